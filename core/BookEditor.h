@@ -1,0 +1,47 @@
+#pragma once
+
+#include "BookView.h"
+#include "ContactForm.h"
+#include "ContactTable.h"
+#include "NameList.h"
+
+namespace orvalen {
+
+// The editing commands behind the main window's buttons and list. Each runs to its end,
+// reports through the view, and leaves the list and the table holding the same contacts.
+class CBookEditor {
+public:
+    CBookEditor(CNameList& list, IBookView& view) : m_list(list), m_view(view) {}
+    CBookEditor(const CBookEditor&) = delete;
+    CBookEditor& operator=(const CBookEditor&) = delete;
+
+    void Add();
+    void ShowSelected();
+    void Delete();
+    void Clear();
+
+    // The table index of the contact that list entry listIndex stands for, or kNone. The k-th
+    // entry named exactly T stands for the k-th contact named T, so repeated names (a loaded
+    // file may hold them) each keep their own details.
+    int FindListed(int listIndex) const;
+
+    CContactTable& Table() { return m_table; }
+    const CContactTable& Table() const { return m_table; }
+    ContactForm& Form() { return m_form; }
+    const ContactForm& Form() const { return m_form; }
+    CNameList& List() { return m_list; }
+    const CNameList& List() const { return m_list; }
+    IBookView& View() { return m_view; }
+
+    void WriteForm() { m_view.WriteForm(m_form, m_table.Count()); }
+
+private:
+    void ShowContact(int index);
+
+    ContactForm m_form;
+    CContactTable m_table;
+    CNameList& m_list;
+    IBookView& m_view;
+};
+
+} // namespace orvalen

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ContactForm.h"
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace orvalen {
+
+enum class MessageIcon { warning, error };
+enum class MessageButtons { ok, okCancel };
+enum class MessageResult { ok, cancel };
+enum class FileMode { open, save };
+
+// What the commands need of a window.
+class IBookView {
+public:
+    virtual ~IBookView() = default;
+
+    // Copies the texts of the six edit fields into form.
+    virtual void ReadForm(ContactForm& form) = 0;
+    // Shows the form's texts in the edit fields and count in the count display.
+    virtual void WriteForm(const ContactForm& form, int count) = 0;
+    virtual MessageResult ShowMessage(std::string_view text, MessageIcon icon,
+                                      MessageButtons buttons) = 0;
+    // The chosen file's full path, or nothing when the user cancelled. A save chooser asks
+    // before an existing file is replaced. The filter reads "description|pattern|".
+    virtual std::optional<std::filesystem::path>
+    ChooseFile(FileMode mode, std::string_view defaultName, std::string_view filter) = 0;
+};
+
+} // namespace orvalen

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ContactField.h"
+#include "ContactForm.h"
+
+#include <span>
+#include <string_view>
+
+namespace orvalen {
+
+// The phone book: six parallel arrays of fixed-width, zero-terminated byte slots.
+// Stores write the text and its terminator only; the bytes after it stay as they were
+// and reach .tel files through SlotBytes, which the player tolerates.
+class CContactTable {
+public:
+    static constexpr int kNone = -1;
+
+    // Index of the (occurrence+1)-th contact whose name equals text exactly, or kNone.
+    int Find(std::string_view text, int occurrence = 0) const;
+
+    void Append(const ContactForm& form);
+    void UpdateDetails(int index, const ContactForm& form);
+    void RemoveAt(int index);
+    void Clear() { m_count = 0; }
+
+    std::string_view Text(int index, ContactField field) const;
+    // The slot's first width-1 bytes as they lie, terminator and leftovers included.
+    std::string_view SlotBytes(int index, ContactField field) const;
+    // Copies up to width-1 bytes verbatim and terminates the slot at its last byte.
+    void StoreRaw(int index, ContactField field, std::string_view bytes);
+    void StoreText(int index, ContactField field, std::string_view text);
+
+    void SetCount(int count);
+    int Count() const { return m_count; }
+
+private:
+    std::span<char> Slot(int index, ContactField field);
+    std::span<const char> Slot(int index, ContactField field) const;
+
+    char m_name[kMaxContacts][17] = {};
+    char m_mobile[kMaxContacts][17] = {};
+    char m_telephone[kMaxContacts][33] = {};
+    char m_email[kMaxContacts][33] = {};
+    char m_qq[kMaxContacts][17] = {};
+    char m_fax[kMaxContacts][17] = {};
+    int m_count = 0;
+};
+
+} // namespace orvalen

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string_view>
+
+namespace orvalen::messages {
+
+inline constexpr std::string_view kEmptyName = "Please input person name !!";
+inline constexpr std::string_view kOverflow = "The Tel Name Overflow !!";
+inline constexpr std::string_view kNameRepeat = "Name repeat! Do you change it ?";
+inline constexpr std::string_view kSelectFirst = "Please Select Item first !!";
+inline constexpr std::string_view kListTableMismatch = "Error!, Please tell ZUM Tovrin !!";
+inline constexpr std::string_view kAddFirst = "Please add item first !!";
+inline constexpr std::string_view kSaveFailed = "Error!!, Plz Tell ZUM Tovrin ...";
+inline constexpr std::string_view kFileGetFail = "File Get Fail !!";
+inline constexpr std::string_view kNotTelFile = "Error!!, Not ZUM Tel file ...";
+
+} // namespace orvalen::messages
