@@ -1,0 +1,154 @@
+#include "DeviceBookFile.h"
+
+#include "Messages.h"
+#include "SafeFile.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace orvalen {
+namespace {
+
+constexpr unsigned char kSignature[] = {0x55, 0xAA, 0x68, 0x68};
+constexpr std::size_t kCountOffset = 4;
+constexpr std::size_t kMinFileSize = CDeviceBookFile::kHeaderSize + CDeviceBookFile::kRecordSize;
+
+// Offsets of the fields inside a 128-byte record; widths are the fields' maximum lengths.
+constexpr std::size_t RecordOffset(ContactField field) {
+    std::size_t offset = 0;
+    for (ContactField before : kAllFields) {
+        if (before == field)
+            break;
+        offset += MaxLength(before);
+    }
+    return offset;
+}
+
+TelFileImage Refused(std::string_view message, std::uintmax_t size = 0) {
+    TelFileImage image;
+    image.error = message;
+    image.size = size;
+    return image;
+}
+
+} // namespace
+
+std::optional<std::string> CDeviceBookFile::BuildImage(const CBookEditor& editor) {
+    const CContactTable& table = editor.Table();
+    const int count = editor.List().GetCount();
+    if (count < 0 || count > kMaxContacts)
+        return std::nullopt;
+
+    std::string image(kFileSize, '\0');
+    std::copy(std::begin(kSignature), std::end(kSignature), image.begin());
+    image[kCountOffset] = static_cast<char>(static_cast<unsigned char>(count));
+
+    for (int position = 0; position < count; ++position) {
+        const int index = editor.FindListed(position);
+        if (index == CContactTable::kNone)
+            return std::nullopt;
+        const std::size_t record = kHeaderSize + kRecordSize * static_cast<std::size_t>(position);
+        for (ContactField field : kAllFields) {
+            const std::string_view bytes = table.SlotBytes(index, field);
+            std::copy(bytes.begin(), bytes.end(), image.begin() + record + RecordOffset(field));
+        }
+    }
+    return image;
+}
+
+bool CDeviceBookFile::SaveTo(CBookEditor& editor, const std::filesystem::path& path) {
+    const auto image = BuildImage(editor);
+    if (!image || !WriteFileSafely(path, *image)) {
+        editor.View().ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok);
+        return false;
+    }
+    return true;
+}
+
+void CDeviceBookFile::Save(CBookEditor& editor) {
+    if (editor.Table().Count() == 0) {
+        editor.View().ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
+        return;
+    }
+    const auto path = editor.View().ChooseFile(FileMode::save, kSaveName, kFilter);
+    if (!path)
+        return;
+    SaveTo(editor, *path);
+}
+
+TelFileImage CDeviceBookFile::ReadImage(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return Refused(messages::kFileGetFail);
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return Refused(messages::kFileGetFail);
+
+    // The size comes from the opened file itself, so it is the size of what is read.
+    file.seekg(0, std::ios::end);
+    const std::streamoff end = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (end < 0 || !file)
+        return Refused(messages::kFileGetFail);
+    const auto size = static_cast<std::uintmax_t>(end);
+
+    char header[kCountOffset + 1] = {};
+    file.read(header, sizeof header);
+    const bool headerRead = file.gcount() == static_cast<std::streamsize>(sizeof header);
+    for (std::size_t i = 0; i < std::size(kSignature); ++i) {
+        // A file too short to hold the signature cannot match it.
+        if (!headerRead || static_cast<unsigned char>(header[i]) != kSignature[i])
+            return Refused(messages::kNotTelFile, size);
+    }
+    if (size % kRecordSize != 0 || size < kMinFileSize || size > kFileSize)
+        return Refused(messages::kNotTelFile, size);
+
+    TelFileImage image;
+    image.size = size;
+    image.bytes.resize(static_cast<std::size_t>(size));
+    std::copy(std::begin(header), std::end(header), image.bytes.begin());
+    const auto rest = static_cast<std::streamsize>(size - sizeof header);
+    file.read(image.bytes.data() + sizeof header, rest);
+    if (file.gcount() != rest)
+        return Refused(messages::kFileGetFail, size);
+
+    image.recordPlaces = static_cast<int>((size - kHeaderSize) / kRecordSize);
+    const int countByte = static_cast<unsigned char>(image.bytes[kCountOffset]);
+    image.recordsToRead = std::min(countByte, image.recordPlaces);
+    return image;
+}
+
+void CDeviceBookFile::LoadImage(CBookEditor& editor, const TelFileImage& image) {
+    if (!image.IsLoadable())
+        return;
+    editor.Clear();
+    CContactTable& table = editor.Table();
+    CNameList& list = editor.List();
+    for (int r = 0; r < image.recordsToRead; ++r) {
+        const std::string_view record(image.bytes.data() + kHeaderSize +
+                                          kRecordSize * static_cast<std::size_t>(r),
+                                      kRecordSize);
+        for (ContactField field : kAllFields)
+            table.StoreRaw(r, field, record.substr(RecordOffset(field), MaxLength(field)));
+        list.AddString(table.Text(r, ContactField::name));
+    }
+    table.SetCount(list.GetCount());
+    if (image.recordsToRead > 0) {
+        list.SetCurSel(list.GetCount() - 1);
+        editor.ShowSelected();
+    }
+}
+
+void CDeviceBookFile::Load(CBookEditor& editor) {
+    const auto path = editor.View().ChooseFile(FileMode::open, kLoadName, kFilter);
+    if (!path)
+        return;
+    const TelFileImage image = ReadImage(*path);
+    if (!image.IsLoadable()) {
+        editor.View().ShowMessage(image.error, MessageIcon::error, MessageButtons::ok);
+        return;
+    }
+    LoadImage(editor, image);
+}
+
+} // namespace orvalen

@@ -1,0 +1,75 @@
+#include "TextReport.h"
+
+#include "Messages.h"
+#include "SafeFile.h"
+
+namespace orvalen {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+struct ReportLine {
+    std::string_view label;
+    ContactField field;
+};
+
+// The labels are the player owners' familiar ones, spelling included.
+constexpr ReportLine kLines[] = {
+    {"Name: ", ContactField::name},
+    {"Mobile: ", ContactField::mobile},
+    {"Telphone: ", ContactField::telephone},
+    {"E_mail: ", ContactField::email},
+    {"QQ: ", ContactField::qq},
+    {"FAX: ", ContactField::fax},
+};
+
+} // namespace
+
+std::optional<std::string> CTextReport::Build(const CBookEditor& editor) {
+    const CContactTable& table = editor.Table();
+    const int count = editor.List().GetCount();
+    std::string report;
+    report.reserve(64 + static_cast<std::size_t>(count) * 200);
+    report += "Total Telphone Number: ";
+    report += std::to_string(table.Count());
+    report += kLineEnd;
+    report += kLineEnd;
+    for (int position = 0; position < count; ++position) {
+        const int index = editor.FindListed(position);
+        if (index == CContactTable::kNone)
+            return std::nullopt;
+        report += "No: ";
+        report += std::to_string(position + 1);
+        report += kLineEnd;
+        for (const ReportLine& line : kLines) {
+            report += line.label;
+            report += table.Text(index, line.field);
+            report += kLineEnd;
+        }
+        report += kLineEnd;
+    }
+    report += "END!";
+    return report;
+}
+
+bool CTextReport::SaveTo(CBookEditor& editor, const std::filesystem::path& path) {
+    const auto report = Build(editor);
+    if (!report || !WriteFileSafely(path, *report)) {
+        editor.View().ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok);
+        return false;
+    }
+    return true;
+}
+
+void CTextReport::SaveAs(CBookEditor& editor) {
+    if (editor.Table().Count() == 0) {
+        editor.View().ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
+        return;
+    }
+    const auto path = editor.View().ChooseFile(FileMode::save, kSaveName, kFilter);
+    if (!path)
+        return;
+    SaveTo(editor, *path);
+}
+
+} // namespace orvalen
