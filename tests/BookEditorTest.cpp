@@ -1,0 +1,315 @@
+#include "BookEditor.h"
+#include "HeadlessView.h"
+#include "Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace orvalen;
+using orvalen::testing::CHeadlessView;
+using orvalen::testing::MakeForm;
+using orvalen::testing::RecordedMessage;
+
+namespace {
+
+class BookEditorTest : public ::testing::Test {
+protected:
+    CMemoryNameList list;
+    CHeadlessView view;
+    CBookEditor editor{list, view};
+
+    void AddContact(ContactForm form) {
+        view.Type(std::move(form));
+        editor.Add();
+    }
+
+    void AddNames(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            AddContact(MakeForm(name, std::string("m-") + name));
+    }
+
+    void Select(int index) {
+        list.SetCurSel(index);
+        editor.ShowSelected();
+    }
+
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> entries;
+        for (int i = 0; i < list.GetCount(); ++i)
+            entries.push_back(list.GetText(i));
+        return entries;
+    }
+
+    std::vector<std::string> TableNames() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < editor.Table().Count(); ++i)
+            names.emplace_back(editor.Table().Text(i, ContactField::name));
+        return names;
+    }
+
+    void ExpectOnlyMessage(std::string_view text, MessageIcon icon,
+                           MessageButtons buttons = MessageButtons::ok) {
+        ASSERT_EQ(view.messages.size(), 1u);
+        EXPECT_EQ(view.messages[0], (RecordedMessage{std::string(text), icon, buttons}));
+    }
+
+    void ExpectListMatchesTable() {
+        ASSERT_EQ(list.GetCount(), editor.Table().Count());
+        for (int i = 0; i < list.GetCount(); ++i)
+            EXPECT_NE(editor.FindListed(i), CContactTable::kNone) << list.GetText(i);
+    }
+
+    void FillTable() {
+        for (int i = 0; i < kMaxContacts; ++i)
+            AddContact(MakeForm("c" + std::to_string(1000 + i)));
+        ASSERT_EQ(editor.Table().Count(), kMaxContacts);
+        view.messages.clear();
+    }
+};
+
+} // namespace
+
+TEST_F(BookEditorTest, AddNewNamesKeepsTheListSortedAndShowsTheCount) {
+    AddContact(MakeForm("Carl", "111", "222", "c@x", "1", "2"));
+    AddContact(MakeForm("alice", "333"));
+    AddContact(MakeForm("Bob"));
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alice", "Bob", "Carl"}));
+    EXPECT_EQ(TableNames(), (std::vector<std::string>{"Carl", "alice", "Bob"}));
+    EXPECT_EQ(view.shownCount, 3);
+    // The form keeps what was typed.
+    EXPECT_EQ(view.shown, MakeForm("Bob"));
+    EXPECT_EQ(list.GetCurSel(), 1);
+    EXPECT_EQ(editor.Table().Text(0, ContactField::email), "c@x");
+    ExpectListMatchesTable();
+}
+
+TEST_F(BookEditorTest, AddSelectsTheNewEntryEvenWhenAnotherBeginsWithIt) {
+    AddNames({"Alice", "Bob"});
+    AddContact(MakeForm("Al"));
+    ASSERT_EQ(Entries(), (std::vector<std::string>{"Al", "Alice", "Bob"}));
+    EXPECT_EQ(list.GetCurSel(), 0);
+
+    // Deleting right after the add removes the contact just added, not Alice.
+    editor.Delete();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Alice", "Bob"}));
+    EXPECT_EQ(TableNames(), (std::vector<std::string>{"Alice", "Bob"}));
+}
+
+TEST_F(BookEditorTest, AddWithEmptyNameWarnsAndChangesNothing) {
+    AddNames({"Ann"});
+    list.SetCurSel(0);
+    const int writes = view.writeFormCalls;
+    AddContact(MakeForm("", "123"));
+    ExpectOnlyMessage(messages::kEmptyName, MessageIcon::warning);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Ann"}));
+    EXPECT_EQ(editor.Table().Count(), 1);
+    EXPECT_EQ(list.GetCurSel(), 0);
+    EXPECT_EQ(view.writeFormCalls, writes);
+}
+
+TEST_F(BookEditorTest, EmptyNameIsReportedBeforeAFullTable) {
+    FillTable();
+    AddContact(MakeForm(""));
+    ExpectOnlyMessage(messages::kEmptyName, MessageIcon::warning);
+}
+
+TEST_F(BookEditorTest, NewNameInAFullTableOverflows) {
+    FillTable();
+    AddContact(MakeForm("newcomer"));
+    ExpectOnlyMessage(messages::kOverflow, MessageIcon::warning);
+    EXPECT_EQ(editor.Table().Count(), kMaxContacts);
+    EXPECT_EQ(list.GetCount(), kMaxContacts);
+    EXPECT_EQ(editor.Table().Find("newcomer"), CContactTable::kNone);
+}
+
+TEST_F(BookEditorTest, ExistingNameInAFullTableCanStillBeUpdated) {
+    FillTable();
+    AddContact(MakeForm("c1100", "555"));
+    ExpectOnlyMessage(messages::kNameRepeat, MessageIcon::warning, MessageButtons::okCancel);
+    EXPECT_EQ(editor.Table().Text(100, ContactField::mobile), "555");
+    EXPECT_EQ(editor.Table().Count(), kMaxContacts);
+}
+
+TEST_F(BookEditorTest, RepeatedNameAnsweredCancelChangesNothing) {
+    AddContact(MakeForm("Ann", "1", "2", "3", "4", "5"));
+    view.answers.push_back(MessageResult::cancel);
+    AddContact(MakeForm("Ann", "9", "9", "9", "9", "9"));
+    ExpectOnlyMessage(messages::kNameRepeat, MessageIcon::warning, MessageButtons::okCancel);
+    EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "1");
+    EXPECT_EQ(editor.Table().Text(0, ContactField::fax), "5");
+    EXPECT_EQ(editor.Table().Count(), 1);
+}
+
+TEST_F(BookEditorTest, RepeatedNameAnsweredOkReplacesTheOtherFieldsOfTheFirstContact) {
+    AddContact(MakeForm("Ann", "1", "2", "3", "4", "5"));
+    AddNames({"Bob"});
+    list.SetCurSel(1);
+    const int writes = view.writeFormCalls;
+    AddContact(MakeForm("Ann", "m", "", "e", "q", ""));
+    ExpectOnlyMessage(messages::kNameRepeat, MessageIcon::warning, MessageButtons::okCancel);
+    EXPECT_EQ(editor.Table().Text(0, ContactField::name), "Ann");
+    EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "m");
+    EXPECT_EQ(editor.Table().Text(0, ContactField::telephone), "");
+    EXPECT_EQ(editor.Table().Text(0, ContactField::email), "e");
+    EXPECT_EQ(editor.Table().Text(0, ContactField::qq), "q");
+    EXPECT_EQ(editor.Table().Text(0, ContactField::fax), "");
+    EXPECT_EQ(editor.Table().Count(), 2);
+    // The list, its selection and the window are left alone.
+    EXPECT_EQ(list.GetCurSel(), 1);
+    EXPECT_EQ(view.writeFormCalls, writes);
+}
+
+TEST_F(BookEditorTest, NamesDifferingInCaseOrBlanksAreDistinctContacts) {
+    AddNames({"ann", "Ann", "   "});
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(editor.Table().Count(), 3);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"   ", "ann", "Ann"}));
+    EXPECT_EQ(editor.Table().Find("   "), 2);
+}
+
+TEST_F(BookEditorTest, TheTwoHundredthContactIsAccepted) {
+    for (int i = 0; i < kMaxContacts - 1; ++i)
+        AddContact(MakeForm("c" + std::to_string(1000 + i)));
+    AddContact(MakeForm("last"));
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(view.shownCount, kMaxContacts);
+    ExpectListMatchesTable();
+}
+
+TEST_F(BookEditorTest, ShowSelectedCopiesTheContactIntoTheForm) {
+    AddContact(MakeForm("Carl", "111", "222", "c@x", "9", "8"));
+    AddContact(MakeForm("alice", "333"));
+    view.Type(MakeForm("typed but not added"));
+    Select(1);
+    EXPECT_EQ(view.shown, MakeForm("Carl", "111", "222", "c@x", "9", "8"));
+    EXPECT_EQ(editor.Form(), view.shown);
+    EXPECT_EQ(view.shownCount, 2);
+}
+
+TEST_F(BookEditorTest, DeleteWithoutSelectionWarns) {
+    AddNames({"Ann"});
+    list.SetCurSel(-1);
+    editor.Delete();
+    ExpectOnlyMessage(messages::kSelectFirst, MessageIcon::warning);
+    EXPECT_EQ(editor.Table().Count(), 1);
+}
+
+TEST_F(BookEditorTest, DeleteFirstShowsTheNewFirst) {
+    AddNames({"a", "b", "c"});
+    Select(0);
+    editor.Delete();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"b", "c"}));
+    EXPECT_EQ(list.GetCurSel(), 0);
+    EXPECT_EQ(view.shown, MakeForm("b", "m-b"));
+    EXPECT_EQ(view.shownCount, 2);
+    ExpectListMatchesTable();
+}
+
+TEST_F(BookEditorTest, DeleteMiddleAndLastShowTheEntryAbove) {
+    AddNames({"d", "c", "b", "a"});
+    Select(2);
+    editor.Delete();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"a", "b", "d"}));
+    EXPECT_EQ(TableNames(), (std::vector<std::string>{"d", "b", "a"}));
+    EXPECT_EQ(list.GetCurSel(), 1);
+    EXPECT_EQ(view.shown, MakeForm("b", "m-b"));
+
+    Select(2);
+    editor.Delete();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(list.GetCurSel(), 1);
+    EXPECT_EQ(view.shown, MakeForm("b", "m-b"));
+    EXPECT_EQ(view.shownCount, 2);
+    ExpectListMatchesTable();
+}
+
+TEST_F(BookEditorTest, DeleteTheOnlyEntryEmptiesTheForm) {
+    AddNames({"solo"});
+    Select(0);
+    editor.Delete();
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_EQ(editor.Table().Count(), 0);
+    EXPECT_EQ(view.shown, ContactForm{});
+    EXPECT_EQ(view.shownCount, 0);
+    EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(BookEditorTest, AnEntryMissingFromTheTableIsAnError) {
+    AddNames({"Ann"});
+    list.AddString("ghost");
+    list.SetCurSel(1);
+    const ContactForm before = view.shown;
+    editor.ShowSelected();
+    ExpectOnlyMessage(messages::kListTableMismatch, MessageIcon::error);
+    EXPECT_EQ(view.shown, before);
+
+    view.messages.clear();
+    editor.Delete();
+    ExpectOnlyMessage(messages::kListTableMismatch, MessageIcon::error);
+    EXPECT_EQ(editor.Table().Count(), 1);
+    EXPECT_EQ(list.GetCount(), 2);
+}
+
+TEST_F(BookEditorTest, ClearEmptiesEverythingAndTheNextAddUsesSlotZero) {
+    AddNames({"a", "b"});
+    editor.Clear();
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_EQ(list.GetCurSel(), -1);
+    EXPECT_EQ(editor.Table().Count(), 0);
+    EXPECT_EQ(view.shown, ContactForm{});
+    EXPECT_EQ(view.shownCount, 0);
+
+    AddContact(MakeForm("z", "1"));
+    EXPECT_EQ(editor.Table().Find("z"), 0);
+    EXPECT_EQ(view.shownCount, 1);
+    EXPECT_TRUE(view.messages.empty());
+}
+
+// A loaded file may hold the same exact name twice; each entry keeps its own details.
+class RepeatedNamesTest : public BookEditorTest {
+protected:
+    void SetUp() override {
+        // Arrive as a load would put them: table in file order, list sorted and stable.
+        const ContactForm contacts[] = {MakeForm("Mom", "first"), MakeForm("Dad", "dad"),
+                                        MakeForm("Mom", "second")};
+        for (const ContactForm& contact : contacts) {
+            list.AddString(contact[ContactField::name]);
+            editor.Table().Append(contact);
+        }
+    }
+};
+
+TEST_F(RepeatedNamesTest, EachEntryShowsItsOwnContact) {
+    ASSERT_EQ(Entries(), (std::vector<std::string>{"Dad", "Mom", "Mom"}));
+    Select(1);
+    EXPECT_EQ(view.shown[ContactField::mobile], "first");
+    Select(2);
+    EXPECT_EQ(view.shown[ContactField::mobile], "second");
+}
+
+TEST_F(RepeatedNamesTest, DeletingTheSecondKeepsTheFirstsDetails) {
+    Select(2);
+    editor.Delete();
+    EXPECT_EQ(editor.Table().Count(), 2);
+    EXPECT_EQ(editor.Table().Text(editor.Table().Find("Mom"), ContactField::mobile), "first");
+    EXPECT_EQ(view.shown[ContactField::mobile], "first");
+    ExpectListMatchesTable();
+}
+
+TEST_F(RepeatedNamesTest, DeletingTheFirstKeepsTheSecondsDetails) {
+    Select(1);
+    editor.Delete();
+    EXPECT_EQ(editor.Table().Text(editor.Table().Find("Mom"), ContactField::mobile), "second");
+    Select(1);
+    EXPECT_EQ(view.shown[ContactField::mobile], "second");
+}
+
+TEST_F(RepeatedNamesTest, AddOfTheNameUpdatesTheFirstContact) {
+    AddContact(MakeForm("Mom", "new"));
+    ExpectOnlyMessage(messages::kNameRepeat, MessageIcon::warning, MessageButtons::okCancel);
+    EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "new");
+    EXPECT_EQ(editor.Table().Text(2, ContactField::mobile), "second");
+}

@@ -3,4 +3,153 @@
 
 #include <gtest/gtest.h>
 
-TEST(ContactTableBuild, Compiles) { orvalen::CContactTable t; EXPECT_EQ(t.Count(), 0); }
+#include <string>
+
+using namespace orvalen;
+using orvalen::testing::MakeForm;
+
+namespace {
+
+std::string Bytes(std::string_view view) {
+    return std::string(view);
+}
+
+} // namespace
+
+TEST(ContactTableFind, EmptyTableFindsNothing) {
+    CContactTable table;
+    EXPECT_EQ(table.Find(""), CContactTable::kNone);
+    EXPECT_EQ(table.Find("Ann"), CContactTable::kNone);
+}
+
+TEST(ContactTableFind, ExactCaseSensitiveMatchAndOccurrences) {
+    CContactTable table;
+    table.Append(MakeForm("Ann", "1"));
+    table.Append(MakeForm("ann", "2"));
+    table.Append(MakeForm("Ann", "3"));
+    table.Append(MakeForm(" Ann", "4"));
+
+    EXPECT_EQ(table.Find("ann"), 1);
+    EXPECT_EQ(table.Find("ANN"), CContactTable::kNone);
+    EXPECT_EQ(table.Find("An"), CContactTable::kNone);
+    EXPECT_EQ(table.Find("Ann"), 0);
+    EXPECT_EQ(table.Find("Ann", 1), 2);
+    EXPECT_EQ(table.Find("Ann", 2), CContactTable::kNone);
+    EXPECT_EQ(table.Find(" Ann"), 3);
+}
+
+TEST(ContactTableFind, IgnoresSlotsPastTheCount) {
+    CContactTable table;
+    table.Append(MakeForm("Ann"));
+    table.Append(MakeForm("Bob"));
+    table.SetCount(1);
+    EXPECT_EQ(table.Find("Bob"), CContactTable::kNone);
+}
+
+TEST(ContactTableSlots, AppendStoresAllSixFieldsZeroPadded) {
+    CContactTable table;
+    table.Append(MakeForm("Li", "123", "0755-1", "li@example.com", "10001", "88"));
+    EXPECT_EQ(table.Count(), 1);
+    EXPECT_EQ(table.Text(0, ContactField::name), "Li");
+    EXPECT_EQ(table.Text(0, ContactField::mobile), "123");
+    EXPECT_EQ(table.Text(0, ContactField::telephone), "0755-1");
+    EXPECT_EQ(table.Text(0, ContactField::email), "li@example.com");
+    EXPECT_EQ(table.Text(0, ContactField::qq), "10001");
+    EXPECT_EQ(table.Text(0, ContactField::fax), "88");
+    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::name)),
+              std::string("Li") + std::string(14, '\0'));
+    EXPECT_EQ(table.SlotBytes(0, ContactField::telephone).size(), 32u);
+    EXPECT_EQ(table.SlotBytes(0, ContactField::email).size(), 32u);
+    EXPECT_EQ(table.SlotBytes(0, ContactField::fax).size(), 16u);
+}
+
+TEST(ContactTableSlots, ShorterTextLeavesTheOldBytesAfterItsTerminator) {
+    CContactTable table;
+    table.Append(MakeForm("Alexander"));
+    table.Clear();
+    table.Append(MakeForm("Bo"));
+    EXPECT_EQ(table.Text(0, ContactField::name), "Bo");
+    const std::string expected = std::string("Bo\0xander", 9) + std::string(7, '\0');
+    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::name)), expected);
+}
+
+TEST(ContactTableSlots, StoreRawKeepsSixteenBytesWithoutTerminator) {
+    CContactTable table;
+    const std::string sixteen = "ABCDEFGHIJKLMNOP";
+    table.StoreRaw(0, ContactField::name, sixteen);
+    table.StoreRaw(0, ContactField::email, std::string(32, 'e'));
+    table.SetCount(1);
+    EXPECT_EQ(table.Text(0, ContactField::name), sixteen);
+    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::name)), sixteen);
+    EXPECT_EQ(table.Text(0, ContactField::email), std::string(32, 'e'));
+    EXPECT_EQ(table.Find(sixteen), 0);
+}
+
+TEST(ContactTableSlots, StoreRawCopiesBytesAfterAZeroVerbatim) {
+    CContactTable table;
+    const std::string raw("Al\0junk\0\0\0\0\0\0\0\xff\x01", 16);
+    table.StoreRaw(0, ContactField::mobile, raw);
+    EXPECT_EQ(table.Text(0, ContactField::mobile), "Al");
+    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::mobile)), raw);
+}
+
+TEST(ContactTableSlots, OverlongTextIsCutInsideTheSlot) {
+    CContactTable table;
+    table.Append(MakeForm(std::string(40, 'n'), std::string(40, 'm')));
+    table.Append(MakeForm("Next"));
+    EXPECT_EQ(table.Text(0, ContactField::name), std::string(16, 'n'));
+    EXPECT_EQ(table.Text(0, ContactField::mobile), std::string(16, 'm'));
+    EXPECT_EQ(table.Text(1, ContactField::name), "Next");
+}
+
+TEST(ContactTableEdit, UpdateDetailsKeepsTheName) {
+    CContactTable table;
+    table.Append(MakeForm("Ann", "1", "2", "3", "4", "5"));
+    table.UpdateDetails(0, MakeForm("Other", "m", "", "e", "", "f"));
+    EXPECT_EQ(table.Text(0, ContactField::name), "Ann");
+    EXPECT_EQ(table.Text(0, ContactField::mobile), "m");
+    EXPECT_EQ(table.Text(0, ContactField::telephone), "");
+    EXPECT_EQ(table.Text(0, ContactField::email), "e");
+    EXPECT_EQ(table.Text(0, ContactField::qq), "");
+    EXPECT_EQ(table.Text(0, ContactField::fax), "f");
+}
+
+TEST(ContactTableEdit, RemoveAtClosesTheGapInEntryOrder) {
+    CContactTable table;
+    table.Append(MakeForm("Carl", "1"));
+    table.Append(MakeForm("alice", "2"));
+    table.Append(MakeForm("Bob", "3"));
+    table.RemoveAt(0);
+    ASSERT_EQ(table.Count(), 2);
+    EXPECT_EQ(table.Text(0, ContactField::name), "alice");
+    EXPECT_EQ(table.Text(0, ContactField::mobile), "2");
+    EXPECT_EQ(table.Text(1, ContactField::name), "Bob");
+    EXPECT_EQ(table.Text(1, ContactField::mobile), "3");
+    // The slot that was last in use keeps its bytes.
+    EXPECT_EQ(table.Text(2, ContactField::name), "Bob");
+
+    table.RemoveAt(1);
+    ASSERT_EQ(table.Count(), 1);
+    EXPECT_EQ(table.Text(0, ContactField::name), "alice");
+}
+
+TEST(ContactTableEdit, ClearKeepsSlotBytesAndAppendStartsAtSlotZero) {
+    CContactTable table;
+    table.Append(MakeForm("Zed", "999"));
+    table.Clear();
+    EXPECT_EQ(table.Count(), 0);
+    EXPECT_EQ(table.Find("Zed"), CContactTable::kNone);
+    table.Append(MakeForm("Y"));
+    EXPECT_EQ(table.Text(0, ContactField::name), "Y");
+    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::name)).substr(0, 4), std::string("Y\0d\0", 4));
+}
+
+TEST(ContactTableEdit, HoldsTwoHundredContacts) {
+    CContactTable table;
+    for (int i = 0; i < kMaxContacts; ++i)
+        table.Append(MakeForm("n" + std::to_string(i)));
+    EXPECT_EQ(table.Count(), kMaxContacts);
+    EXPECT_EQ(table.Find("n199"), 199);
+    table.SetCount(500);
+    EXPECT_EQ(table.Count(), kMaxContacts);
+}
