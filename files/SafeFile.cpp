@@ -41,12 +41,7 @@ public:
 #if defined(_WIN32)
         m_file = _wfopen(path.c_str(), L"wbx");
 #else
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0)
-            return false;
-        m_file = ::fdopen(fd, "wb");
-        if (m_file == nullptr)
-            ::close(fd);
+        m_file = std::fopen(path.c_str(), "wbx");
 #endif
         return m_file != nullptr;
     }
