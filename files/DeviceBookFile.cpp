@@ -1,7 +1,7 @@
 #include "DeviceBookFile.h"
 
 #include "Messages.h"
-#include "SafeFile.h"
+#include "SaveCommand.h"
 
 #include <algorithm>
 #include <fstream>
@@ -57,23 +57,11 @@ std::optional<std::string> CDeviceBookFile::BuildImage(const CBookEditor& editor
 }
 
 bool CDeviceBookFile::SaveTo(CBookEditor& editor, const std::filesystem::path& path) {
-    const auto image = BuildImage(editor);
-    if (!image || !WriteFileSafely(path, *image)) {
-        editor.View().ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok);
-        return false;
-    }
-    return true;
+    return SaveBytes(editor, path, BuildImage(editor));
 }
 
 void CDeviceBookFile::Save(CBookEditor& editor) {
-    if (editor.Table().Count() == 0) {
-        editor.View().ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
-        return;
-    }
-    const auto path = editor.View().ChooseFile(FileMode::save, kSaveName, kFilter);
-    if (!path)
-        return;
-    SaveTo(editor, *path);
+    RunSaveCommand(editor, kSaveName, kFilter, &CDeviceBookFile::SaveTo);
 }
 
 TelFileImage CDeviceBookFile::ReadImage(const std::filesystem::path& path) {

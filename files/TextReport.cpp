@@ -1,7 +1,6 @@
 #include "TextReport.h"
 
-#include "Messages.h"
-#include "SafeFile.h"
+#include "SaveCommand.h"
 
 namespace orvalen {
 namespace {
@@ -53,23 +52,11 @@ std::optional<std::string> CTextReport::Build(const CBookEditor& editor) {
 }
 
 bool CTextReport::SaveTo(CBookEditor& editor, const std::filesystem::path& path) {
-    const auto report = Build(editor);
-    if (!report || !WriteFileSafely(path, *report)) {
-        editor.View().ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok);
-        return false;
-    }
-    return true;
+    return SaveBytes(editor, path, Build(editor));
 }
 
 void CTextReport::SaveAs(CBookEditor& editor) {
-    if (editor.Table().Count() == 0) {
-        editor.View().ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
-        return;
-    }
-    const auto path = editor.View().ChooseFile(FileMode::save, kSaveName, kFilter);
-    if (!path)
-        return;
-    SaveTo(editor, *path);
+    RunSaveCommand(editor, kSaveName, kFilter, &CTextReport::SaveTo);
 }
 
 } // namespace orvalen
