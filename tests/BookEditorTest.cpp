@@ -1,5 +1,4 @@
-#include "BookEditor.h"
-#include "HeadlessView.h"
+#include "EditorFixture.h"
 #include "Messages.h"
 
 #include <gtest/gtest.h>
@@ -8,26 +7,16 @@
 #include <vector>
 
 using namespace orvalen;
-using orvalen::testing::CHeadlessView;
+using orvalen::testing::EditorFixture;
 using orvalen::testing::MakeForm;
-using orvalen::testing::RecordedMessage;
 
 namespace {
 
-class BookEditorTest : public ::testing::Test {
+class BookEditorTest : public EditorFixture {
 protected:
-    CMemoryNameList list;
-    CHeadlessView view;
-    CBookEditor editor{list, view};
-
-    void AddContact(ContactForm form) {
-        view.Type(std::move(form));
-        editor.Add();
-    }
-
     void AddNames(std::initializer_list<const char*> names) {
         for (const char* name : names)
-            AddContact(MakeForm(name, std::string("m-") + name));
+            Add(MakeForm(name, std::string("m-") + name));
     }
 
     void Select(int index) {
@@ -35,24 +24,11 @@ protected:
         editor.ShowSelected();
     }
 
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> entries;
-        for (int i = 0; i < list.GetCount(); ++i)
-            entries.push_back(list.GetText(i));
-        return entries;
-    }
-
     std::vector<std::string> TableNames() const {
         std::vector<std::string> names;
         for (int i = 0; i < editor.Table().Count(); ++i)
             names.emplace_back(editor.Table().Text(i, ContactField::name));
         return names;
-    }
-
-    void ExpectOnlyMessage(std::string_view text, MessageIcon icon,
-                           MessageButtons buttons = MessageButtons::ok) {
-        ASSERT_EQ(view.messages.size(), 1u);
-        EXPECT_EQ(view.messages[0], (RecordedMessage{std::string(text), icon, buttons}));
     }
 
     void ExpectListMatchesTable() {
@@ -63,7 +39,7 @@ protected:
 
     void FillTable() {
         for (int i = 0; i < kMaxContacts; ++i)
-            AddContact(MakeForm("c" + std::to_string(1000 + i)));
+            Add(MakeForm("c" + std::to_string(1000 + i)));
         ASSERT_EQ(editor.Table().Count(), kMaxContacts);
         view.messages.clear();
     }
@@ -72,9 +48,9 @@ protected:
 } // namespace
 
 TEST_F(BookEditorTest, AddNewNamesKeepsTheListSortedAndShowsTheCount) {
-    AddContact(MakeForm("Carl", "111", "222", "c@x", "1", "2"));
-    AddContact(MakeForm("alice", "333"));
-    AddContact(MakeForm("Bob"));
+    Add(MakeForm("Carl", "111", "222", "c@x", "1", "2"));
+    Add(MakeForm("alice", "333"));
+    Add(MakeForm("Bob"));
     EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(Entries(), (std::vector<std::string>{"alice", "Bob", "Carl"}));
     EXPECT_EQ(TableNames(), (std::vector<std::string>{"Carl", "alice", "Bob"}));
@@ -88,7 +64,7 @@ TEST_F(BookEditorTest, AddNewNamesKeepsTheListSortedAndShowsTheCount) {
 
 TEST_F(BookEditorTest, AddSelectsTheNewEntryEvenWhenAnotherBeginsWithIt) {
     AddNames({"Alice", "Bob"});
-    AddContact(MakeForm("Al"));
+    Add(MakeForm("Al"));
     ASSERT_EQ(Entries(), (std::vector<std::string>{"Al", "Alice", "Bob"}));
     EXPECT_EQ(list.GetCurSel(), 0);
 
@@ -102,7 +78,7 @@ TEST_F(BookEditorTest, AddWithEmptyNameWarnsAndChangesNothing) {
     AddNames({"Ann"});
     list.SetCurSel(0);
     const int writes = view.writeFormCalls;
-    AddContact(MakeForm("", "123"));
+    Add(MakeForm("", "123"));
     ExpectOnlyMessage(messages::kEmptyName, MessageIcon::warning);
     EXPECT_EQ(Entries(), (std::vector<std::string>{"Ann"}));
     EXPECT_EQ(editor.Table().Count(), 1);
@@ -112,13 +88,13 @@ TEST_F(BookEditorTest, AddWithEmptyNameWarnsAndChangesNothing) {
 
 TEST_F(BookEditorTest, EmptyNameIsReportedBeforeAFullTable) {
     FillTable();
-    AddContact(MakeForm(""));
+    Add(MakeForm(""));
     ExpectOnlyMessage(messages::kEmptyName, MessageIcon::warning);
 }
 
 TEST_F(BookEditorTest, NewNameInAFullTableOverflows) {
     FillTable();
-    AddContact(MakeForm("newcomer"));
+    Add(MakeForm("newcomer"));
     ExpectOnlyMessage(messages::kOverflow, MessageIcon::warning);
     EXPECT_EQ(editor.Table().Count(), kMaxContacts);
     EXPECT_EQ(list.GetCount(), kMaxContacts);
@@ -127,16 +103,16 @@ TEST_F(BookEditorTest, NewNameInAFullTableOverflows) {
 
 TEST_F(BookEditorTest, ExistingNameInAFullTableCanStillBeUpdated) {
     FillTable();
-    AddContact(MakeForm("c1100", "555"));
+    Add(MakeForm("c1100", "555"));
     ExpectOnlyMessage(messages::kNameRepeat, MessageIcon::warning, MessageButtons::okCancel);
     EXPECT_EQ(editor.Table().Text(100, ContactField::mobile), "555");
     EXPECT_EQ(editor.Table().Count(), kMaxContacts);
 }
 
 TEST_F(BookEditorTest, RepeatedNameAnsweredCancelChangesNothing) {
-    AddContact(MakeForm("Ann", "1", "2", "3", "4", "5"));
+    Add(MakeForm("Ann", "1", "2", "3", "4", "5"));
     view.answers.push_back(MessageResult::cancel);
-    AddContact(MakeForm("Ann", "9", "9", "9", "9", "9"));
+    Add(MakeForm("Ann", "9", "9", "9", "9", "9"));
     ExpectOnlyMessage(messages::kNameRepeat, MessageIcon::warning, MessageButtons::okCancel);
     EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "1");
     EXPECT_EQ(editor.Table().Text(0, ContactField::fax), "5");
@@ -144,11 +120,11 @@ TEST_F(BookEditorTest, RepeatedNameAnsweredCancelChangesNothing) {
 }
 
 TEST_F(BookEditorTest, RepeatedNameAnsweredOkReplacesTheOtherFieldsOfTheFirstContact) {
-    AddContact(MakeForm("Ann", "1", "2", "3", "4", "5"));
+    Add(MakeForm("Ann", "1", "2", "3", "4", "5"));
     AddNames({"Bob"});
     list.SetCurSel(1);
     const int writes = view.writeFormCalls;
-    AddContact(MakeForm("Ann", "m", "", "e", "q", ""));
+    Add(MakeForm("Ann", "m", "", "e", "q", ""));
     ExpectOnlyMessage(messages::kNameRepeat, MessageIcon::warning, MessageButtons::okCancel);
     EXPECT_EQ(editor.Table().Text(0, ContactField::name), "Ann");
     EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "m");
@@ -172,16 +148,16 @@ TEST_F(BookEditorTest, NamesDifferingInCaseOrBlanksAreDistinctContacts) {
 
 TEST_F(BookEditorTest, TheTwoHundredthContactIsAccepted) {
     for (int i = 0; i < kMaxContacts - 1; ++i)
-        AddContact(MakeForm("c" + std::to_string(1000 + i)));
-    AddContact(MakeForm("last"));
+        Add(MakeForm("c" + std::to_string(1000 + i)));
+    Add(MakeForm("last"));
     EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(view.shownCount, kMaxContacts);
     ExpectListMatchesTable();
 }
 
 TEST_F(BookEditorTest, ShowSelectedCopiesTheContactIntoTheForm) {
-    AddContact(MakeForm("Carl", "111", "222", "c@x", "9", "8"));
-    AddContact(MakeForm("alice", "333"));
+    Add(MakeForm("Carl", "111", "222", "c@x", "9", "8"));
+    Add(MakeForm("alice", "333"));
     view.Type(MakeForm("typed but not added"));
     Select(1);
     EXPECT_EQ(view.shown, MakeForm("Carl", "111", "222", "c@x", "9", "8"));
@@ -262,7 +238,7 @@ TEST_F(BookEditorTest, ClearEmptiesEverythingAndTheNextAddUsesSlotZero) {
     EXPECT_EQ(view.shown, ContactForm{});
     EXPECT_EQ(view.shownCount, 0);
 
-    AddContact(MakeForm("z", "1"));
+    Add(MakeForm("z", "1"));
     EXPECT_EQ(editor.Table().Find("z"), 0);
     EXPECT_EQ(view.shownCount, 1);
     EXPECT_TRUE(view.messages.empty());
@@ -308,7 +284,7 @@ TEST_F(RepeatedNamesTest, DeletingTheFirstKeepsTheSecondsDetails) {
 }
 
 TEST_F(RepeatedNamesTest, AddOfTheNameUpdatesTheFirstContact) {
-    AddContact(MakeForm("Mom", "new"));
+    Add(MakeForm("Mom", "new"));
     ExpectOnlyMessage(messages::kNameRepeat, MessageIcon::warning, MessageButtons::okCancel);
     EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "new");
     EXPECT_EQ(editor.Table().Text(2, ContactField::mobile), "second");

@@ -1,5 +1,5 @@
 #include "DeviceBookFile.h"
-#include "HeadlessView.h"
+#include "EditorFixture.h"
 #include "Messages.h"
 #include "TempFolder.h"
 
@@ -14,11 +14,10 @@
 #include <unistd.h>
 
 using namespace orvalen;
-using orvalen::testing::CHeadlessView;
 using orvalen::testing::CTempFolder;
+using orvalen::testing::EditorFixture;
 using orvalen::testing::MakeForm;
 using orvalen::testing::ReadBytes;
-using orvalen::testing::RecordedMessage;
 using orvalen::testing::WriteBytes;
 
 namespace {
@@ -58,17 +57,9 @@ std::string TelFile(const std::vector<std::string>& records) {
     return file;
 }
 
-class DeviceBookFileTest : public ::testing::Test {
+class DeviceBookFileTest : public EditorFixture {
 protected:
     CTempFolder folder;
-    CMemoryNameList list;
-    CHeadlessView view;
-    CBookEditor editor{list, view};
-
-    void Add(ContactForm form) {
-        view.Type(std::move(form));
-        editor.Add();
-    }
 
     void SaveAs(const std::filesystem::path& path) {
         view.chosenFiles.push_back(path);
@@ -78,13 +69,6 @@ protected:
     void LoadFrom(const std::filesystem::path& path) {
         view.chosenFiles.push_back(path);
         CDeviceBookFile::Load(editor);
-    }
-
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> entries;
-        for (int i = 0; i < list.GetCount(); ++i)
-            entries.push_back(list.GetText(i));
-        return entries;
     }
 
     // Adds Carl, alice and Bob and selects alice: the state a refused load must keep.
@@ -104,11 +88,6 @@ protected:
         EXPECT_EQ(list.GetCurSel(), 0);
         EXPECT_EQ(view.shown, MakeForm("alice", "2"));
         EXPECT_EQ(view.shownCount, 3);
-    }
-
-    void ExpectOnlyMessage(std::string_view text, MessageIcon icon) {
-        ASSERT_EQ(view.messages.size(), 1u);
-        EXPECT_EQ(view.messages[0], (RecordedMessage{std::string(text), icon, MessageButtons::ok}));
     }
 };
 

@@ -1,5 +1,5 @@
 #include "TextReport.h"
-#include "HeadlessView.h"
+#include "EditorFixture.h"
 #include "Messages.h"
 #include "TempFolder.h"
 
@@ -8,26 +8,17 @@
 #include <string>
 
 using namespace orvalen;
-using orvalen::testing::CHeadlessView;
 using orvalen::testing::CTempFolder;
+using orvalen::testing::EditorFixture;
 using orvalen::testing::MakeForm;
 using orvalen::testing::ReadBytes;
-using orvalen::testing::RecordedMessage;
 using orvalen::testing::WriteBytes;
 
 namespace {
 
-class TextReportTest : public ::testing::Test {
+class TextReportTest : public EditorFixture {
 protected:
     CTempFolder folder;
-    CMemoryNameList list;
-    CHeadlessView view;
-    CBookEditor editor{list, view};
-
-    void Add(ContactForm form) {
-        view.Type(std::move(form));
-        editor.Add();
-    }
 
     std::string Report(const std::string& name = "Tel_Save.txt") {
         view.chosenFiles.push_back(folder / name);
