@@ -1,0 +1,495 @@
+#include "VCardReader.h"
+
+#include "CodePage.h"
+#include "TextInput.h"
+#include "TextUtil.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvalen {
+namespace {
+
+struct PhysicalLine {
+    std::string_view text;
+    int number = 0;
+};
+
+std::vector<PhysicalLine> SplitLines(std::string_view text) {
+    std::vector<PhysicalLine> lines;
+    int number = 1;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n')
+            continue;
+        lines.push_back({text.substr(start, i - start), number++});
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back({text.substr(start), number});
+    return lines;
+}
+
+struct Property {
+    std::string name; // upper case, without its group
+    std::vector<std::string> types;
+    std::string encoding;
+    std::string charset;
+    std::string serviceType;
+    std::string value; // raw, still encoded and escaped
+    int line = 0;
+
+    bool HasType(std::string_view type) const {
+        return std::find(types.begin(), types.end(), type) != types.end();
+    }
+};
+
+// Splits at separator wherever it is outside double quotes; the quotes stay.
+std::vector<std::string_view> SplitOutsideQuotes(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    bool quoted = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == separator && !quoted) {
+            parts.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+std::string Unquote(std::string_view text) {
+    text = Trim(text);
+    std::string result;
+    for (char c : text) {
+        if (c != '"')
+            result += c;
+    }
+    return result;
+}
+
+void AddParameter(Property& property, std::string_view parameter) {
+    const auto equals = parameter.find('=');
+    if (equals == std::string_view::npos) {
+        // vCard 2.1 names types and encodings bare: TEL;CELL;VOICE, N;QUOTED-PRINTABLE.
+        const std::string token = ToUpper(Trim(parameter));
+        if (token == "QUOTED-PRINTABLE" || token == "BASE64" || token == "8BIT" || token == "7BIT")
+            property.encoding = token;
+        else if (!token.empty())
+            property.types.push_back(token);
+        return;
+    }
+    const std::string key = ToUpper(Trim(parameter.substr(0, equals)));
+    const auto values = SplitOutsideQuotes(parameter.substr(equals + 1), ',');
+    if (key == "TYPE") {
+        for (std::string_view value : values)
+            property.types.push_back(ToUpper(Unquote(value)));
+    } else if (key == "ENCODING") {
+        property.encoding = ToUpper(Unquote(values.front()));
+    } else if (key == "CHARSET") {
+        property.charset = Unquote(values.front());
+    } else if (key == "X-SERVICE-TYPE") {
+        property.serviceType = ToUpper(Unquote(values.front()));
+    }
+}
+
+// [group.]NAME *(;parameter) : value. Nothing for a line that is not a property.
+std::optional<Property> ParseProperty(std::string_view line, int number) {
+    const auto nameEnd = line.find_first_of(";:");
+    if (nameEnd == std::string_view::npos)
+        return std::nullopt;
+    Property property;
+    property.line = number;
+    std::string_view name = Trim(line.substr(0, nameEnd));
+    if (const auto dot = name.rfind('.'); dot != std::string_view::npos)
+        name.remove_prefix(dot + 1);
+    property.name = ToUpper(name);
+
+    std::size_t position = nameEnd;
+    while (line[position] == ';') {
+        bool quoted = false;
+        std::size_t end = position + 1;
+        for (; end < line.size(); ++end) {
+            if (line[end] == '"')
+                quoted = !quoted;
+            else if (!quoted && (line[end] == ';' || line[end] == ':'))
+                break;
+        }
+        if (end >= line.size())
+            return std::nullopt;
+        AddParameter(property, line.substr(position + 1, end - position - 1));
+        position = end;
+    }
+    property.value = std::string(line.substr(position + 1));
+    return property;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::string DecodeQuotedPrintable(std::string_view text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '=' && i + 2 < text.size()) {
+            const int high = HexDigit(text[i + 1]);
+            const int low = HexDigit(text[i + 2]);
+            if (high >= 0 && low >= 0) {
+                bytes += static_cast<char>(high * 16 + low);
+                i += 2;
+                continue;
+            }
+        }
+        // A stray '=' (a soft break the exporter left at the very end) carries no text.
+        if (text[i] == '=' && i + 1 == text.size())
+            break;
+        bytes += text[i];
+    }
+    return bytes;
+}
+
+std::string DecodeBase64(std::string_view text) {
+    std::string bytes;
+    unsigned buffer = 0;
+    int bits = 0;
+    for (char c : text) {
+        int value;
+        if (c >= 'A' && c <= 'Z')
+            value = c - 'A';
+        else if (c >= 'a' && c <= 'z')
+            value = c - 'a' + 26;
+        else if (c >= '0' && c <= '9')
+            value = c - '0' + 52;
+        else if (c == '+')
+            value = 62;
+        else if (c == '/')
+            value = 63;
+        else if (c == '=')
+            break;
+        else
+            continue;
+        buffer = (buffer << 6) | static_cast<unsigned>(value);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            bytes += static_cast<char>((buffer >> bits) & 0xFF);
+        }
+    }
+    return bytes;
+}
+
+// Splits a structured value at separators that are not escaped; the escapes stay.
+std::vector<std::string_view> SplitUnescaped(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size())
+            ++i;
+        else if (text[i] == separator) {
+            parts.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// \\ \, \; \: and \n; any other backslash is kept, as 2.1 exporters write bare ones.
+std::string Unescape(std::string_view text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char next = text[i + 1];
+            if (next == '\\' || next == ',' || next == ';' || next == ':') {
+                result += next;
+                ++i;
+                continue;
+            }
+            if (next == 'n' || next == 'N') {
+                result += '\n';
+                ++i;
+                continue;
+            }
+        }
+        result += text[i];
+    }
+    return result;
+}
+
+std::string StripScheme(std::string_view value, std::string_view scheme) {
+    value = Trim(value);
+    if (value.size() >= scheme.size() && EqualsIgnoringCase(value.substr(0, scheme.size()), scheme))
+        value.remove_prefix(scheme.size());
+    return std::string(Trim(value));
+}
+
+// The handle of an instant-messaging address: qq:12345 and x-apple:12345 both give 12345.
+std::string StripAnyScheme(std::string_view value) {
+    value = Trim(value);
+    const auto colon = value.find(':');
+    if (colon != std::string_view::npos && colon > 0 &&
+        std::all_of(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+        })) {
+        value.remove_prefix(colon + 1);
+        while (value.starts_with('/'))
+            value.remove_prefix(1);
+    }
+    return std::string(Trim(value));
+}
+
+struct CardBuilder {
+    int number = 0;
+    int line = 0;
+    int depth = 1;       // above 1 inside a card given as an AGENT
+    bool modern = false; // 3.0 or 4.0: unfolding drops the folding blank
+    bool afterEmptyAgent = false;
+    std::optional<std::string> formattedName;
+    std::optional<std::string> structuredName;
+    FoundValues found;
+
+    void Add(ContactField field, std::string value, int line) {
+        if (!value.empty())
+            found[FieldIndex(field)].push_back({std::move(value), line});
+    }
+};
+
+class CVCardParser {
+public:
+    CVCardParser(std::string_view text, std::string defaultCharset, InterchangeRead& result)
+        : m_lines(SplitLines(text)), m_defaultCharset(std::move(defaultCharset)), m_result(result) {
+    }
+
+    void Run() {
+        std::size_t next = 0;
+        while (next < m_lines.size())
+            next = Step(next);
+        if (m_card) {
+            Warn(m_card->line, "card " + std::to_string(m_card->number) +
+                                   " has no END:VCARD; read to the end of the file");
+            FinishCard();
+        }
+        if (m_cardCount == 0)
+            m_result.error = "no vCard in the file (no BEGIN:VCARD line)";
+    }
+
+private:
+    static bool IsEndLine(std::string_view text) {
+        return EqualsIgnoringCase(Trim(text), "END:VCARD");
+    }
+
+    // Reads the property that starts at line index; returns the index after it.
+    std::size_t Step(std::size_t index) {
+        const PhysicalLine& first = m_lines[index++];
+        std::string_view text = first.text;
+        // Blank lines end 2.1's base64 blocks; '#' lines are comments some exporters write;
+        // a lone folded line belongs to a line that was skipped.
+        if (Trim(text).empty() || text.front() == '#' || text.front() == ' ' ||
+            text.front() == '\t')
+            return index;
+
+        std::string logical(text);
+        const bool modern = m_card && m_card->modern;
+        while (index < m_lines.size() && !m_lines[index].text.empty() &&
+               (m_lines[index].text.front() == ' ' || m_lines[index].text.front() == '\t')) {
+            // 2.1 folds at a blank and keeps it; 3.0 and 4.0 insert one and drop it again.
+            logical += modern ? m_lines[index].text.substr(1) : m_lines[index].text;
+            ++index;
+        }
+
+        auto property = ParseProperty(logical, first.number);
+        if (!property)
+            return index;
+        if (property->encoding == "QUOTED-PRINTABLE") {
+            // A soft line break: '=' at the end, the text goes on at the start of the next line.
+            while (property->value.ends_with('=') && index < m_lines.size() &&
+                   !IsEndLine(m_lines[index].text)) {
+                property->value.pop_back();
+                property->value += m_lines[index].text;
+                ++index;
+            }
+        }
+        Handle(*property);
+        return index;
+    }
+
+    void Handle(const Property& property) {
+        const bool isCardMark = EqualsIgnoringCase(Trim(property.value), "VCARD");
+        if (property.name == "BEGIN" && isCardMark) {
+            if (!m_card) {
+                StartCard(property.line);
+            } else if (m_card->afterEmptyAgent || m_card->depth > 1) {
+                ++m_card->depth;
+            } else {
+                Warn(m_card->line, "card " + std::to_string(m_card->number) +
+                                       " has no END:VCARD; it ends where the next card begins");
+                FinishCard();
+                StartCard(property.line);
+            }
+            return;
+        }
+        if (property.name == "END" && isCardMark) {
+            if (m_card && --m_card->depth == 0)
+                FinishCard();
+            return;
+        }
+        if (!m_card || m_card->depth > 1)
+            return;
+        CardBuilder& card = *m_card;
+        card.afterEmptyAgent = property.name == "AGENT" && Trim(property.value).empty();
+
+        if (property.name == "VERSION") {
+            card.modern = Trim(property.value) != "2.1";
+        } else if (property.name == "FN") {
+            if (!card.formattedName || Trim(*card.formattedName).empty())
+                card.formattedName = Unescape(Decode(property));
+        } else if (property.name == "N") {
+            if (!card.structuredName)
+                card.structuredName = Decode(property);
+        } else if (property.name == "TEL") {
+            std::string number = StripScheme(Unescape(Decode(property)), "tel:");
+            ContactField field = ContactField::telephone;
+            if (property.HasType("FAX"))
+                field = ContactField::fax;
+            else if (property.HasType("CELL") || property.HasType("MOBILE") ||
+                     property.HasType("IPHONE"))
+                field = ContactField::mobile;
+            card.Add(field, std::move(number), property.line);
+        } else if (property.name == "EMAIL") {
+            card.Add(ContactField::email, StripScheme(Unescape(Decode(property)), "mailto:"),
+                     property.line);
+        } else if (property.name == "X-QQ") {
+            card.Add(ContactField::qq, std::string(Trim(Unescape(Decode(property)))),
+                     property.line);
+        } else if (property.name == "IMPP") {
+            const std::string value = Unescape(Decode(property));
+            const bool isQq = property.serviceType == "QQ" || property.HasType("QQ") ||
+                              EqualsIgnoringCase(Trim(value).substr(0, 3), "qq:");
+            if (isQq)
+                card.Add(ContactField::qq, StripAnyScheme(value), property.line);
+        }
+    }
+
+    // The value's text in UTF-8, transfer encoding and character set undone.
+    std::string Decode(const Property& property) {
+        std::string bytes = property.value;
+        if (property.encoding == "QUOTED-PRINTABLE")
+            bytes = DecodeQuotedPrintable(bytes);
+        else if (property.encoding == "B" || property.encoding == "BASE64")
+            bytes = DecodeBase64(bytes);
+
+        std::string charset = property.charset.empty() ? m_defaultCharset : property.charset;
+        CCodePage codePage(charset);
+        if (!IsUtf8Name(charset) && !codePage.IsAvailable()) {
+            Warn(property.line,
+                 "unknown character set \"" + charset + "\"; read as " + m_defaultCharset);
+            codePage = CCodePage(m_defaultCharset);
+        }
+        if (auto text = codePage.ToUtf8(bytes))
+            return std::move(*text);
+        Warn(property.line, "bytes that are not valid " + codePage.Name() + " in " + property.name +
+                                "; shown as U+FFFD");
+        return codePage.ToUtf8Lossy(bytes);
+    }
+
+    void StartCard(int line) {
+        m_card.emplace();
+        m_card->number = ++m_cardCount;
+        m_card->line = line;
+    }
+
+    std::string NameFromParts(std::string_view structured) const {
+        const auto parts = SplitUnescaped(structured, ';');
+        auto part = [&](std::size_t i) {
+            if (i >= parts.size())
+                return std::string();
+            // A component may list several values: "Philip,Paul".
+            std::string joined;
+            for (std::string_view value : SplitUnescaped(parts[i], ',')) {
+                const std::string text(Trim(Unescape(value)));
+                if (text.empty())
+                    continue;
+                if (!joined.empty())
+                    joined += ' ';
+                joined += text;
+            }
+            return joined;
+        };
+        return JoinPersonName(part(0), part(1), part(2));
+    }
+
+    void FinishCard() {
+        CardBuilder card = std::move(*m_card);
+        m_card.reset();
+        m_lastCard = card.number;
+        std::string name;
+        if (card.formattedName)
+            name = std::string(Trim(*card.formattedName));
+        if (name.empty() && card.structuredName)
+            name = NameFromParts(*card.structuredName);
+        if (name.empty()) {
+            Warn(card.line, "no name (FN or N); card skipped");
+            return;
+        }
+
+        InterchangeContact contact;
+        contact.line = card.line;
+        contact.card = card.number;
+        contact[ContactField::name] = name;
+        PlaceFoundValues(contact, card.found, m_result.warnings);
+        m_result.contacts.push_back(std::move(contact));
+    }
+
+    void Warn(int line, std::string text) {
+        const int card = m_card ? m_card->number : m_lastCard;
+        m_result.warnings.push_back({line, card, std::move(text)});
+    }
+
+    std::vector<PhysicalLine> m_lines;
+    std::string m_defaultCharset;
+    InterchangeRead& m_result;
+    std::optional<CardBuilder> m_card;
+    int m_cardCount = 0;
+    int m_lastCard = 0; // names the card in warnings given once it is finished
+};
+
+bool IsAsciiCompatible(std::string_view encoding) {
+    const std::string name = ToUpper(encoding);
+    return !(name.starts_with("UTF-16") || name.starts_with("UTF-32") ||
+             name.starts_with("UCS-2") || name.starts_with("UCS-4") || name == "UNICODE");
+}
+
+} // namespace
+
+InterchangeRead CVCardReader::Read(std::string_view bytes, std::string_view inputEncoding) {
+    InterchangeRead result;
+    result.encoding = DetectEncoding(bytes, inputEncoding);
+    if (!IsAsciiCompatible(result.encoding)) {
+        // Lines and separators are only found in text whose ASCII bytes mean ASCII.
+        auto decoded = DecodeText(bytes, inputEncoding);
+        if (!decoded) {
+            result.error = "the file is not valid " + result.encoding;
+            return result;
+        }
+        CVCardParser(decoded->utf8, "UTF-8", result).Run();
+        return result;
+    }
+    bytes.remove_prefix(ByteOrderMarkLength(bytes));
+    CVCardParser(bytes, result.encoding, result).Run();
+    return result;
+}
+
+} // namespace orvalen
