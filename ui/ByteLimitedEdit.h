@@ -1,0 +1,54 @@
+#pragma once
+
+#include "TextCodec.h"
+
+#include <QLineEdit>
+#include <QValidator>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orvalen {
+
+class CByteLimitedEdit;
+
+// Lets an edit change only into text that the code page holds within the byte limit. What the
+// user inserts (typed, pasted or dropped) is cut at the last whole character that fits; an
+// insertion of which nothing fits, or that holds a character the code page lacks, is refused.
+class CByteLimitValidator final : public QValidator {
+public:
+    CByteLimitValidator(const CTextCodec& codec, CByteLimitedEdit& edit);
+
+    State validate(QString& input, int& pos) const override;
+
+private:
+    const CTextCodec& m_codec;
+    CByteLimitedEdit& m_edit;
+};
+
+// An edit field for one contact text, limited in bytes of the code page.
+class CByteLimitedEdit final : public QLineEdit {
+public:
+    CByteLimitedEdit(const CTextCodec& codec, QWidget* parent);
+
+    void SetByteLimit(std::size_t limit) { m_limit = limit; }
+    std::size_t ByteLimit() const { return m_limit; }
+
+    // Shows bytes; until the user changes the text, Bytes gives them back exactly, even
+    // where the code page cannot read them and the field shows replacement marks.
+    void SetBytes(std::string_view bytes);
+    std::string Bytes() const;
+
+private:
+    friend class CByteLimitValidator;
+
+    const CTextCodec& m_codec;
+    std::size_t m_limit = 0;
+    QString m_accepted;     // the text before the change being validated
+    bool m_setting = false; // a program change, which the validator lets through
+    QString m_shownText;
+    std::string m_shownBytes;
+};
+
+} // namespace orvalen

@@ -1,0 +1,256 @@
+#include "MainDialog.h"
+
+#include "AboutDialog.h"
+#include "ByteLimitedEdit.h"
+#include "DeviceBookFile.h"
+#include "DialogLayout.h"
+#include "NameCollation.h"
+#include "NameListBox.h"
+#include "TextReport.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <string>
+
+// Outside any namespace, as the macro requires.
+static void LoadResources() {
+#if defined(ORVALEN_HAVE_RESOURCES)
+    Q_INIT_RESOURCE(orvalen);
+#endif
+}
+
+namespace orvalen {
+namespace {
+
+const char* const kAboutItem = "关于 Orvalen(&A)...";
+
+// Where each field's label and edit sit, in dialog units.
+struct FieldPlace {
+    const char* label;
+    const char* name;
+    int labelX, labelY, labelWidth, labelHeight;
+    int editY;
+};
+
+constexpr std::array<FieldPlace, kFieldCount> kFieldPlaces = {{
+    {"Name:", "nameEdit", 45, 34, 21, 9, 29},
+    {"Mobile:", "mobileEdit", 37, 56, 30, 9, 52},
+    {"Telephone:", "telephoneEdit", 26, 80, 39, 9, 75},
+    {"E_mail:", "emailEdit", 38, 106, 29, 10, 100},
+    {"QQ:", "qqEdit", 53, 132, 13, 9, 126},
+    {"FAX:", "faxEdit", 49, 156, 18, 9, 151},
+}};
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "256"}) {
+        const QString path = QStringLiteral(":/icons/orvalen-%1.png").arg(QLatin1String(size));
+        if (QFile::exists(path))
+            icon.addFile(path);
+    }
+    return icon;
+}
+
+// The caption of messages: the program's file name without its extension.
+QString ApplicationName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+} // namespace
+
+CMainDialog::CMainDialog(CCodePage codePage, QWidget* parent)
+    : QDialog(parent), m_codec(std::move(codePage)), m_list(new CNameListBox(m_codec, this)),
+      m_editor(*m_list, *this) {
+    LoadResources();
+    if (const auto leads = m_codec.CodePage().DoubleByteLeads())
+        SetDoubleByteLeadRange(leads->first, leads->second);
+    else
+        ClearDoubleByteLeads();
+
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Orvalen"));
+    setWindowIcon(ProgramIcon());
+    setFont(DialogFont());
+    BuildControls();
+
+    // As the dialog starts: the empty form and a count of 0, which also sets the limits.
+    m_editor.WriteForm();
+    m_list->setFocus(Qt::OtherFocusReason);
+}
+
+QPushButton* CMainDialog::AddButton(const QString& text, const char* name, int x, int y) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(QLatin1String(name));
+    // No default button: Enter pushes only the button that has the focus.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    CDialogUnits(font()).Place(*button, x, y, 51, 15);
+    return button;
+}
+
+void CMainDialog::BuildControls() {
+    const CDialogUnits units(font());
+    setFixedSize(units.Size(408, 225));
+
+    auto* group = new QGroupBox(QStringLiteral("Person Message"), this);
+    units.Place(*group, 15, 15, 178, 163);
+    group->lower();
+
+    auto* preview = new QLabel(QStringLiteral("Name Preview:"), this);
+    units.Place(*preview, 281, 15, 52, 10);
+
+    m_list->setObjectName(QStringLiteral("nameList"));
+    units.Place(*m_list, 281, 29, 108, 148);
+    connect(m_list, &CNameListBox::SelectionChangedByUser, this,
+            [this] { m_editor.ShowSelected(); });
+
+    QPushButton* add = AddButton(QStringLiteral("Add >>"), "addButton", 213, 84);
+    QPushButton* remove = AddButton(QStringLiteral("Delete <<"), "deleteButton", 213, 109);
+    QPushButton* clear = AddButton(QStringLiteral("Clear"), "clearButton", 213, 133);
+    connect(add, &QPushButton::clicked, this, [this] { m_editor.Add(); });
+    connect(remove, &QPushButton::clicked, this, [this] { m_editor.Delete(); });
+    connect(clear, &QPushButton::clicked, this, [this] { m_editor.Clear(); });
+
+    auto* total = new QLabel(QStringLiteral("Total(0-200):"), this);
+    units.Place(*total, 290, 192, 54, 10);
+    m_count = new QLineEdit(this);
+    m_count->setObjectName(QStringLiteral("countDisplay"));
+    m_count->setReadOnly(true);
+    m_count->setAlignment(Qt::AlignCenter);
+    units.Place(*m_count, 352, 191, 31, 15);
+
+    QPushButton* load = AddButton(QStringLiteral("Load"), "loadButton", 15, 191);
+    QPushButton* save = AddButton(QStringLiteral("Save"), "saveButton", 79, 191);
+    QPushButton* saveAs = AddButton(QStringLiteral("Save As"), "saveAsButton", 145, 191);
+    connect(load, &QPushButton::clicked, this, [this] { CDeviceBookFile::Load(m_editor); });
+    connect(save, &QPushButton::clicked, this, [this] { CDeviceBookFile::Save(m_editor); });
+    connect(saveAs, &QPushButton::clicked, this, [this] { CTextReport::SaveAs(m_editor); });
+
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        const FieldPlace& place = kFieldPlaces[i];
+        auto* label = new QLabel(QLatin1String(place.label), this);
+        units.Place(*label, place.labelX, place.labelY, place.labelWidth, place.labelHeight);
+    }
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        auto* edit = new CByteLimitedEdit(m_codec, this);
+        edit->setObjectName(QLatin1String(kFieldPlaces[i].name));
+        units.Place(*edit, 74, kFieldPlaces[i].editY, 107, 15);
+        m_edits[i] = edit;
+    }
+
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("picture"));
+    picture->setPixmap(QPixmap(QStringLiteral(":/picture.png")));
+    picture->setAlignment(Qt::AlignCenter);
+    units.Place(*picture, 225, 43, 24, 20);
+
+    // The order of the controls: list, buttons, count display, file buttons, then the fields.
+    QWidget* order[] = {m_list,     add,        remove,     clear,      m_count,
+                        load,       save,       saveAs,     m_edits[0], m_edits[1],
+                        m_edits[2], m_edits[3], m_edits[4], m_edits[5]};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void CMainDialog::ReadForm(ContactForm& form) {
+    for (ContactField field : kAllFields)
+        form[field] = m_edits[FieldIndex(field)]->Bytes();
+}
+
+void CMainDialog::WriteForm(const ContactForm& form, int count) {
+    for (ContactField field : kAllFields) {
+        CByteLimitedEdit& edit = *m_edits[FieldIndex(field)];
+        edit.SetByteLimit(MaxLength(field));
+        edit.SetBytes(form[field]);
+    }
+    m_count->setText(QString::number(count));
+}
+
+MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
+                                       MessageButtons buttons) {
+    QMessageBox box(icon == MessageIcon::error ? QMessageBox::Critical : QMessageBox::Warning,
+                    ApplicationName(), m_codec.ToDisplay(text),
+                    buttons == MessageButtons::okCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                        : QMessageBox::Ok,
+                    this);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? MessageResult::ok : MessageResult::cancel;
+}
+
+QStringList CMainDialog::NameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty() && parts[i + 1].isEmpty())
+            break;
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    }
+    return filters;
+}
+
+std::optional<std::filesystem::path>
+CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string_view filter) {
+    // A new chooser each time, so nothing is remembered between uses.
+    QFileDialog dialog(this);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode == FileMode::save ? QFileDialog::AcceptSave
+                                                : QFileDialog::AcceptOpen);
+    // AnyFile also lets the open chooser take a name that does not exist; Load reports it.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(NameFilters(m_codec.ToDisplay(filter)));
+    dialog.selectFile(m_codec.ToDisplay(defaultName));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+#if defined(_WIN32)
+    return std::filesystem::path(chosen.first().toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(chosen.first()).toStdString());
+#endif
+}
+
+void CMainDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // Enter pushes a focused button and otherwise does nothing: it never ends the
+        // program, which would lose a phone book typed and not yet saved.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("windowMenu"));
+    const QAction* about = menu.addAction(QString::fromUtf8(kAboutItem));
+    if (menu.exec(event->globalPos()) == about)
+        ShowAbout();
+}
+
+void CMainDialog::ShowAbout() {
+    CAboutDialog about(this);
+    about.exec();
+}
+
+} // namespace orvalen

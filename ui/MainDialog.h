@@ -1,0 +1,58 @@
+#pragma once
+
+#include "BookEditor.h"
+#include "BookView.h"
+#include "ContactField.h"
+#include "TextCodec.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QLineEdit;
+class QPushButton;
+
+namespace orvalen {
+
+class CByteLimitedEdit;
+class CNameListBox;
+
+// The phone-book window: the form, the name list, the count display and the seven command
+// buttons. It provides the commands' view, and its list control is their name list.
+class CMainDialog final : public QDialog, public IBookView {
+    Q_OBJECT
+
+public:
+    // Names and fields are bytes of codePage; the name list sorts for it.
+    explicit CMainDialog(CCodePage codePage, QWidget* parent = nullptr);
+
+    void ReadForm(ContactForm& form) override;
+    void WriteForm(const ContactForm& form, int count) override;
+    MessageResult ShowMessage(std::string_view text, MessageIcon icon,
+                              MessageButtons buttons) override;
+    std::optional<std::filesystem::path> ChooseFile(FileMode mode, std::string_view defaultName,
+                                                    std::string_view filter) override;
+
+    CBookEditor& Editor() { return m_editor; }
+    const CTextCodec& Codec() const { return m_codec; }
+
+    // "description|pattern|..." as the file dialog's name filters "description (pattern)".
+    static QStringList NameFilters(const QString& filter);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void BuildControls();
+    QPushButton* AddButton(const QString& text, const char* name, int x, int y);
+    void ShowAbout();
+
+    CTextCodec m_codec;
+    CNameListBox* m_list;
+    std::array<CByteLimitedEdit*, kFieldCount> m_edits{};
+    QLineEdit* m_count = nullptr;
+    CBookEditor m_editor;
+};
+
+} // namespace orvalen

@@ -1,0 +1,73 @@
+// Writes the pictures of the two windows for the documentation:
+//   QT_QPA_PLATFORM=offscreen orvalen_screenshots [folder]   (default: docs)
+#include "AboutDialog.h"
+#include "MainDialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTextStream>
+
+#include <array>
+
+namespace {
+
+struct Contact {
+    const char* name;
+    const char* mobile;
+    const char* telephone;
+    const char* email;
+    const char* qq;
+    const char* fax;
+};
+
+bool Save(QWidget& window, const QDir& folder, const QString& file) {
+    window.show();
+    QApplication::processEvents();
+    const QString path = folder.filePath(file);
+    const bool saved = window.grab().save(path);
+    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
+    if (!QDir().mkpath(folder.path()))
+        return 1;
+
+    // GBK, as the players expect: the names sort by their GBK bytes.
+    orvalen::CMainDialog window(orvalen::CCodePage("GBK"));
+    static constexpr std::array<Contact, 5> kContacts = {{
+        {"张伟", "13800138000", "010-62345678", "zhang.wei@example.cn", "12345678", ""},
+        {"Alice Chen", "13912345678", "", "alice@example.com", "", ""},
+        {"李娜", "13700001111", "021-55556666", "", "87654321", "021-55556667"},
+        {"王芳", "15011112222", "", "wangfang@example.cn", "", ""},
+        {"Bob", "18600000000", "", "", "", ""},
+    }};
+    const std::array<const char*, 6> fields = {"nameEdit",  "mobileEdit", "telephoneEdit",
+                                               "emailEdit", "qqEdit",     "faxEdit"};
+    auto* add = window.findChild<QPushButton*>(QStringLiteral("addButton"));
+    for (const Contact& contact : kContacts) {
+        const std::array<const char*, 6> texts = {contact.name,  contact.mobile, contact.telephone,
+                                                  contact.email, contact.qq,     contact.fax};
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            auto* edit = window.findChild<QLineEdit*>(QLatin1String(fields[i]));
+            edit->setText(QString::fromUtf8(texts[i]));
+        }
+        add->click();
+    }
+    // Show the first contact, as a click on it would.
+    auto* list = window.findChild<QListWidget*>(QStringLiteral("nameList"));
+    list->setCurrentRow(0);
+
+    orvalen::CAboutDialog about;
+    const bool ok = Save(window, folder, QStringLiteral("screenshot-main.png")) &&
+                    Save(about, folder, QStringLiteral("screenshot-about.png"));
+    return ok ? 0 : 1;
+}
