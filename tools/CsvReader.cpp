@@ -11,7 +11,8 @@ namespace orvalen {
 namespace {
 
 enum class Role {
-    ignored,
+    ignored, // not understood
+    unused,  // understood, but nothing the phone book keeps
     fullName,
     firstName,
     middleName,
@@ -90,8 +91,8 @@ constexpr NumberedHeader kNumberedHeaders[] = {
     {"Phone ", " - Type", Role::phoneType},   {"Phone ", " - Label", Role::phoneType},
     {"Phone ", " - Value", Role::phoneValue}, {"E-mail ", " - Value", Role::email},
     {"IM ", " - Service", Role::imService},   {"IM ", " - Value", Role::imValue},
-    {"E-mail ", " - Type", Role::ignored},    {"E-mail ", " - Label", Role::ignored},
-    {"IM ", " - Type", Role::ignored},        {"IM ", " - Label", Role::ignored},
+    {"E-mail ", " - Type", Role::unused},     {"E-mail ", " - Label", Role::unused},
+    {"IM ", " - Type", Role::unused},         {"IM ", " - Label", Role::unused},
 };
 
 struct Column {
@@ -362,6 +363,7 @@ InterchangeRead CCsvReader::Read(std::string_view bytes, std::string_view inputE
                 break;
             case Role::phoneType:
             case Role::imService:
+            case Role::unused:
             case Role::ignored:
                 break;
             }

@@ -89,8 +89,12 @@ void AddParameter(Property& property, std::string_view parameter) {
     const std::string key = ToUpper(Trim(parameter.substr(0, equals)));
     const auto values = SplitOutsideQuotes(parameter.substr(equals + 1), ',');
     if (key == "TYPE") {
-        for (std::string_view value : values)
-            property.types.push_back(ToUpper(Unquote(value)));
+        // 4.0 quotes its type lists: TYPE="cell,voice".
+        for (std::string_view value : values) {
+            const std::string unquoted = Unquote(value);
+            for (std::string_view type : SplitOutsideQuotes(unquoted, ','))
+                property.types.push_back(ToUpper(Trim(type)));
+        }
     } else if (key == "ENCODING") {
         property.encoding = ToUpper(Unquote(values.front()));
     } else if (key == "CHARSET") {

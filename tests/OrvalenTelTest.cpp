@@ -1,0 +1,612 @@
+#include "OrvalenTel.h"
+
+#include "BookEditor.h"
+#include "DeviceBookFile.h"
+#include "HeadlessView.h"
+#include "NameCollation.h"
+#include "NameList.h"
+#include "TextReport.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
+
+namespace orvalen {
+namespace {
+
+namespace fs = std::filesystem;
+using Record = std::array<std::string, kFieldCount>;
+
+constexpr std::size_t kOffsets[kFieldCount] = {0, 16, 32, 64, 96, 112};
+
+// A .tel file made byte by byte: the header, then the records, then zero records up to
+// places record places.
+std::string MakeTel(const std::vector<Record>& records, int countByte = -1, int places = 200) {
+    std::string bytes(512 + 128 * static_cast<std::size_t>(places), '\0');
+    bytes[0] = '\x55';
+    bytes[1] = '\xAA';
+    bytes[2] = '\x68';
+    bytes[3] = '\x68';
+    bytes[4] = static_cast<char>(countByte < 0 ? static_cast<int>(records.size()) : countByte);
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        for (std::size_t f = 0; f < kFieldCount; ++f)
+            bytes.replace(512 + 128 * r + kOffsets[f], records[r][f].size(), records[r][f]);
+    }
+    return bytes;
+}
+
+std::string RecordAt(const std::string& tel, std::size_t r) {
+    return tel.substr(512 + 128 * r, 128);
+}
+
+// One record's 128 bytes as the player holds them: each text, then zero bytes.
+std::string RecordBytes(const Record& record) {
+    return RecordAt(MakeTel({record}), 0);
+}
+
+const std::string kZhangSanGbk = "\xD5\xC5\xC8\xFD";
+const std::string kLiSiGbk = "\xC0\xEE\xCB\xC4";
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class OrvalenTelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device random;
+        m_folder = fs::temp_directory_path() / ("orvalen-tel-test-" + std::to_string(random()));
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override {
+        std::error_code error;
+        fs::remove_all(m_folder, error);
+        ClearDoubleByteLeads();
+    }
+
+    std::string Path(const std::string& name) const { return (m_folder / name).string(); }
+
+    void Write(const std::string& name, std::string_view bytes) const {
+        std::ofstream file(m_folder / name, std::ios::binary);
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    std::string Read(const std::string& name) const {
+        std::ifstream file(m_folder / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    bool Exists(const std::string& name) const { return fs::exists(m_folder / name); }
+
+    // Runs the tool; file names that do not start with '-' are taken in the test folder.
+    RunResult Run(std::vector<std::string> args, bool inFolder = true) const {
+        if (inFolder) {
+            for (std::size_t i = 1; i < args.size(); ++i) {
+                if (!args[i].starts_with('-') && args[i].find('.') != std::string::npos)
+                    args[i] = Path(args[i]);
+            }
+        }
+        std::ostringstream out;
+        std::ostringstream err;
+        RunResult result;
+        result.status = RunTool(args, out, err);
+        result.out = out.str();
+        result.err = err.str();
+        return result;
+    }
+
+    // The files no command may leave behind: temporary files of a safe write.
+    std::vector<std::string> FolderContents() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(m_folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path m_folder;
+};
+
+// What the window writes after "Load" of the same file, made through the window's own steps.
+struct WindowOutput {
+    std::string tel;
+    std::string report;
+};
+
+WindowOutput WindowSaves(const std::string& path, const std::string& codePage) {
+    if (codePage == "GBK")
+        SetDoubleByteLeadRange(0x81, 0xFE);
+    else
+        ClearDoubleByteLeads();
+    testing::CHeadlessView view;
+    CMemoryNameList list;
+    CBookEditor editor(list, view);
+    CDeviceBookFile::LoadImage(editor, CDeviceBookFile::ReadImage(path));
+    return {CDeviceBookFile::BuildImage(editor).value_or(""),
+            CTextReport::Build(editor).value_or("")};
+}
+
+// ---- check ----
+
+TEST_F(OrvalenTelTest, CheckPrintsSizePlacesAndContacts) {
+    Write("Tel_Expt.tel", MakeTel({{"Li", "1"}, {"Bo"}}));
+    const RunResult result = Run({"check", "Tel_Expt.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.out, "File size: 26112 bytes\nRecord places: 200\nContacts: 2\n");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(OrvalenTelTest, CheckReadsAsLoadDoesWhenTheCountByteExceedsThePlaces) {
+    Write("short.tel", MakeTel({{"A"}, {"B"}, {"C"}, {"D"}}, 250, 4));
+    const RunResult result = Run({"check", "short.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.out, "File size: 1024 bytes\nRecord places: 4\nContacts: 4\n");
+    EXPECT_EQ(result.err, "orvalen-tel: " + Path("short.tel") +
+                              ": warning: the header counts 250 contacts, but only 4 record "
+                              "places follow; Load reads 4\n");
+}
+
+TEST_F(OrvalenTelTest, CheckRefusesWhatLoadRefusesWithTheWindowsMessage) {
+    std::string badSignature = MakeTel({{"Li"}});
+    badSignature[3] = 'H';
+    Write("sig.tel", badSignature);
+    Write("700.tel", MakeTel({{"Li"}}).substr(0, 700));
+    Write("big.tel", MakeTel({{"Li"}}, 1, 201));
+    for (const std::string name : {"sig.tel", "700.tel", "big.tel"}) {
+        const RunResult result = Run({"check", name});
+        EXPECT_EQ(result.status, kExitRefused) << name;
+        EXPECT_EQ(result.out, "") << name;
+        EXPECT_EQ(result.err, "orvalen-tel: " + Path(name) + ": Error!!, Not ZUM Tel file ...\n")
+            << name;
+    }
+    const RunResult missing = Run({"check", "missing.tel"});
+    EXPECT_EQ(missing.status, kExitRefused);
+    EXPECT_EQ(missing.err, "orvalen-tel: " + Path("missing.tel") + ": File Get Fail !!\n");
+}
+
+TEST_F(OrvalenTelTest, CheckAcceptsTheSmallestFile) {
+    Write("640.tel", MakeTel({{"Li"}}, 1, 1));
+    EXPECT_EQ(Run({"check", "640.tel"}).out,
+              "File size: 640 bytes\nRecord places: 1\nContacts: 1\n");
+}
+
+// ---- show ----
+
+TEST_F(OrvalenTelTest, ShowWritesTheReportThatSaveAsWrites) {
+    Write("book.tel",
+          MakeTel({{kZhangSanGbk, "138"}, {"Bob", "", "555"}, {kLiSiGbk, "", "", "li@x"}}));
+    const RunResult result = Run({"show", "--encoding", "GBK", "book.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.err, "");
+    const std::string expected = "Total Telphone Number: 3\r\n\r\n"
+                                 "No: 1\r\nName: Bob\r\nMobile: \r\nTelphone: 555\r\n"
+                                 "E_mail: \r\nQQ: \r\nFAX: \r\n\r\n"
+                                 "No: 2\r\nName: " +
+                                 kLiSiGbk +
+                                 "\r\nMobile: \r\nTelphone: \r\n"
+                                 "E_mail: li@x\r\nQQ: \r\nFAX: \r\n\r\n"
+                                 "No: 3\r\nName: " +
+                                 kZhangSanGbk +
+                                 "\r\nMobile: 138\r\nTelphone: \r\n"
+                                 "E_mail: \r\nQQ: \r\nFAX: \r\n\r\n"
+                                 "END!";
+    EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(result.out, WindowSaves(Path("book.tel"), "GBK").report);
+}
+
+TEST_F(OrvalenTelTest, ShowOfAnEmptyPhoneBookSaysWhatTheWindowSays) {
+    Write("empty.tel", MakeTel({}));
+    const RunResult result = Run({"show", "--encoding=UTF-8", "empty.tel"});
+    EXPECT_EQ(result.status, kExitRefused);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "orvalen-tel: " + Path("empty.tel") + ": Please add item first !!\n");
+}
+
+TEST_F(OrvalenTelTest, ShowOfARefusedFile) {
+    Write("bad.tel", "not a phone book");
+    const RunResult result = Run({"show", "--encoding", "GBK", "bad.tel"});
+    EXPECT_EQ(result.status, kExitRefused);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "orvalen-tel: " + Path("bad.tel") + ": Error!!, Not ZUM Tel file ...\n");
+}
+
+// ---- convert from .tel ----
+
+TEST_F(OrvalenTelTest, TelToTelIsLoadThenSaveByteForByte) {
+    // Leftover bytes after a terminator travel with the slot, as the window writes them.
+    Record carl = {"Carl", "1"};
+    Record bo = {std::string("Bo\0xander", 9), "2"};
+    Record alice = {"alice", "", "", "", "", "3"};
+    const std::string input = MakeTel({carl, bo, alice}, 3, 10);
+    Write("in.tel", input);
+    const RunResult result = Run({"convert", "--encoding", "GBK", "in.tel", "Tel_Save.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.err, "");
+    const std::string output = Read("Tel_Save.tel");
+    ASSERT_EQ(output.size(), 26112u);
+    EXPECT_EQ(output.substr(0, 5), "\x55\xAA\x68\x68\x03");
+    EXPECT_EQ(output.substr(5, 507), std::string(507, '\0'));
+    EXPECT_EQ(RecordAt(output, 0), RecordAt(input, 2)); // alice
+    EXPECT_EQ(RecordAt(output, 1), RecordAt(input, 1)); // Bo, with xander after its zero
+    EXPECT_EQ(RecordAt(output, 2), RecordAt(input, 0)); // Carl
+    EXPECT_EQ(output.substr(512 + 3 * 128), std::string(197 * 128, '\0'));
+    EXPECT_EQ(output, WindowSaves(Path("in.tel"), "GBK").tel);
+}
+
+TEST_F(OrvalenTelTest, TelToTxtIsLoadThenSaveAs) {
+    Write("in.tel", MakeTel({{"Zoe", "1"}, {"adam", "", "", "", "77"}}));
+    const RunResult result = Run({"convert", "--encoding", "GBK", "in.tel", "out.txt"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(Read("out.txt"), "Total Telphone Number: 2\r\n\r\n"
+                               "No: 1\r\nName: adam\r\nMobile: \r\nTelphone: \r\n"
+                               "E_mail: \r\nQQ: 77\r\nFAX: \r\n\r\n"
+                               "No: 2\r\nName: Zoe\r\nMobile: 1\r\nTelphone: \r\n"
+                               "E_mail: \r\nQQ: \r\nFAX: \r\n\r\n"
+                               "END!");
+    EXPECT_EQ(Read("out.txt"), WindowSaves(Path("in.tel"), "GBK").report);
+}
+
+TEST_F(OrvalenTelTest, TelToVcfAndCsvInSortedOrderInUtf8) {
+    Write("Tel_Expt.tel", MakeTel({{kZhangSanGbk, "138", "010-1", "z@x.cn", "10001", "010-2"},
+                                   {"Bob", "", "", "", "", ""}}));
+    ASSERT_EQ(Run({"convert", "--encoding", "GBK", "Tel_Expt.tel", "out.vcf"}).status,
+              kExitSuccess);
+    EXPECT_EQ(Read("out.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bob\r\nN:Bob;;;;\r\n"
+                               "END:VCARD\r\n"
+                               "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:张三\r\nN:张三;;;;\r\n"
+                               "TEL;TYPE=CELL:138\r\nTEL;TYPE=VOICE:010-1\r\n"
+                               "TEL;TYPE=FAX:010-2\r\nEMAIL;TYPE=INTERNET:z@x.cn\r\n"
+                               "IMPP;X-SERVICE-TYPE=QQ:qq:10001\r\nEND:VCARD\r\n");
+    ASSERT_EQ(Run({"convert", "--encoding", "GBK", "Tel_Expt.tel", "contacts.csv"}).status,
+              kExitSuccess);
+    EXPECT_EQ(Read("contacts.csv"), "\xEF\xBB\xBFName,Mobile,Telephone,E-mail,QQ,Fax\r\n"
+                                    "Bob,,,,,\r\n"
+                                    "张三,138,010-1,z@x.cn,10001,010-2\r\n");
+}
+
+TEST_F(OrvalenTelTest, TelWithBytesInvalidInTheCodePageWarnsNamingTheRecord) {
+    Write("in.tel", MakeTel({{"Li", "", "", "a\xD5"}}));
+    const RunResult result = Run({"convert", "--encoding", "GBK", "in.tel", "out.csv"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.err, "orvalen-tel: " + Path("in.tel") +
+                              ": record 1: warning: the e-mail \"a\xEF\xBF\xBD\" is not valid "
+                              "GBK; its bad bytes became U+FFFD\n");
+}
+
+TEST_F(OrvalenTelTest, EmptyTelGivesNoTelOrReportButAnEmptyCsv) {
+    Write("empty.tel", MakeTel({}));
+    const RunResult tel = Run({"convert", "--encoding", "GBK", "empty.tel", "out.tel"});
+    EXPECT_EQ(tel.status, kExitRefused);
+    EXPECT_EQ(tel.err, "orvalen-tel: " + Path("out.tel") + ": Please add item first !!\n");
+    EXPECT_EQ(Run({"convert", "--encoding", "GBK", "empty.tel", "out.txt"}).status, kExitRefused);
+    EXPECT_FALSE(Exists("out.tel"));
+    EXPECT_FALSE(Exists("out.txt"));
+    const RunResult csv = Run({"convert", "--encoding", "GBK", "empty.tel", "out.csv"});
+    EXPECT_EQ(csv.status, kExitSuccess);
+    EXPECT_EQ(Read("out.csv"), "\xEF\xBB\xBFName,Mobile,Telephone,E-mail,QQ,Fax\r\n");
+}
+
+// ---- round trips ----
+
+struct RoundTripCase {
+    std::string codePage;
+    std::vector<Record> records; // in sorted order, so that a saved file equals the input
+};
+
+std::vector<RoundTripCase> RoundTripCases() {
+    return {
+        {"GBK",
+         {
+             {"A,B;C\"D\\E", "+86 (10) 1234-56", "tel;ext=1,2 \"x\"", "a.b+c@example.com",
+              "1234567890123456", "010,8888;1"},
+             {"Bob", "", "", "", "", "0"},
+             // Every field full: 16 and 32 bytes, the name eight double-byte characters.
+             {"\xC5\xB7\xD1\xF4\xC4\xC8\xC4\xC8\xC5\xB7\xD1\xF4\xC4\xC8\xC4\xC8",
+              "1234567890123456", "12345678901234567890123456789012",
+              "abcdefghijklmnopqrstuvwxyz@ex.cn", "9999999999999999", "8888888888888888"},
+             {kZhangSanGbk, "13800138000", "", "zhang@x.cn", "10001", ""},
+         }},
+        {"UTF-8",
+         {
+             {"A,B;C\"D\\E", "1", "2", "3", "4", "5"},
+             // 16 bytes: five three-byte characters and a letter.
+             {"X\xE5\xBC\xA0\xE4\xB8\x89\xE6\x9D\x8E\xE5\x9B\x9B\xE7\x8E\x8B", "1234567890123456",
+              "12345678901234567890123456789012", "abcdefghijklmnopqrstuvwxyz@ex.cn", "1",
+              "\xE4\xBC\xA0\xE7\x9C\x9F"},
+             {"\xE5\xBC\xA0\xE4\xB8\x89", "", "", "", "", ""},
+         }},
+    };
+}
+
+TEST_F(OrvalenTelTest, RoundTripsThroughVcfAndCsvKeepEveryField) {
+    for (const RoundTripCase& roundTrip : RoundTripCases()) {
+        for (const std::string extension : {".vcf", ".csv"}) {
+            SCOPED_TRACE(roundTrip.codePage + " " + extension);
+            const std::string original = MakeTel(roundTrip.records);
+            Write("original.tel", original);
+            ASSERT_EQ(Run({"convert", "--encoding", roundTrip.codePage, "original.tel",
+                           "middle" + extension})
+                          .status,
+                      kExitSuccess);
+            const RunResult back = Run(
+                {"convert", "--encoding", roundTrip.codePage, "middle" + extension, "back.tel"});
+            EXPECT_EQ(back.status, kExitSuccess);
+            EXPECT_EQ(back.err, "");
+            const std::string result = Read("back.tel");
+            ASSERT_EQ(result.size(), original.size());
+            for (std::size_t r = 0; r < roundTrip.records.size(); ++r)
+                EXPECT_EQ(RecordAt(result, r), RecordBytes(roundTrip.records[r])) << r;
+            EXPECT_EQ(result, original);
+        }
+    }
+}
+
+// ---- convert from .vcf and .csv ----
+
+TEST_F(OrvalenTelTest, PhoneVcfToTelSortedWithWarningsNamingCards) {
+    Write("phone.vcf", "BEGIN:VCARD\r\n"
+                       "VERSION:2.1\r\n"
+                       "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=BC=A0;=E4=B8=89;;;\r\n"
+                       "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=E5=BC=A0=E4=\r\n"
+                       "=B8=89\r\n"
+                       "TEL;CELL:13800138000\r\n"
+                       "TEL;CELL:13900139000\r\n"
+                       "END:VCARD\r\n"
+                       "BEGIN:VCARD\r\n"
+                       "VERSION:2.1\r\n"
+                       "TEL;HOME:1\r\n"
+                       "END:VCARD\r\n"
+                       "BEGIN:VCARD\r\n"
+                       "VERSION:2.1\r\n"
+                       "FN:Alexander the Great\r\n"
+                       "X-QQ:42\r\n"
+                       "END:VCARD\r\n");
+    const RunResult result = Run({"convert", "--encoding", "GBK", "phone.vcf", "Tel_Save.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    const std::string in = "orvalen-tel: " + Path("phone.vcf") + ": ";
+    EXPECT_EQ(result.err,
+              in +
+                  "card 1 (line 7): warning: \"张三\": mobile number 13900139000 not copied: "
+                  "the mobile field already holds 13800138000\n" +
+                  in + "card 2 (line 9): warning: no name (FN or N); card skipped\n" + in +
+                  "card 3 (line 13): warning: \"Alexander the Great\": the name is 19 bytes in "
+                  "GBK, more than 16; cut to \"Alexander the Gr\"\n");
+    const std::string tel = Read("Tel_Save.tel");
+    ASSERT_EQ(tel.size(), 26112u);
+    EXPECT_EQ(tel[4], '\x02');
+    EXPECT_EQ(RecordAt(tel, 0), RecordBytes({"Alexander the Gr", "", "", "", "42", ""}));
+    EXPECT_EQ(RecordAt(tel, 1), RecordBytes({kZhangSanGbk, "13800138000"}));
+    EXPECT_EQ(RecordAt(tel, 2), std::string(128, '\0'));
+}
+
+TEST_F(OrvalenTelTest, OutlookCsvWithByteOrderMarkToTel) {
+    Write("outlook.csv", "\xEF\xBB\xBF\"First Name\",\"Last Name\",\"Mobile Phone\",\"Notes\"\r\n"
+                         "\"三\",\"张\",\"138\",\"line one\r\nline two, \"\"quoted\"\"\"\r\n"
+                         "\"Jane\",\"Doe\",\"139\",\"\"\r\n");
+    const RunResult result = Run({"convert", "--encoding", "GBK", "outlook.csv", "out.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.err, "");
+    const std::string tel = Read("out.tel");
+    EXPECT_EQ(RecordAt(tel, 0), RecordBytes({"Jane Doe", "139"}));
+    EXPECT_EQ(RecordAt(tel, 1), RecordBytes({kZhangSanGbk, "138"}));
+}
+
+TEST_F(OrvalenTelTest, CsvToVcfAndTxtGoThroughThePhoneBook) {
+    Write("in.csv", "Name,Mobile\r\nLi,2\r\nAmy,1\r\n");
+    ASSERT_EQ(Run({"convert", "--encoding", "GBK", "in.csv", "out.vcf"}).status, kExitSuccess);
+    EXPECT_EQ(Read("out.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Amy\r\nN:Amy;;;;\r\n"
+                               "TEL;TYPE=CELL:1\r\nEND:VCARD\r\n"
+                               "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Li\r\nN:Li;;;;\r\n"
+                               "TEL;TYPE=CELL:2\r\nEND:VCARD\r\n");
+    ASSERT_EQ(Run({"convert", "--encoding", "GBK", "in.csv", "out.txt"}).status, kExitSuccess);
+    EXPECT_TRUE(Read("out.txt").starts_with("Total Telphone Number: 2\r\n\r\nNo: 1\r\nName: Amy"));
+}
+
+TEST_F(OrvalenTelTest, RepeatedNamesAreKeptWithAWarning) {
+    Write("in.csv", "Name,Mobile\r\nLi,1\r\nLi,2\r\n");
+    const RunResult result = Run({"convert", "--encoding", "GBK", "in.csv", "out.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.err, "orvalen-tel: " + Path("in.csv") +
+                              ": line 3: warning: \"Li\" is a name already given in line 2; "
+                              "both are kept\n");
+    const std::string tel = Read("out.tel");
+    EXPECT_EQ(RecordAt(tel, 0), RecordBytes({"Li", "1"}));
+    EXPECT_EQ(RecordAt(tel, 1), RecordBytes({"Li", "2"}));
+}
+
+TEST_F(OrvalenTelTest, GbkCsvIsReadAsGb18030OrAsNamed) {
+    Write("in.csv", "Name,Mobile\r\n" + kZhangSanGbk + ",1\r\n");
+    ASSERT_EQ(Run({"convert", "--encoding", "GBK", "in.csv", "a.tel"}).status, kExitSuccess);
+    EXPECT_EQ(RecordAt(Read("a.tel"), 0), RecordBytes({kZhangSanGbk, "1"}));
+    ASSERT_EQ(Run({"convert", "--encoding", "UTF-8", "--input-encoding", "GBK", "in.csv", "b.csv"})
+                  .status,
+              kExitSuccess);
+    EXPECT_EQ(Read("b.csv"), "\xEF\xBB\xBFName,Mobile,Telephone,E-mail,QQ,Fax\r\n张三,1,,,,\r\n");
+}
+
+// ---- refusals: nothing written, existing output untouched ----
+
+TEST_F(OrvalenTelTest, MoreThan200ContactsWriteNothing) {
+    std::string csv = "Name\r\n";
+    for (int i = 0; i < 250; ++i)
+        csv += "N" + std::to_string(i) + "\r\n";
+    Write("many.csv", csv);
+    Write("out.tel", "old");
+    const RunResult result = Run({"convert", "--encoding", "GBK", "many.csv", "out.tel"});
+    EXPECT_EQ(result.status, kExitRefused);
+    EXPECT_EQ(result.err, "orvalen-tel: " + Path("many.csv") +
+                              ": error: the input holds 250 contacts; the player's phone book "
+                              "holds at most 200\norvalen-tel: nothing written\n");
+    EXPECT_EQ(Read("out.tel"), "old");
+    EXPECT_EQ(FolderContents(), (std::vector<std::string>{"many.csv", "out.tel"}));
+}
+
+TEST_F(OrvalenTelTest, CharacterTheCodePageLacksIsRefusedUnlessReplaced) {
+    Write("in.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Kim 한\r\nTEL:1\r\nEND:VCARD\r\n");
+    const RunResult refused = Run({"convert", "--encoding", "GBK", "in.vcf", "out.tel"});
+    EXPECT_EQ(refused.status, kExitRefused);
+    EXPECT_EQ(refused.err, "orvalen-tel: " + Path("in.vcf") +
+                               ": card 1 (line 1): error: \"Kim 한\": the name holds \"한\" "
+                               "(U+D55C), which GBK cannot hold (--replace writes \"?\" for it)\n"
+                               "orvalen-tel: nothing written\n");
+    EXPECT_FALSE(Exists("out.tel"));
+
+    const RunResult replaced =
+        Run({"convert", "--encoding", "GBK", "--replace", "in.vcf", "out.tel"});
+    EXPECT_EQ(replaced.status, kExitSuccess);
+    EXPECT_EQ(RecordAt(Read("out.tel"), 0), RecordBytes({"Kim ?", "", "1"}));
+}
+
+TEST_F(OrvalenTelTest, RefusedInputs) {
+    Write("unknown.csv", "Nom,Portable\r\nLi,1\r\n");
+    Write("open.csv", "Name\r\n\"Li\r\n");
+    Write("plain.vcf", "hello\r\n");
+    Write("bad.tel", "not a phone book");
+    struct Case {
+        std::string input;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"unknown.csv", "line 1: the header row names no known name column"},
+        {"open.csv", "line 2: a quoted field has no closing quote"},
+        {"plain.vcf", "no vCard in the file (no BEGIN:VCARD line)"},
+        {"bad.tel", "Error!!, Not ZUM Tel file ..."},
+        {"missing.csv", "cannot read the file"},
+        {"missing.tel", "File Get Fail !!"},
+    };
+    for (const Case& refusal : cases) {
+        const RunResult result = Run({"convert", "--encoding", "GBK", refusal.input, "out.vcf"});
+        EXPECT_EQ(result.status, kExitRefused) << refusal.input;
+        EXPECT_TRUE(
+            result.err.starts_with("orvalen-tel: " + Path(refusal.input) + ": " + refusal.message))
+            << result.err;
+        EXPECT_FALSE(Exists("out.vcf")) << refusal.input;
+    }
+}
+
+TEST_F(OrvalenTelTest, FailedWritesLeaveNothingBehind) {
+    Write("in.tel", MakeTel({{"Li"}}));
+    const std::string nowhere = (m_folder / "no-such-folder").string();
+    const RunResult tel =
+        Run({"convert", "--encoding", "GBK", Path("in.tel"), nowhere + "/out.tel"}, false);
+    EXPECT_EQ(tel.status, kExitRefused);
+    EXPECT_EQ(tel.err, "orvalen-tel: " + nowhere + "/out.tel: Error!!, Plz Tell ZUM Tovrin ...\n");
+    const RunResult txt =
+        Run({"convert", "--encoding", "GBK", Path("in.tel"), nowhere + "/out.txt"}, false);
+    EXPECT_EQ(txt.status, kExitRefused);
+    const RunResult csv =
+        Run({"convert", "--encoding", "GBK", Path("in.tel"), nowhere + "/out.csv"}, false);
+    EXPECT_EQ(csv.status, kExitRefused);
+    EXPECT_EQ(csv.err, "orvalen-tel: " + nowhere +
+                           "/out.csv: cannot write the file; nothing was changed there\n");
+    // A folder where the file should be.
+    fs::create_directory(m_folder / "taken.vcf");
+    EXPECT_EQ(Run({"convert", "--encoding", "GBK", "in.tel", "taken.vcf"}).status, kExitRefused);
+    EXPECT_EQ(FolderContents(), (std::vector<std::string>{"in.tel", "taken.vcf"}));
+}
+
+// ---- usage ----
+
+TEST_F(OrvalenTelTest, WrongUsageExitsWithTwo) {
+    Write("in.tel", MakeTel({{"Li"}}));
+    Write("in.csv", "Name\r\nLi\r\n");
+    const std::vector<std::vector<std::string>> usages = {
+        {},
+        {"frobnicate"},
+        {"check"},
+        {"check", "in.tel", "more.tel"},
+        {"check", "--encoding", "GBK", "in.tel"},
+        {"show"},
+        {"show", "--replace", "in.tel"},
+        {"convert", "in.tel"},
+        {"convert", "--encoding", "GBK", "in.tel", "out.doc"},
+        {"convert", "--encoding", "GBK", "in.txt", "out.tel"},
+        {"convert", "--encoding", "GBK", "in", "out.tel"},
+        {"convert", "--encoding", "NO-SUCH-CODE-PAGE", "in.tel", "out.tel"},
+        {"convert", "--encoding", "GBK", "--input-encoding", "GBK", "in.tel", "out.csv"},
+        {"convert", "--encoding", "GBK", "--input-encoding", "NO-SUCH", "in.csv", "out.csv"},
+        {"convert", "--encoding"},
+        {"convert", "--encoding=", "in.tel", "out.tel"},
+        {"convert", "--bogus", "in.tel", "out.tel"},
+        {"help", "frobnicate"},
+    };
+    for (const auto& args : usages) {
+        const RunResult result = Run(args);
+        std::string joined;
+        for (const std::string& arg : args)
+            joined += arg + " ";
+        EXPECT_EQ(result.status, kExitUsage) << joined;
+        EXPECT_EQ(result.out, "") << joined;
+        EXPECT_TRUE(result.err.starts_with("orvalen-tel: ")) << joined;
+        EXPECT_NE(result.err.find("Try 'orvalen-tel"), std::string::npos) << joined;
+    }
+    EXPECT_EQ(FolderContents(), (std::vector<std::string>{"in.csv", "in.tel"}));
+}
+
+TEST_F(OrvalenTelTest, HelpForEveryCommand) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> helps = {
+        {{"--help"}, "Usage: orvalen-tel COMMAND"},
+        {{"-h"}, "Usage: orvalen-tel COMMAND"},
+        {{"help"}, "Usage: orvalen-tel COMMAND"},
+        {{"help", "convert"}, "Usage: orvalen-tel convert"},
+        {{"check", "--help"}, "Usage: orvalen-tel check"},
+        {{"show", "-h"}, "Usage: orvalen-tel show"},
+        {{"convert", "--help"}, "Usage: orvalen-tel convert"},
+        {{"convert", "a.tel", "--help"}, "Usage: orvalen-tel convert"},
+    };
+    for (const auto& [args, start] : helps) {
+        const RunResult result = Run(args);
+        EXPECT_EQ(result.status, kExitSuccess) << start;
+        EXPECT_TRUE(result.out.starts_with(start)) << result.out;
+        EXPECT_EQ(result.err, "");
+    }
+    const std::string convertHelp = Run({"convert", "--help"}).out;
+    for (const char* option : {"--encoding NAME", "--input-encoding NAME", "--replace"})
+        EXPECT_NE(convertHelp.find(option), std::string::npos) << option;
+    EXPECT_NE(Run({"show", "--help"}).out.find("--encoding NAME"), std::string::npos);
+    EXPECT_TRUE(Run({"--version"}).out.starts_with("orvalen-tel "));
+}
+
+// ---- the installed program ----
+
+#if !defined(_WIN32)
+TEST_F(OrvalenTelTest, TheProgramItselfGivesTheSameBytesAndStatuses) {
+    Write("book.tel", MakeTel({{kZhangSanGbk, "138"}, {"Bob", "", "555"}}));
+    const std::string program = ORVALEN_TEL_PATH;
+    const std::string command =
+        "'" + program + "' show --encoding GBK '" + Path("book.tel") + "' 2>/dev/null";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(out, WindowSaves(Path("book.tel"), "GBK").report);
+
+    auto exitStatus = [](const std::string& line) {
+        const int raw = std::system((line + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    EXPECT_EQ(exitStatus("'" + program + "' check '" + Path("missing.tel") + "'"), 1);
+    EXPECT_EQ(exitStatus("'" + program + "' nonsense"), 2);
+    EXPECT_EQ(exitStatus("'" + program + "' --help"), 0);
+}
+#endif
+
+} // namespace
+} // namespace orvalen
