@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace orvalen {
 namespace {
 
@@ -175,6 +177,23 @@ TEST(CsvReader, Gb18030AndNamedEncodings) {
     const InterchangeRead named = CCsvReader::Read(gbk, "GBK");
     ASSERT_EQ(named.contacts.size(), 1u);
     EXPECT_EQ(named.contacts[0][ContactField::name], "张三");
+}
+
+TEST(CsvReader, EveryCutAndDamageOfAnExportReadsWithoutFault) {
+    const std::string csv = "\xEF\xBB\xBFName,Mobile,E-mail 1 - Value\r\n"
+                            "\"Li, \"\"Wei\"\"\",\"1\r\n2\",a@b ::: c@d\r\n"
+                            "张三,3,\r\n";
+    for (std::size_t length = 0; length <= csv.size(); ++length)
+        CCsvReader::Read(csv.substr(0, length));
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        std::string damaged = csv;
+        for (int flips = 0; flips < 6; ++flips)
+            damaged[random() % damaged.size()] = "\",\r\n;\t\xE5:"[random() % 8];
+        const InterchangeRead read = CCsvReader::Read(damaged);
+        for (const InterchangeContact& contact : read.contacts)
+            EXPECT_FALSE(contact[ContactField::name].empty());
+    }
 }
 
 TEST(CsvWriter, WritesOurHeaderWithByteOrderMarkQuotingAndCrLf) {

@@ -1,6 +1,7 @@
 #include "OrvalenTel.h"
 
 #include "BookEditor.h"
+#include "CodePage.h"
 #include "DeviceBookFile.h"
 #include "HeadlessView.h"
 #include "NameCollation.h"
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -468,6 +470,31 @@ TEST_F(OrvalenTelTest, CharacterTheCodePageLacksIsRefusedUnlessReplaced) {
     EXPECT_EQ(replaced.status, kExitSuccess);
     EXPECT_EQ(RecordAt(Read("out.tel"), 0), RecordBytes({"Kim ?", "", "1"}));
 }
+
+#if !defined(_WIN32)
+TEST_F(OrvalenTelTest, WithoutEncodingTheSystemsCodePageIsUsedAndNamedWhenItFails) {
+    // A system whose locale is plain ASCII, as many servers and containers are.
+    const char* saved = std::getenv("LC_ALL");
+    const std::string savedValue = saved != nullptr ? saved : "";
+    ::setenv("LC_ALL", "C", 1);
+    Write("in.csv", "Name\r\nKim 한\r\n");
+    const RunResult result = Run({"convert", "in.csv", "out.tel"});
+    const std::string system = CCodePage::SystemName();
+    if (saved != nullptr)
+        ::setenv("LC_ALL", savedValue.c_str(), 1);
+    else
+        ::unsetenv("LC_ALL");
+    CCodePage::SystemName();
+
+    EXPECT_EQ(result.status, kExitRefused);
+    EXPECT_NE(result.err.find("which " + system + " cannot hold"), std::string::npos) << result.err;
+    EXPECT_TRUE(result.err.ends_with("orvalen-tel: the code page is the system's, " + system +
+                                     "; --encoding names the player's (GBK is the usual one)\n"
+                                     "orvalen-tel: nothing written\n"))
+        << result.err;
+    EXPECT_FALSE(Exists("out.tel"));
+}
+#endif
 
 TEST_F(OrvalenTelTest, RefusedInputs) {
     Write("unknown.csv", "Nom,Portable\r\nLi,1\r\n");

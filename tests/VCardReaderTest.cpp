@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace orvalen {
 namespace {
@@ -73,6 +74,26 @@ TEST(VCardReaderPhoneExport, BareQuotedPrintableParameterAndGbkCharset) {
                            "END:VCARD\r\n");
     ASSERT_EQ(read.contacts.size(), 1u);
     EXPECT_EQ(TextsOf(read.contacts[0]), (Texts{"李四", "139", "", "", "", ""}));
+}
+
+TEST(VCardReaderPhoneExport, QuotedGbkWithoutCharsetInAnAsciiFile) {
+    // The file itself is ASCII, so valid UTF-8; the quoted bytes are GBK all the same.
+    const InterchangeRead read =
+        CVCardReader::Read("BEGIN:VCARD\r\nVERSION:2.1\r\n"
+                           "FN;ENCODING=QUOTED-PRINTABLE:=D5=C5=C8=FD\r\nEND:VCARD\r\n");
+    ASSERT_EQ(read.contacts.size(), 1u);
+    EXPECT_EQ(read.contacts[0][ContactField::name], "张三");
+    EXPECT_TRUE(read.warnings.empty());
+
+    // Named UTF-8 is taken at its word.
+    const InterchangeRead named =
+        CVCardReader::Read("BEGIN:VCARD\r\nVERSION:2.1\r\n"
+                           "FN;ENCODING=QUOTED-PRINTABLE:=D5=C5=C8=FD\r\nEND:VCARD\r\n",
+                           "UTF-8");
+    ASSERT_EQ(named.contacts.size(), 1u);
+    EXPECT_EQ(named.contacts[0][ContactField::name],
+              "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(named.warnings.size(), 1u);
 }
 
 TEST(VCardReaderPhoneExport, UntaggedBytesThatAreNotUtf8AreReadAsGb18030) {
@@ -272,6 +293,30 @@ TEST(VCardReaderEncodings, UnknownCharsetFallsBackToTheFileEncoding) {
     EXPECT_EQ(read.contacts[0][ContactField::name], "Li");
     ASSERT_EQ(read.warnings.size(), 1u);
     EXPECT_EQ(read.warnings[0].text, "unknown character set \"X-NO-SUCH\"; read as UTF-8");
+}
+
+TEST(VCardReaderRobustness, EveryCutOfAnExportReadsWithoutFault) {
+    // A file cut short anywhere, even inside a quoted-printable escape or a CR LF.
+    for (std::size_t length = 0; length <= kPhoneExport.size(); ++length) {
+        const InterchangeRead read = CVCardReader::Read(kPhoneExport.substr(0, length));
+        EXPECT_LE(read.contacts.size(), 2u);
+        for (const InterchangeContact& contact : read.contacts)
+            EXPECT_FALSE(contact[ContactField::name].empty());
+    }
+}
+
+TEST(VCardReaderRobustness, DamagedBytesReadWithoutFault) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 300; ++round) {
+        std::string damaged(kPhoneExport);
+        for (int flips = 0; flips < 8; ++flips) {
+            const std::size_t at = random() % damaged.size();
+            damaged[at] = "\\;:=\"\r\n \xE5\xFF,"[random() % 12];
+        }
+        const InterchangeRead read = CVCardReader::Read(damaged);
+        for (const InterchangeContact& contact : read.contacts)
+            EXPECT_FALSE(contact[ContactField::name].empty());
+    }
 }
 
 // The samples are real exports of many phones and address books.

@@ -16,6 +16,7 @@
 #include "VCardReader.h"
 #include "VCardWriter.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -423,6 +424,13 @@ private:
             Note(path, format, warning, "warning");
         for (const SourceNote& error : outcome.errors)
             Note(path, format, error, "error");
+        const bool unencodable =
+            std::any_of(outcome.errors.begin(), outcome.errors.end(), [](const SourceNote& error) {
+                return error.text.find("cannot hold") != std::string::npos;
+            });
+        if (unencodable && !options.encoding)
+            m_err << kProgram << ": the code page is the system's, " << m_codePage.Name()
+                  << "; --encoding names the player's (GBK is the usual one)\n";
         return outcome.Succeeded();
     }
 

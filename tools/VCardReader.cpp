@@ -273,9 +273,10 @@ struct CardBuilder {
 
 class CVCardParser {
 public:
-    CVCardParser(std::string_view text, std::string defaultCharset, InterchangeRead& result)
-        : m_lines(SplitLines(text)), m_defaultCharset(std::move(defaultCharset)), m_result(result) {
-    }
+    CVCardParser(std::string_view text, std::string defaultCharset, bool defaultGuessed,
+                 InterchangeRead& result)
+        : m_lines(SplitLines(text)), m_defaultCharset(std::move(defaultCharset)),
+          m_defaultGuessed(defaultGuessed), m_result(result) {}
 
     void Run() {
         std::size_t next = 0;
@@ -404,6 +405,12 @@ private:
         }
         if (auto text = codePage.ToUtf8(bytes))
             return std::move(*text);
+        // Old Chinese phones quote GBK bytes without naming a charset, in files that are
+        // otherwise ASCII and so look like UTF-8.
+        if (property.charset.empty() && m_defaultGuessed) {
+            if (auto text = CCodePage("GB18030").ToUtf8(bytes))
+                return std::move(*text);
+        }
         Warn(property.line, "bytes that are not valid " + codePage.Name() + " in " + property.name +
                                 "; shown as U+FFFD");
         return codePage.ToUtf8Lossy(bytes);
@@ -464,6 +471,7 @@ private:
 
     std::vector<PhysicalLine> m_lines;
     std::string m_defaultCharset;
+    bool m_defaultGuessed; // no name and no byte order mark said what the file is in
     InterchangeRead& m_result;
     std::optional<CardBuilder> m_card;
     int m_cardCount = 0;
@@ -488,11 +496,12 @@ InterchangeRead CVCardReader::Read(std::string_view bytes, std::string_view inpu
             result.error = "the file is not valid " + result.encoding;
             return result;
         }
-        CVCardParser(decoded->utf8, "UTF-8", result).Run();
+        CVCardParser(decoded->utf8, "UTF-8", false, result).Run();
         return result;
     }
+    const bool guessed = inputEncoding.empty() && ByteOrderMarkLength(bytes) == 0;
     bytes.remove_prefix(ByteOrderMarkLength(bytes));
-    CVCardParser(bytes, result.encoding, result).Run();
+    CVCardParser(bytes, result.encoding, guessed, result).Run();
     return result;
 }
 
