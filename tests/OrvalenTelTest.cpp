@@ -428,6 +428,17 @@ TEST_F(OrvalenTelTest, RepeatedNamesAreKeptWithAWarning) {
     EXPECT_EQ(RecordAt(tel, 1), RecordBytes({"Li", "2"}));
 }
 
+TEST_F(OrvalenTelTest, WarningsComeInTheOrderOfTheInput) {
+    Write("in.csv", "Name,Mobile\r\nABCDEFGHIJKLMNOPQ,1\r\n,2\r\n");
+    const RunResult result = Run({"convert", "--encoding", "GBK", "in.csv", "out.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    const std::string in = "orvalen-tel: " + Path("in.csv") + ": ";
+    EXPECT_EQ(result.err, in +
+                              "line 2: warning: \"ABCDEFGHIJKLMNOPQ\": the name is 17 bytes "
+                              "in GBK, more than 16; cut to \"ABCDEFGHIJKLMNOP\"\n" +
+                              in + "line 3: warning: no name; row skipped\n");
+}
+
 TEST_F(OrvalenTelTest, GbkCsvIsReadAsGb18030OrAsNamed) {
     Write("in.csv", "Name,Mobile\r\n" + kZhangSanGbk + ",1\r\n");
     ASSERT_EQ(Run({"convert", "--encoding", "GBK", "in.csv", "a.tel"}).status, kExitSuccess);

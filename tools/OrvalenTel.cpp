@@ -412,15 +412,20 @@ private:
         const InterchangeRead read = format == Format::csv
                                          ? CCsvReader::Read(*bytes, inputEncoding)
                                          : CVCardReader::Read(*bytes, inputEncoding);
-        for (const SourceNote& warning : read.warnings)
-            Note(path, format, warning, "warning");
         if (read.IsRefused()) {
+            for (const SourceNote& warning : read.warnings)
+                Note(path, format, warning, "warning");
             Message(path, *read.error);
             return false;
         }
         const TransferOutcome outcome =
             FillPhoneBook(editor, read.contacts, m_codePage, options.replace);
-        for (const SourceNote& warning : outcome.warnings)
+        // In the order of the input, whichever step found them.
+        std::vector<SourceNote> warnings = read.warnings;
+        warnings.insert(warnings.end(), outcome.warnings.begin(), outcome.warnings.end());
+        std::stable_sort(warnings.begin(), warnings.end(),
+                         [](const SourceNote& a, const SourceNote& b) { return a.line < b.line; });
+        for (const SourceNote& warning : warnings)
             Note(path, format, warning, "warning");
         for (const SourceNote& error : outcome.errors)
             Note(path, format, error, "error");
@@ -435,16 +440,15 @@ private:
     }
 
     bool WriteInterchange(const CBookEditor& editor, const std::filesystem::path& source,
-                          Format sourceFormat, const std::filesystem::path& target, Format format) {
+                          const std::filesystem::path& target, Format format) {
         const ExtractOutcome extracted = ExtractPhoneBook(editor, m_codePage);
         if (extracted.listMismatch) {
             Message(target, messages::kSaveFailed);
             return false;
         }
-        // Notes about texts read from a .tel name its records.
+        // Only a loaded .tel can hold bytes that the code page rejects: name its records.
         for (const SourceNote& warning : extracted.warnings)
-            Note(source, sourceFormat == Format::tel ? Format::tel : Format::unknown,
-                 sourceFormat == Format::tel ? warning : SourceNote{0, 0, warning.text}, "warning");
+            Note(source, Format::tel, warning, "warning");
         if (extracted.contacts.empty())
             Message(target, "warning: no contacts to write");
         const std::string bytes = format == Format::csv ? CCsvWriter::Write(extracted.contacts)
@@ -499,8 +503,7 @@ private:
                                                            : CTextReport::SaveTo(editor, target);
             return saved ? kExitSuccess : kExitRefused;
         }
-        return WriteInterchange(editor, source, sourceFormat, target, targetFormat) ? kExitSuccess
-                                                                                    : kExitRefused;
+        return WriteInterchange(editor, source, target, targetFormat) ? kExitSuccess : kExitRefused;
     }
 
     std::ostream& m_out;
