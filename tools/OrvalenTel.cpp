@@ -111,7 +111,8 @@ Options:
                           system's, as in the window; GBK is the usual one for these players)
   --input-encoding NAME   the encoding of a .csv or .vcf input that is not UTF-8 (default: a
                           byte order mark decides, else UTF-8 when the file is valid UTF-8,
-                          else GB18030); a vCard's CHARSET parameters still apply
+                          else GB18030); a byte order mark overrides it, and a vCard's
+                          CHARSET parameters still apply to their values
   --replace               write "?" for a character that the code page cannot hold, instead
                           of refusing the input
   -h, --help              show this help

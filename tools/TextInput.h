@@ -14,8 +14,8 @@ struct DecodedText {
 };
 
 // The encoding the bytes are in: a byte order mark decides, else the named one, else strict
-// UTF-8, else GB18030 (what Chinese systems write when they do not write UTF-8). A named
-// encoding wins over everything but a byte order mark of the same family.
+// UTF-8, else GB18030 (what Chinese systems write when they do not write UTF-8). A mark
+// overrides even a named encoding, as it cannot be there by chance.
 std::string DetectEncoding(std::string_view bytes, std::string_view named = {});
 
 // Decodes the whole file, a byte order mark removed. Nothing when the bytes are invalid in
