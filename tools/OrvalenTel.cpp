@@ -99,8 +99,9 @@ Converts the contacts of IN into OUT. The formats come from the file endings:
 file order and are written sorted by name, .vcf and .csv output included. A text longer than
 its field on the player is cut at a character boundary, with a warning; an empty name is
 skipped and repeated names are kept, with a warning; numbers and addresses for which a contact
-has no field left are reported. More than 200 contacts are refused. OUT is replaced only when
-the whole conversion succeeds; a failed command leaves no partial output behind.
+has no field left are reported. More than 200 contacts are refused. Every conversion passes
+through the player's phone book, so its limits hold for .csv and .vcf output too. OUT is
+replaced only when the whole conversion succeeds; a failed command leaves no partial output.
 
 A .csv input is read by its header row: Name,Mobile,Telephone,E-mail,QQ,Fax (what this program
 writes), or the columns of Google Contacts, Outlook and Thunderbird exports. A .csv output is
