@@ -1,0 +1,69 @@
+// Replays the fuzzers' seed corpora and every input a fuzzer once broke (fuzz/regressions/)
+// through the same property checks, in the ordinary build, so a fixed finding stays fixed
+// without clang.
+
+#include "TelLoadCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<fs::path> Inputs(const std::string& target) {
+    std::vector<fs::path> inputs;
+    for (const char* kind : {"corpus", "regressions"}) {
+        const fs::path folder = fs::path(ORVALEN_FUZZ_DIR) / kind / target;
+        std::error_code error;
+        if (!fs::is_directory(folder, error))
+            continue;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.is_regular_file())
+                inputs.push_back(entry.path());
+        }
+    }
+    return inputs;
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class CWorkFolder {
+public:
+    CWorkFolder()
+        : m_path(fs::temp_directory_path() / ("orvalen-replay-" + std::to_string(::getpid()))) {
+        fs::create_directories(m_path);
+    }
+    ~CWorkFolder() {
+        std::error_code error;
+        fs::remove_all(m_path, error);
+    }
+    CWorkFolder(const CWorkFolder&) = delete;
+    CWorkFolder& operator=(const CWorkFolder&) = delete;
+    const fs::path& Path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+TEST(FuzzReplayTest, TelInputsKeepEveryLoadProperty) {
+    const auto inputs = Inputs("tel");
+    ASSERT_GE(inputs.size(), 10u) << "the .tel seed corpus is missing";
+    CWorkFolder folder;
+    for (const fs::path& input : inputs) {
+        const auto broken = orvalen::fuzz::CheckTelLoad(ReadBytes(input), folder.Path());
+        EXPECT_FALSE(broken) << input.filename() << ": " << broken.value_or("");
+    }
+}
+
+} // namespace

@@ -1,0 +1,412 @@
+// The save-fault matrix: "Save" and "Save As" meet a disk that fills up in mid-write, a
+// read-only folder, a target that is a folder, a folder that goes away between choosing and
+// writing, and a name the file system refuses. Every fault must end with the error message and
+// the stop icon, the old file byte-identical and no temporary file left. The faults injected
+// are counted and the total printed at the end.
+
+#include "BookEditor.h"
+#include "DeviceBookFile.h"
+#include "HeadlessView.h"
+#include "Messages.h"
+#include "TextReport.h"
+
+#include <gtest/gtest.h>
+
+#include <grp.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace orvalen {
+namespace {
+
+using testing::CHeadlessView;
+using testing::MakeForm;
+using testing::RecordedMessage;
+
+// Faults injected, by kind, over the whole run; printed when the program ends.
+std::map<std::string, int> g_injected;
+int g_lost = 0; // faults after which an old file was not byte-identical or a temporary stayed
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::set<std::string> Names(const fs::path& folder) {
+    std::set<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Old contents that a partial or misplaced write could not reproduce by chance.
+std::string OldBytes(std::size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 131 + seed * 7 + (i >> 8)) & 0xFF);
+    return bytes;
+}
+
+// A folder under the system's temporary folder that anyone may enter, so that a child process
+// without root rights can still reach it.
+class CScratch {
+public:
+    CScratch() {
+        std::string pattern = (fs::temp_directory_path() / "orvalen-fault-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr)
+            m_path = pattern;
+        std::error_code error;
+        fs::permissions(m_path,
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec,
+                        error);
+    }
+    ~CScratch() {
+        std::error_code error;
+        // Give write rights back first, or a read-only folder could not be emptied.
+        for (const auto& entry : fs::recursive_directory_iterator(m_path, error)) {
+            if (entry.is_directory(error))
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, error);
+        }
+        fs::remove_all(m_path, error);
+    }
+    CScratch(const CScratch&) = delete;
+    CScratch& operator=(const CScratch&) = delete;
+
+    const fs::path& Path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+// The headless window with a hook that runs right after the user has chosen a file, before
+// the command writes anything.
+class CFaultView final : public IBookView {
+public:
+    CHeadlessView inner;
+    std::function<void()> afterChoosing;
+
+    void ReadForm(ContactForm& form) override { inner.ReadForm(form); }
+    void WriteForm(const ContactForm& form, int count) override { inner.WriteForm(form, count); }
+    MessageResult ShowMessage(std::string_view text, MessageIcon icon,
+                              MessageButtons buttons) override {
+        return inner.ShowMessage(text, icon, buttons);
+    }
+    std::optional<fs::path> ChooseFile(FileMode mode, std::string_view defaultName,
+                                       std::string_view filter) override {
+        auto chosen = inner.ChooseFile(mode, defaultName, filter);
+        if (afterChoosing)
+            afterChoosing();
+        return chosen;
+    }
+};
+
+struct Command {
+    const char* name;
+    void (*run)(CBookEditor&);
+    std::optional<std::string> (*build)(const CBookEditor&);
+};
+
+const Command kCommands[] = {
+    {"Save", &CDeviceBookFile::Save, &CDeviceBookFile::BuildImage},
+    {"Save As", &CTextReport::SaveAs, &CTextReport::Build},
+};
+
+const std::vector<RecordedMessage> kFailed = {
+    {std::string(messages::kSaveFailed), MessageIcon::error, MessageButtons::ok}};
+
+std::string Serialize(const std::vector<RecordedMessage>& messages) {
+    std::string out;
+    for (const auto& message : messages) {
+        out += std::to_string(static_cast<int>(message.icon)) + " " +
+               std::to_string(static_cast<int>(message.buttons)) + " " + message.text + "\n";
+    }
+    return out;
+}
+
+std::string Expected(const std::vector<RecordedMessage>& messages) {
+    return Serialize(messages);
+}
+
+class SaveFaultTest : public ::testing::Test {
+protected:
+    CScratch scratch;
+    CMemoryNameList list;
+    CFaultView view;
+    CBookEditor editor{list, view};
+
+    void SetUp() override {
+        ASSERT_FALSE(scratch.Path().empty());
+        // Enough contacts that the files are larger than the small limits below, with
+        // 16-byte and double-byte names so that the saved bytes are not trivial.
+        for (int i = 0; i < 150; ++i) {
+            view.inner.Type(MakeForm("Contact " + std::to_string(i), "1380013" + std::to_string(i),
+                                     "0755-1234567", "someone@example.cn", "10001",
+                                     "0755-7654321"));
+            editor.Add();
+        }
+        view.inner.Type(MakeForm("abcdefghijklmnop", "0123456789012345"));
+        editor.Add();
+        view.inner.Type(MakeForm("\xC4\xE3\xBA\xC3", "13800138000"));
+        editor.Add();
+        ASSERT_TRUE(view.inner.messages.empty());
+    }
+
+    // Runs the command once, in a child process when `inChild` prepares a fault that must not
+    // touch this process (a file-size limit, dropped rights), and returns its messages.
+    std::string Run(const Command& command, const fs::path& chosen,
+                    const std::function<bool()>& inChild = {}) {
+        view.inner.messages.clear();
+        view.inner.chosenFiles.clear();
+        view.inner.chosenFiles.push_back(chosen);
+        if (!inChild) {
+            command.run(editor);
+            return Serialize(view.inner.messages);
+        }
+
+        int channel[2];
+        if (::pipe(channel) != 0)
+            return "pipe failed";
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(channel[0]);
+            std::string report = "could not set up the fault\n";
+            if (inChild()) {
+                command.run(editor);
+                report = Serialize(view.inner.messages);
+            }
+            const ssize_t written = ::write(channel[1], report.data(), report.size());
+            ::_exit(written == static_cast<ssize_t>(report.size()) ? 0 : 3);
+        }
+        ::close(channel[1]);
+        std::string report;
+        char buffer[512];
+        for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+            report.append(buffer, static_cast<std::size_t>(got));
+        ::close(channel[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return "the child process died (status " + std::to_string(status) + ")";
+        return report;
+    }
+
+    // The checks every fault ends with; `kind` counts the fault in the figures.
+    void ExpectNothingLost(const std::string& kind, const std::string& messages,
+                           const fs::path& folder, const std::set<std::string>& namesBefore,
+                           const std::map<fs::path, std::string>& oldFiles) {
+        ++g_injected[kind];
+        bool lost = false;
+        EXPECT_EQ(messages, Expected(kFailed)) << kind;
+        for (const auto& [path, bytes] : oldFiles) {
+            const bool same = fs::is_regular_file(path) && ReadBytes(path) == bytes;
+            EXPECT_TRUE(same) << kind << ": " << path << " changed";
+            lost = lost || !same;
+        }
+        const auto namesAfter = Names(folder);
+        EXPECT_EQ(namesAfter, namesBefore) << kind << ": a temporary file was left in " << folder;
+        lost = lost || namesAfter != namesBefore;
+        if (lost)
+            ++g_lost;
+    }
+};
+
+// The disk fills up at several points of the write: before the first byte, inside the header,
+// in mid-file and one byte short of the end. RLIMIT_FSIZE makes the write fail as a full disk
+// does (EFBIG instead of ENOSPC, the same path through the code).
+TEST_F(SaveFaultTest, TheDiskFillsUpInMidWrite) {
+    for (const Command& command : kCommands) {
+        const std::size_t size = command.build(editor)->size();
+        ASSERT_GT(size, 8192u);
+        for (const bool oldFilePresent : {true, false}) {
+            for (const std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{512},
+                                            std::size_t{4096}, size / 2, size - 1}) {
+                SCOPED_TRACE(std::string(command.name) + ", limit " + std::to_string(limit) +
+                             (oldFilePresent ? ", over an old file" : ", new file"));
+                const fs::path target = scratch.Path() / "book";
+                std::map<fs::path, std::string> old;
+                if (oldFilePresent) {
+                    old[target] = OldBytes(size + 100, static_cast<unsigned>(limit));
+                    WriteBytes(target, old[target]);
+                } else {
+                    fs::remove(target);
+                }
+                const auto before = Names(scratch.Path());
+                const std::string messages = Run(command, target, [limit] {
+                    ::signal(SIGXFSZ, SIG_IGN);
+                    const rlimit fileSize = {static_cast<rlim_t>(limit),
+                                             static_cast<rlim_t>(limit)};
+                    return ::setrlimit(RLIMIT_FSIZE, &fileSize) == 0;
+                });
+                ExpectNothingLost("disk full in mid-write", messages, scratch.Path(), before, old);
+            }
+        }
+    }
+}
+
+// As root, permission bits do not stop writing, so the child gives up root first; where it
+// cannot (no such user, no right to change), the case is skipped with the reason.
+TEST_F(SaveFaultTest, AReadOnlyFolder) {
+    const fs::path folder = scratch.Path() / "player";
+    fs::create_directory(folder);
+    const fs::path target = folder / "Tel_Save";
+    const std::string oldBytes = OldBytes(26112, 1);
+    WriteBytes(target, oldBytes);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                fs::perms::others_read);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+
+    const bool root = ::geteuid() == 0;
+    // In the child: give up root if we have it, then make sure the folder really refuses.
+    const auto readOnly = [root, folder] {
+        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return false;
+        return ::access(folder.c_str(), W_OK) != 0;
+    };
+    // Find out once whether the fault can be made here at all.
+    view.inner.chosenFiles.clear();
+    const pid_t probe = ::fork();
+    if (probe == 0)
+        ::_exit(readOnly() ? 0 : 1);
+    int status = 0;
+    ::waitpid(probe, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        GTEST_SKIP() << "running as root and no unprivileged user to become, so a read-only "
+                        "folder cannot be made here";
+    }
+
+    for (const Command& command : kCommands) {
+        SCOPED_TRACE(command.name);
+        const auto before = Names(folder);
+        const std::string messages = Run(command, target, readOnly);
+        ExpectNothingLost("read-only folder", messages, folder, before, {{target, oldBytes}});
+    }
+}
+
+TEST_F(SaveFaultTest, ATargetThatIsAFolder) {
+    const fs::path target = scratch.Path() / "Tel_Save.tel";
+    fs::create_directory(target);
+    WriteBytes(target / "inside", "kept");
+    fs::create_directory_symlink(target, scratch.Path() / "link.tel");
+    for (const Command& command : kCommands) {
+        for (const fs::path& chosen : {target, scratch.Path() / "link.tel"}) {
+            SCOPED_TRACE(std::string(command.name) + " onto " + chosen.filename().string());
+            const auto before = Names(scratch.Path());
+            const std::string messages = Run(command, chosen);
+            ExpectNothingLost("target is a folder", messages, scratch.Path(), before,
+                              {{target / "inside", "kept"}});
+            EXPECT_TRUE(fs::is_directory(target));
+            EXPECT_EQ(Names(target), std::set<std::string>{"inside"});
+        }
+    }
+}
+
+// The player is unplugged after the file was chosen: its folder is gone, moved elsewhere (the
+// same files under another mount point), or a file now has the folder's name.
+TEST_F(SaveFaultTest, TheFolderDisappearsBetweenChoosingAndWriting) {
+    for (const Command& command : kCommands) {
+        SCOPED_TRACE(command.name);
+        const fs::path folder = scratch.Path() / "player";
+        const fs::path moved = scratch.Path() / "elsewhere";
+        const fs::path target = folder / "Tel_Save";
+        const std::string oldBytes = OldBytes(26112, 2);
+
+        // Moved away with the old file in it.
+        fs::create_directory(folder);
+        WriteBytes(target, oldBytes);
+        view.afterChoosing = [&] { fs::rename(folder, moved); };
+        std::string messages = Run(command, target);
+        view.afterChoosing = nullptr;
+        ExpectNothingLost("folder gone (moved away)", messages, moved, {"Tel_Save"},
+                          {{moved / "Tel_Save", oldBytes}});
+        EXPECT_FALSE(fs::exists(folder)) << "the vanished folder was made again";
+        fs::remove_all(moved);
+
+        // Removed.
+        fs::create_directory(folder);
+        view.afterChoosing = [&] { fs::remove_all(folder); };
+        messages = Run(command, target);
+        view.afterChoosing = nullptr;
+        ExpectNothingLost("folder gone (removed)", messages, scratch.Path(), {}, {});
+        EXPECT_FALSE(fs::exists(folder)) << "the vanished folder was made again";
+
+        // Replaced by a file of the same name.
+        fs::create_directory(folder);
+        view.afterChoosing = [&] {
+            fs::remove_all(folder);
+            WriteBytes(folder, oldBytes);
+        };
+        messages = Run(command, target);
+        view.afterChoosing = nullptr;
+        ExpectNothingLost("folder gone (a file in its place)", messages, scratch.Path(), {"player"},
+                          {{folder, oldBytes}});
+        fs::remove(folder);
+    }
+}
+
+// A name longer than the file system allows cannot be created at all.
+TEST_F(SaveFaultTest, ANameTheFileSystemRefuses) {
+    const fs::path target = scratch.Path() / (std::string(300, 'n') + ".tel");
+    for (const Command& command : kCommands) {
+        SCOPED_TRACE(command.name);
+        const auto before = Names(scratch.Path());
+        const std::string messages = Run(command, target);
+        ExpectNothingLost("name too long", messages, scratch.Path(), before, {});
+    }
+}
+
+// Prints the figures when the test program ends, after every test has run.
+class CFigures {
+public:
+    CFigures() = default;
+    CFigures(const CFigures&) = delete;
+    CFigures& operator=(const CFigures&) = delete;
+    ~CFigures() {
+        if (g_injected.empty())
+            return;
+        int total = 0;
+        std::string detail;
+        for (const auto& [kind, count] : g_injected) {
+            total += count;
+            detail += (detail.empty() ? "" : ", ") + kind + " " + std::to_string(count);
+        }
+        const std::string line =
+            "save faults injected: " + std::to_string(total) + " (" + detail +
+            "); old files changed or temporaries left: " + std::to_string(g_lost);
+        std::printf("%s\n", line.c_str());
+        if (const char* folder = std::getenv("ORVALEN_FIGURES_DIR"))
+            std::ofstream(fs::path(folder) / "save-faults.txt") << line << '\n';
+    }
+};
+
+CFigures g_figures;
+
+} // namespace
+} // namespace orvalen
