@@ -106,9 +106,7 @@ TEST_F(TextReportTest, SavingOverAnExistingFileReplacesAllOfIt) {
 
 TEST_F(TextReportTest, EmptyBookWarnsAndCancelWritesNothing) {
     CTextReport::SaveAs(editor);
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0], (RecordedMessage{std::string(messages::kAddFirst),
-                                                 MessageIcon::warning, MessageButtons::ok}));
+    ExpectOnlyMessage(messages::kAddFirst, MessageIcon::warning);
     EXPECT_TRUE(view.choosers.empty());
 
     view.messages.clear();
@@ -125,9 +123,7 @@ TEST_F(TextReportTest, FailuresLeaveTheOldReport) {
     list.AddString("ghost");
     view.chosenFiles.push_back(folder / "Tel_Save.txt");
     CTextReport::SaveAs(editor);
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0], (RecordedMessage{std::string(messages::kSaveFailed),
-                                                 MessageIcon::error, MessageButtons::ok}));
+    ExpectOnlyMessage(messages::kSaveFailed, MessageIcon::error);
     EXPECT_EQ(ReadBytes(folder / "Tel_Save.txt"), "old report");
 
     view.messages.clear();
