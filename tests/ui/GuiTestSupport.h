@@ -3,6 +3,7 @@
 #include "MainDialog.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -28,11 +30,7 @@ class CModalScript {
 public:
     using Step = std::function<void(QWidget&)>;
 
-    CModalScript() {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
-        m_timer.start();
-    }
+    CModalScript() { Schedule(); }
     ~CModalScript() { CloseLeftovers(); }
     CModalScript(const CModalScript&) = delete;
     CModalScript& operator=(const CModalScript&) = delete;
@@ -55,30 +53,45 @@ public:
     }
 
 private:
+    // A new single shot each time, as a timer does not fire again inside its own handler and
+    // a step can open the next window (a question from a file dialog) before it returns.
+    void Schedule() {
+        QTimer::singleShot(10, &m_context, [this] { Poll(); });
+    }
+
     void Poll() {
-        if (m_steps.empty() || m_running)
-            return;
+        Schedule();
         QWidget* open = QApplication::activePopupWidget();
         if (open == nullptr)
             open = QApplication::activeModalWidget();
-        if (open == nullptr || !open->isVisible())
+        if (open == nullptr || !open->isVisible()) {
+            m_stuck.invalidate();
             return;
-        for (const QPointer<QWidget>& seen : m_handled) {
-            if (seen == open)
-                return;
         }
+        const bool handled =
+            std::any_of(m_handled.begin(), m_handled.end(),
+                        [open](const QPointer<QWidget>& seen) { return seen == open; });
+        if (handled || m_steps.empty()) {
+            // A window nobody answers would hang the test: close it after a while.
+            if (!m_stuck.isValid())
+                m_stuck.start();
+            else if (m_stuck.elapsed() > kPatienceMs)
+                open->close();
+            return;
+        }
+        m_stuck.invalidate();
         m_handled.push_back(open);
         Step step = std::move(m_steps.front());
         m_steps.pop_front();
-        m_running = true;
         step(*open);
-        m_running = false;
     }
 
-    QTimer m_timer;
+    static constexpr qint64 kPatienceMs = 10000;
+
+    QObject m_context;
+    QElapsedTimer m_stuck;
     std::deque<Step> m_steps;
     std::deque<QPointer<QWidget>> m_handled;
-    bool m_running = false;
 };
 
 // What a message box showed.
@@ -121,6 +134,7 @@ struct SeenFileDialog {
     QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptOpen;
     QString defaultSuffix;
     bool seen = false;
+    bool stayedOpen = false;
 };
 
 inline QLineEdit* FileNameEdit(QFileDialog& dialog) {
@@ -128,7 +142,7 @@ inline QLineEdit* FileNameEdit(QFileDialog& dialog) {
 }
 
 // A step that reads a file dialog, types a path into its name field and presses Enter; with
-// an empty path it presses Escape instead.
+// an empty path it presses Escape instead, and so it does when the dialog stays open.
 inline CModalScript::Step TypeIntoFileDialog(SeenFileDialog& seen, const QString& path) {
     return [&seen, path](QWidget& window) {
         auto* dialog = qobject_cast<QFileDialog*>(&window);
@@ -146,10 +160,17 @@ inline CModalScript::Step TypeIntoFileDialog(SeenFileDialog& seen, const QString
             QTest::keyClick(edit, Qt::Key_Escape);
             return;
         }
+        // The dialog follows typing only in the field that has the focus, as at the screen.
+        QApplication::setActiveWindow(dialog);
+        edit->setFocus(Qt::OtherFocusReason);
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Backspace);
         QTest::keyClicks(edit, path);
         QTest::keyClick(edit, Qt::Key_Return);
+        // Still open when the user declined to replace a file: then they give up.
+        seen.stayedOpen = dialog->isVisible();
+        if (seen.stayedOpen)
+            QTest::keyClick(edit, Qt::Key_Escape);
     };
 }
 

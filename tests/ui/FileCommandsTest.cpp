@@ -1,0 +1,276 @@
+// Load, Save and Save As through the real file dialogs, with the path typed in, and the bytes
+// they leave on disk.
+#include "GuiTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <array>
+#include <vector>
+
+using namespace orvalen::testing;
+
+namespace {
+
+using Record = std::array<QByteArray, 6>;
+
+// A .tel file as the player reads it: 55 AA 68 68, the count, zeros up to 512 bytes, then 200
+// records of 128 bytes with the fields at 0, 16, 32, 64, 96 and 112.
+QByteArray TelFile(const std::vector<Record>& records, int places = 200) {
+    QByteArray file(512 + 128 * places, '\0');
+    file[0] = '\x55';
+    file[1] = '\xAA';
+    file[2] = '\x68';
+    file[3] = '\x68';
+    file[4] = static_cast<char>(records.size());
+    const int offsets[] = {0, 16, 32, 64, 96, 112};
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        for (std::size_t f = 0; f < 6; ++f)
+            file.replace(static_cast<qsizetype>(512 + 128 * r + offsets[f]), records[r][f].size(),
+                         records[r][f]);
+    }
+    return file;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CWindow> m_window;
+    std::unique_ptr<QTemporaryDir> m_folder;
+
+    CWindow& W() { return *m_window; }
+    QString Path(const QString& name) const { return m_folder->filePath(name); }
+
+    void AddCarlAliceBob() {
+        W().AddContact(QStringLiteral("Carl"), QStringLiteral("333"));
+        W().Type(W().Edit("emailEdit"), QStringLiteral("alice@example.com"));
+        W().AddContact(QStringLiteral("alice"), QStringLiteral("111"));
+        W().Type(W().Edit("emailEdit"), QString());
+        W().Type(W().Edit("faxEdit"), QStringLiteral("0755-1234"));
+        W().AddContact(QStringLiteral("Bob"), QStringLiteral("222"));
+    }
+
+    // Presses a file button and types path into the dialog it opens.
+    SeenFileDialog PressAndChoose(const char* button, const QString& path) {
+        CModalScript script;
+        SeenFileDialog dialog;
+        script.Then(TypeIntoFileDialog(dialog, path));
+        W().Press(button);
+        return dialog;
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_folder->isValid());
+        m_window = std::make_unique<CWindow>("UTF-8");
+        QVERIFY(m_window->IsShown());
+    }
+    void cleanup() {
+        CModalScript::CloseLeftovers();
+        m_window.reset();
+        m_folder.reset();
+    }
+
+    void saveWritesTheSortedPhoneBookThenLoadBringsItBack() {
+        AddCarlAliceBob();
+        const QString path = Path(QStringLiteral("book.tel"));
+        const SeenFileDialog save = PressAndChoose("saveButton", path);
+
+        QVERIFY(save.seen);
+        QCOMPARE(save.acceptMode, QFileDialog::AcceptSave);
+        QCOMPARE(save.proposedName, QStringLiteral("Tel_Save.tel"));
+        QCOMPARE(save.nameFilters, QStringList{QStringLiteral("ZUM orvalen file(*.tel) (*.tel)")});
+        QCOMPARE(save.defaultSuffix, QString());
+        const QByteArray expected = TelFile({{"alice", "111", "", "alice@example.com", "", ""},
+                                             {"Bob", "222", "", "", "", "0755-1234"},
+                                             {"Carl", "333", "", "", "", ""}});
+        QCOMPARE(ReadAll(path).size(), 26112);
+        QCOMPARE(ReadAll(path), expected);
+
+        W().Press("clearButton");
+        QCOMPARE(W().List()->count(), 0);
+        const SeenFileDialog load = PressAndChoose("loadButton", path);
+
+        QVERIFY(load.seen);
+        QCOMPARE(load.acceptMode, QFileDialog::AcceptOpen);
+        QCOMPARE(load.proposedName, QStringLiteral("Tel_Expt.tel"));
+        QCOMPARE(load.nameFilters, QStringList{QStringLiteral("ZUM orvalen file(*.tel) (*.tel)")});
+        QCOMPARE(W().ListedNames(), (QStringList{QStringLiteral("alice"), QStringLiteral("Bob"),
+                                                 QStringLiteral("Carl")}));
+        QCOMPARE(W().CountDisplay()->text(), QStringLiteral("3"));
+        // The last name is selected and shown.
+        QCOMPARE(W().SelectedRow(), 2);
+        QCOMPARE(W().NameEdit()->text(), QStringLiteral("Carl"));
+        QCOMPARE(W().MobileEdit()->text(), QStringLiteral("333"));
+        W().ClickEntry(0);
+        QCOMPARE(W().Edit("emailEdit")->text(), QStringLiteral("alice@example.com"));
+    }
+
+    void saveAsksBeforeReplacingAFile() {
+        W().AddContact(QStringLiteral("Carl"), QStringLiteral("333"));
+        const QString path = Path(QStringLiteral("old.tel"));
+        QVERIFY(WriteAll(path, "old"));
+
+        // Answered No, the dialog stays open; the user then cancels it.
+        {
+            CModalScript script;
+            SeenFileDialog dialog;
+            SeenMessage question;
+            script.Then(TypeIntoFileDialog(dialog, path));
+            script.Then(AnswerMessage(question, QMessageBox::No));
+            W().Press("saveButton");
+            QVERIFY(script.Done());
+            QVERIFY(question.seen);
+            QVERIFY(dialog.stayedOpen);
+            QCOMPARE(ReadAll(path), QByteArray("old"));
+        }
+        // Answered Yes, the file is replaced.
+        {
+            CModalScript script;
+            SeenFileDialog dialog;
+            SeenMessage question;
+            script.Then(TypeIntoFileDialog(dialog, path));
+            script.Then(AnswerMessage(question, QMessageBox::Yes));
+            W().Press("saveButton");
+            QVERIFY(script.Done());
+            QVERIFY(question.seen);
+            QVERIFY(!dialog.stayedOpen);
+            QCOMPARE(ReadAll(path), TelFile({{"Carl", "333", "", "", "", ""}}));
+        }
+    }
+
+    void aNameTypedWithoutExtensionIsUsedAsTyped() {
+        W().AddContact(QStringLiteral("Carl"));
+        PressAndChoose("saveButton", Path(QStringLiteral("book")));
+        QVERIFY(QFile::exists(Path(QStringLiteral("book"))));
+        QVERIFY(!QFile::exists(Path(QStringLiteral("book.tel"))));
+    }
+
+    void cancellingTheDialogChangesNothing() {
+        W().AddContact(QStringLiteral("Carl"));
+        const SeenFileDialog save = PressAndChoose("saveButton", QString());
+        QVERIFY(save.seen);
+        QVERIFY(QDir(m_folder->path()).isEmpty());
+
+        const SeenFileDialog load = PressAndChoose("loadButton", QString());
+        QVERIFY(load.seen);
+        QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
+    }
+
+    void saveWithAnEmptyPhoneBookWarnsWithoutADialog() {
+        for (const char* button : {"saveButton", "saveAsButton"}) {
+            CModalScript script;
+            SeenMessage message;
+            script.Then(AnswerMessage(message, QMessageBox::Ok));
+            W().Press(button);
+            QVERIFY(script.Done());
+            QCOMPARE(message.text, QStringLiteral("Please add item first !!"));
+            QCOMPARE(message.icon, QMessageBox::Warning);
+        }
+    }
+
+    void loadingAMissingFileReportsItAndKeepsThePhoneBook() {
+        W().AddContact(QStringLiteral("Carl"));
+        CModalScript script;
+        SeenFileDialog dialog;
+        SeenMessage message;
+        script.Then(TypeIntoFileDialog(dialog, Path(QStringLiteral("missing.tel"))));
+        script.Then(AnswerMessage(message, QMessageBox::Ok));
+        W().Press("loadButton");
+
+        QVERIFY(script.Done());
+        QCOMPARE(message.text, QStringLiteral("File Get Fail !!"));
+        QCOMPARE(message.icon, QMessageBox::Critical);
+        QCOMPARE(message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
+    }
+
+    void loadingAFileOfAnotherKindIsRefused() {
+        W().AddContact(QStringLiteral("Carl"));
+        const QString path = Path(QStringLiteral("other.tel"));
+        QVERIFY(WriteAll(path, QByteArray(640, 'x')));
+        CModalScript script;
+        SeenFileDialog dialog;
+        SeenMessage message;
+        script.Then(TypeIntoFileDialog(dialog, path));
+        script.Then(AnswerMessage(message, QMessageBox::Ok));
+        W().Press("loadButton");
+
+        QVERIFY(script.Done());
+        QCOMPARE(message.text, QStringLiteral("Error!!, Not ZUM Tel file ..."));
+        QCOMPARE(message.icon, QMessageBox::Critical);
+        QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
+    }
+
+    void saveAsWritesTheReport() {
+        AddCarlAliceBob();
+        const QString path = Path(QStringLiteral("report.txt"));
+        const SeenFileDialog dialog = PressAndChoose("saveAsButton", path);
+
+        QCOMPARE(dialog.acceptMode, QFileDialog::AcceptSave);
+        QCOMPARE(dialog.proposedName, QStringLiteral("Tel_Save.txt"));
+        QCOMPARE(dialog.nameFilters,
+                 QStringList{QStringLiteral("ZUM orvalen file(*.txt) (*.txt)")});
+        const QByteArray expected = "Total Telphone Number: 3\r\n\r\n"
+                                    "No: 1\r\nName: alice\r\nMobile: 111\r\nTelphone: \r\n"
+                                    "E_mail: alice@example.com\r\nQQ: \r\nFAX: \r\n\r\n"
+                                    "No: 2\r\nName: Bob\r\nMobile: 222\r\nTelphone: \r\n"
+                                    "E_mail: \r\nQQ: \r\nFAX: 0755-1234\r\n\r\n"
+                                    "No: 3\r\nName: Carl\r\nMobile: 333\r\nTelphone: \r\n"
+                                    "E_mail: \r\nQQ: \r\nFAX: \r\n\r\n"
+                                    "END!";
+        QCOMPARE(ReadAll(path), expected);
+    }
+
+    void namesTheCodePageCannotReadKeepTheirBytes() {
+        // A player's file may hold bytes that are no text in the code page: they show as
+        // replacement marks and go back to the file unchanged.
+        const QByteArray odd("\xFF\xFE"
+                             "ab",
+                             4);
+        const QString path = Path(QStringLiteral("player.tel"));
+        QVERIFY(
+            WriteAll(path, TelFile({{"Zed", "1", "", "", "", ""}, {odd, "2", "", "", "", ""}})));
+        PressAndChoose("loadButton", path);
+
+        QCOMPARE(W().List()->count(), 2);
+        QCOMPARE(W().List()->item(1)->text(), QStringLiteral("\uFFFD\uFFFDab"));
+
+        // Shown and added again, it is the same contact: its bytes came back from the field.
+        W().ClickEntry(1);
+        QCOMPARE(W().MobileEdit()->text(), QStringLiteral("2"));
+        CModalScript script;
+        SeenMessage question;
+        script.Then(AnswerMessage(question, QMessageBox::Ok));
+        W().Type(W().MobileEdit(), QStringLiteral("3"));
+        W().Press("addButton");
+        QVERIFY(script.Done());
+        QCOMPARE(question.text, QStringLiteral("Name repeat! Do you change it ?"));
+        QCOMPARE(W().List()->count(), 2);
+
+        const QString saved = Path(QStringLiteral("saved.tel"));
+        PressAndChoose("saveButton", saved);
+        QCOMPARE(ReadAll(saved),
+                 TelFile({{"Zed", "1", "", "", "", ""}, {odd, "3", "", "", "", ""}}));
+    }
+};
+
+QTEST_MAIN(FileCommandsTest)
+#include "FileCommandsTest.moc"
