@@ -1,8 +1,11 @@
 // The fields hold at most 16, 16, 32, 32, 16 and 16 bytes of the code page, and only characters
 // the code page has; the names reach the phone book as code-page bytes and sort by them.
+#include "ContactsApp.h"
 #include "GuiTestSupport.h"
 
 #include <QClipboard>
+
+#include <clocale>
 
 using namespace orvalen::testing;
 
@@ -105,6 +108,31 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("欧阳明月张a"));
         TypeText(name, QStringLiteral("b"));
         QCOMPARE(name->text(), QStringLiteral("欧阳明月张a"));
+    }
+
+    void theProgramTakesTheCodePageOfTheLocale_data() {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::addColumn<QString>("codePage");
+        QTest::newRow("Chinese GBK") << QByteArray("zh_CN.GBK") << QStringLiteral("GBK");
+        QTest::newRow("C") << QByteArray("C") << QStringLiteral("ANSI_X3.4-1968");
+        QTest::newRow("UTF-8") << QByteArray("C.UTF-8") << QStringLiteral("UTF-8");
+    }
+
+    void theProgramTakesTheCodePageOfTheLocale() {
+        QFETCH(QByteArray, locale);
+        QFETCH(QString, codePage);
+        const std::string before = std::setlocale(LC_ALL, nullptr);
+        if (std::setlocale(LC_ALL, locale.constData()) == nullptr) {
+            std::setlocale(LC_ALL, before.c_str());
+            QSKIP("locale not installed; for GBK: apt-get install locales && "
+                  "localedef -i zh_CN -f GBK zh_CN.GBK");
+        }
+        const QByteArray savedAll = qgetenv("LC_ALL");
+        qputenv("LC_ALL", locale);
+        const orvalen::CCodePage taken = orvalen::CContactsApp::SystemCodePage();
+        qputenv("LC_ALL", savedAll);
+        std::setlocale(LC_ALL, before.c_str());
+        QCOMPARE(QString::fromStdString(taken.Name()), codePage);
     }
 
     void theLimitsHoldAfterTheFormIsWritten() {
