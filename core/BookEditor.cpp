@@ -1,6 +1,11 @@
 #include "BookEditor.h"
 
 #include "Messages.h"
+#include "NameCollation.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
 
 namespace orvalen {
 
@@ -8,12 +13,54 @@ int CBookEditor::FindListed(int listIndex) const {
     if (listIndex < 0 || listIndex >= m_list.GetCount())
         return CContactTable::kNone;
     const std::string name = m_list.GetText(listIndex);
+    // Entries of exactly this name compare equal to it ignoring case, and the list is sorted, so
+    // the earlier ones lie just above it: the rest of the list need not be read.
     int occurrence = 0;
-    for (int i = 0; i < listIndex; ++i) {
-        if (m_list.GetText(i) == name)
+    for (int i = listIndex - 1; i >= 0; --i) {
+        const std::string text = m_list.GetText(i);
+        if (CompareNames(text, name) != 0)
+            break;
+        if (text == name)
             ++occurrence;
     }
     return m_table.Find(name, occurrence);
+}
+
+std::vector<int> CBookEditor::FindAllListed() const {
+    const int count = m_list.GetCount();
+    std::vector<int> indexes(static_cast<std::size_t>(std::max(count, 0)), CContactTable::kNone);
+
+    // The slots ordered by name, entry order kept among equal names, so that the k-th contact
+    // named T is k places after the first: one search per entry instead of a table scan.
+    std::vector<std::string_view> names;
+    std::vector<int> byName;
+    for (int i = 0; i < m_table.Count(); ++i) {
+        names.push_back(m_table.Text(i, ContactField::name));
+        byName.push_back(i);
+    }
+    std::stable_sort(byName.begin(), byName.end(),
+                     [&](int a, int b) { return names[a] < names[b]; });
+
+    // Names met so far in the current run of entries that compare equal ignoring case, with
+    // how often each was met; exact repeats of a name can only lie in its run.
+    std::vector<std::pair<std::string, int>> run;
+    for (int position = 0; position < count; ++position) {
+        std::string name = m_list.GetText(position);
+        if (!run.empty() && CompareNames(run.front().first, name) != 0)
+            run.clear();
+        auto met = std::find_if(run.begin(), run.end(),
+                                [&](const auto& entry) { return entry.first == name; });
+        if (met == run.end())
+            met = run.insert(run.end(), {name, 0});
+        const int occurrence = met->second++;
+
+        const auto first =
+            std::lower_bound(byName.begin(), byName.end(), name,
+                             [&](int slot, const std::string& text) { return names[slot] < text; });
+        if (byName.end() - first > occurrence && names[first[occurrence]] == name)
+            indexes[static_cast<std::size_t>(position)] = first[occurrence];
+    }
+    return indexes;
 }
 
 void CBookEditor::Add() {

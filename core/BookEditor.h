@@ -5,6 +5,8 @@
 #include "ContactTable.h"
 #include "NameList.h"
 
+#include <vector>
+
 namespace orvalen {
 
 // The editing commands behind the main window's buttons and list. Each runs to its end,
@@ -24,6 +26,8 @@ public:
     // entry named exactly T stands for the k-th contact named T, so repeated names (a loaded
     // file may hold them) each keep their own details.
     int FindListed(int listIndex) const;
+    // FindListed of every entry, in list order, in one pass: what the file writers use.
+    std::vector<int> FindAllListed() const;
 
     CContactTable& Table() { return m_table; }
     const CContactTable& Table() const { return m_table; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 
 namespace orvalen {
 
@@ -67,20 +68,45 @@ void CContactTable::UpdateDetails(int index, const ContactForm& form) {
     }
 }
 
+namespace {
+
+// StoreText(to, Text(from)) for one slot: the text and its terminator, the bytes after it left
+// as they were. Every slot ends in a zero byte (stores never write the last byte but with a
+// terminator), so the copy stays inside the slot.
+template <std::size_t Width> void MoveText(char (&to)[Width], const char (&from)[Width]) {
+    assert(from[Width - 1] == '\0');
+    std::strcpy(to, from);
+}
+
+template <std::size_t Width>
+void CloseGap(char (&slots)[kMaxContacts][Width], int index, int count) {
+    for (int k = index; k + 1 < count; ++k)
+        MoveText(slots[k], slots[k + 1]);
+}
+
+} // namespace
+
 void CContactTable::RemoveAt(int index) {
     if (index < 0 || index >= m_count)
         return;
-    for (int k = index; k < m_count - 1; ++k) {
-        for (ContactField field : kAllFields)
-            StoreText(k, field, Text(k + 1, field));
-    }
+    // Field by field, so each loop runs over one array with its width fixed.
+    CloseGap(m_name, index, m_count);
+    CloseGap(m_mobile, index, m_count);
+    CloseGap(m_telephone, index, m_count);
+    CloseGap(m_email, index, m_count);
+    CloseGap(m_qq, index, m_count);
+    CloseGap(m_fax, index, m_count);
     --m_count;
 }
 
 std::string_view CContactTable::Text(int index, ContactField field) const {
     auto slot = Slot(index, field);
-    const auto end = std::find(slot.begin(), slot.end(), '\0');
-    return {slot.data(), static_cast<std::size_t>(end - slot.begin())};
+    // memchr, not a byte loop: every name search reads texts this way.
+    const void* end = std::memchr(slot.data(), '\0', slot.size());
+    const std::size_t length =
+        end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - slot.data())
+                       : slot.size();
+    return {slot.data(), length};
 }
 
 std::string_view CContactTable::SlotBytes(int index, ContactField field) const {

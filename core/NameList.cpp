@@ -7,6 +7,10 @@ namespace orvalen {
 int CNameList::SortedInsertPosition(std::string_view text) const {
     int low = 0;
     int high = GetCount();
+    // Files arrive sorted (Save writes list order), so a loaded name usually goes last: one
+    // comparison instead of a search of the whole list.
+    if (high > 0 && CompareNames(text, GetText(high - 1)) >= 0)
+        return high;
     while (low < high) {
         const int mid = low + (high - low) / 2;
         if (CompareNames(text, GetText(mid)) < 0)

@@ -4,7 +4,10 @@
 #include "SaveCommand.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace orvalen {
 namespace {
@@ -43,8 +46,9 @@ std::optional<std::string> CDeviceBookFile::BuildImage(const CBookEditor& editor
     std::copy(std::begin(kSignature), std::end(kSignature), image.begin());
     image[kCountOffset] = static_cast<char>(static_cast<unsigned char>(count));
 
+    const std::vector<int> listed = editor.FindAllListed();
     for (int position = 0; position < count; ++position) {
-        const int index = editor.FindListed(position);
+        const int index = listed[static_cast<std::size_t>(position)];
         if (index == CContactTable::kNone)
             return std::nullopt;
         const std::size_t record = kHeaderSize + kRecordSize * static_cast<std::size_t>(position);
@@ -65,27 +69,32 @@ void CDeviceBookFile::Save(CBookEditor& editor) {
 }
 
 TelFileImage CDeviceBookFile::ReadImage(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+#if defined(_WIN32)
+    std::FILE* opened = _wfopen(path.c_str(), L"rb");
+#else
+    std::FILE* opened = std::fopen(path.c_str(), "rb");
+#endif
+    if (opened == nullptr)
         return Refused(messages::kFileGetFail);
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return Refused(messages::kFileGetFail);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(opened, &std::fclose);
 
-    // The size comes from the opened file itself, so it is the size of what is read.
-    file.seekg(0, std::ios::end);
-    const std::streamoff end = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (end < 0 || !file)
+    // One unbuffered read of one byte more than the largest file: what it returns is the size,
+    // so no size query, seek or second copy is needed. A folder fails the read.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    std::string bytes(kFileSize + 1, '\0');
+    const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    if (std::ferror(file.get()))
         return Refused(messages::kFileGetFail);
-    const auto size = static_cast<std::uintmax_t>(end);
+    std::uintmax_t size = read;
+    if (read > kFileSize) {
+        std::error_code error;
+        const auto whole = std::filesystem::file_size(path, error);
+        size = error ? read : whole;
+    }
 
-    char header[kCountOffset + 1] = {};
-    file.read(header, sizeof header);
-    const bool headerRead = file.gcount() == static_cast<std::streamsize>(sizeof header);
     for (std::size_t i = 0; i < std::size(kSignature); ++i) {
-        // A file too short to hold the signature cannot match it.
-        if (!headerRead || static_cast<unsigned char>(header[i]) != kSignature[i])
+        // A file too short to hold the signature and count cannot match it.
+        if (read <= kCountOffset || static_cast<unsigned char>(bytes[i]) != kSignature[i])
             return Refused(messages::kNotTelFile, size);
     }
     if (size % kRecordSize != 0 || size < kMinFileSize || size > kFileSize)
@@ -93,13 +102,8 @@ TelFileImage CDeviceBookFile::ReadImage(const std::filesystem::path& path) {
 
     TelFileImage image;
     image.size = size;
-    image.bytes.resize(static_cast<std::size_t>(size));
-    std::copy(std::begin(header), std::end(header), image.bytes.begin());
-    const auto rest = static_cast<std::streamsize>(size - sizeof header);
-    file.read(image.bytes.data() + sizeof header, rest);
-    if (file.gcount() != rest)
-        return Refused(messages::kFileGetFail, size);
-
+    bytes.resize(read);
+    image.bytes = std::move(bytes);
     image.recordPlaces = static_cast<int>((size - kHeaderSize) / kRecordSize);
     const int countByte = static_cast<unsigned char>(image.bytes[kCountOffset]);
     image.recordsToRead = std::min(countByte, image.recordPlaces);

@@ -33,8 +33,9 @@ std::optional<std::string> CTextReport::Build(const CBookEditor& editor) {
     report += std::to_string(table.Count());
     report += kLineEnd;
     report += kLineEnd;
+    const std::vector<int> listed = editor.FindAllListed();
     for (int position = 0; position < count; ++position) {
-        const int index = editor.FindListed(position);
+        const int index = listed[static_cast<std::size_t>(position)];
         if (index == CContactTable::kNone)
             return std::nullopt;
         report += "No: ";

@@ -289,3 +289,29 @@ TEST_F(RepeatedNamesTest, AddOfTheNameUpdatesTheFirstContact) {
     EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "new");
     EXPECT_EQ(editor.Table().Text(2, ContactField::mobile), "second");
 }
+
+// Exact repeats of a name lie among its case variants; each entry still finds its own contact,
+// one at a time or all at once.
+TEST_F(BookEditorTest, FindAllListedAgreesWithFindListedAmongCaseVariants) {
+    const ContactForm contacts[] = {
+        MakeForm("mom", "1"), MakeForm("Ann"),      MakeForm("Mom", "2"), MakeForm("mom", "3"),
+        MakeForm("MOM", "4"), MakeForm("Mom", "5"), MakeForm("zed")};
+    for (const ContactForm& contact : contacts) {
+        list.AddString(contact[ContactField::name]);
+        editor.Table().Append(contact);
+    }
+    ASSERT_EQ(Entries(),
+              (std::vector<std::string>{"Ann", "mom", "Mom", "mom", "MOM", "Mom", "zed"}));
+    const std::vector<int> all = editor.FindAllListed();
+    EXPECT_EQ(all, (std::vector<int>{1, 0, 2, 3, 4, 5, 6}));
+    for (int i = 0; i < list.GetCount(); ++i)
+        EXPECT_EQ(all[static_cast<std::size_t>(i)], editor.FindListed(i)) << i;
+}
+
+TEST_F(BookEditorTest, FindAllListedMarksANameMissingFromTheTable) {
+    list.AddString("ghost");
+    list.AddString("Ann");
+    editor.Table().Append(MakeForm("Ann"));
+    EXPECT_EQ(editor.FindAllListed(), (std::vector<int>{0, CContactTable::kNone}));
+    EXPECT_EQ(editor.FindListed(1), CContactTable::kNone);
+}

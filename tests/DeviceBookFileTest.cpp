@@ -373,3 +373,12 @@ TEST_F(DeviceBookFileTest, ReadImageReportsWhatALoadWouldRead) {
     EXPECT_EQ(image.recordPlaces, 2);
     EXPECT_EQ(image.recordsToRead, 2);
 }
+
+TEST_F(DeviceBookFileTest, ReadImageOfAFileTooLargeGivesItsWholeSize) {
+    std::string big = TelFile({Record("a")});
+    big += std::string(1000, '\0');
+    WriteBytes(folder / "big.tel", big);
+    const TelFileImage image = CDeviceBookFile::ReadImage(folder / "big.tel");
+    EXPECT_EQ(image.error, messages::kNotTelFile);
+    EXPECT_EQ(image.size, big.size());
+}
