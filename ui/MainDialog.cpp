@@ -92,13 +92,14 @@ CMainDialog::CMainDialog(CCodePage codePage, QWidget* parent)
     m_list->setFocus(Qt::OtherFocusReason);
 }
 
-QPushButton* CMainDialog::AddButton(const QString& text, const char* name, int x, int y) {
+QPushButton* CMainDialog::AddButton(const CDialogUnits& units, const QString& text,
+                                    const char* name, int x, int y) {
     auto* button = new QPushButton(text, this);
     button->setObjectName(QLatin1String(name));
     // No default button: Enter pushes only the button that has the focus.
     button->setAutoDefault(false);
     button->setDefault(false);
-    CDialogUnits(font()).Place(*button, x, y, 51, 15);
+    units.Place(*button, x, y, 51, 15);
     return button;
 }
 
@@ -118,9 +119,9 @@ void CMainDialog::BuildControls() {
     connect(m_list, &CNameListBox::SelectionChangedByUser, this,
             [this] { m_editor.ShowSelected(); });
 
-    QPushButton* add = AddButton(QStringLiteral("Add >>"), "addButton", 213, 84);
-    QPushButton* remove = AddButton(QStringLiteral("Delete <<"), "deleteButton", 213, 109);
-    QPushButton* clear = AddButton(QStringLiteral("Clear"), "clearButton", 213, 133);
+    QPushButton* add = AddButton(units, QStringLiteral("Add >>"), "addButton", 213, 84);
+    QPushButton* remove = AddButton(units, QStringLiteral("Delete <<"), "deleteButton", 213, 109);
+    QPushButton* clear = AddButton(units, QStringLiteral("Clear"), "clearButton", 213, 133);
     connect(add, &QPushButton::clicked, this, [this] { m_editor.Add(); });
     connect(remove, &QPushButton::clicked, this, [this] { m_editor.Delete(); });
     connect(clear, &QPushButton::clicked, this, [this] { m_editor.Clear(); });
@@ -133,9 +134,9 @@ void CMainDialog::BuildControls() {
     m_count->setAlignment(Qt::AlignCenter);
     units.Place(*m_count, 352, 191, 31, 15);
 
-    QPushButton* load = AddButton(QStringLiteral("Load"), "loadButton", 15, 191);
-    QPushButton* save = AddButton(QStringLiteral("Save"), "saveButton", 79, 191);
-    QPushButton* saveAs = AddButton(QStringLiteral("Save As"), "saveAsButton", 145, 191);
+    QPushButton* load = AddButton(units, QStringLiteral("Load"), "loadButton", 15, 191);
+    QPushButton* save = AddButton(units, QStringLiteral("Save"), "saveButton", 79, 191);
+    QPushButton* saveAs = AddButton(units, QStringLiteral("Save As"), "saveAsButton", 145, 191);
     connect(load, &QPushButton::clicked, this, [this] { CDeviceBookFile::Load(m_editor); });
     connect(save, &QPushButton::clicked, this, [this] { CDeviceBookFile::Save(m_editor); });
     connect(saveAs, &QPushButton::clicked, this, [this] { CTextReport::SaveAs(m_editor); });

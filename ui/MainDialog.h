@@ -15,6 +15,7 @@ class QPushButton;
 namespace orvalen {
 
 class CByteLimitedEdit;
+class CDialogUnits;
 class CNameListBox;
 
 // The phone-book window: the form, the name list, the count display and the seven command
@@ -45,7 +46,8 @@ protected:
 
 private:
     void BuildControls();
-    QPushButton* AddButton(const QString& text, const char* name, int x, int y);
+    QPushButton* AddButton(const CDialogUnits& units, const QString& text, const char* name, int x,
+                           int y);
     void ShowAbout();
 
     CTextCodec m_codec;
