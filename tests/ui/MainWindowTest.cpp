@@ -268,9 +268,19 @@ private slots:
         QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
     }
 
+    void escapeClosesTheWindow_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("name field") << QStringLiteral("nameEdit");
+        QTest::newRow("name list") << QStringLiteral("nameList");
+        QTest::newRow("button") << QStringLiteral("addButton");
+    }
+
     void escapeClosesTheWindow() {
+        QFETCH(QString, control);
         W().AddContact(QStringLiteral("Carl"));
-        QTest::keyClick(W().NameEdit(), Qt::Key_Escape);
+        auto* widget = W().Dialog().findChild<QWidget*>(control);
+        widget->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(widget, Qt::Key_Escape);
         QVERIFY(!W().Dialog().isVisible());
     }
 
