@@ -15,7 +15,7 @@ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TY
 cmake --build "$build" --parallel 2
 
 # target name, seed folder, largest input: a .tel file is at most 26112 bytes, one record more
-# must still be tried.
+# must still be tried. The shared vCard samples, where present, seed the vCard reader too.
 targets=(
     "tel_load_fuzzer tel 26240"
 )
@@ -33,6 +33,7 @@ run_one() {
     # New inputs go to the build's corpus; the repository's seeds are only read.
     "$build/$name" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "fuzz/corpus/$seeds" \
+        $(if [ -d "../shared/samples/$seeds" ]; then echo "../shared/samples/$seeds"; fi) \
         >"$log" 2>&1 || status=$?
     local coverage execs
     coverage=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1 | grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [^ ]+' || true)

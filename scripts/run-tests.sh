@@ -1,11 +1,53 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test: the ordinary build, the same
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzzer for a
+# bounded time. Stops at the first failure.
+#   ORVALEN_FUZZ_SECONDS   seconds per fuzz target (default 60; 0 skips fuzzing)
+#   ORVALEN_SKIP_SANITIZE  set to 1 to skip the sanitizer stage
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
+jobs=2
+started=$SECONDS
 
+stage() {
+    echo
+    echo "=== $* ($((SECONDS - started)) s so far)"
+}
+
+stage "Build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build --parallel
-ctest --test-dir build --output-on-failure --parallel 2
+cmake --build build --parallel "$jobs"
+ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+if [ "${ORVALEN_SKIP_SANITIZE:-0}" != 1 ]; then
+    stage "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALEN_SANITIZE=ON
+    cmake --build build-asan --parallel "$jobs"
+    # The first report ends the test that made it; --stop-on-failure ends the run there.
+    # Leaks are checked; lsan.supp names the few that belong to system libraries, not to us.
+    ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1" \
+    UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1" \
+    LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
+    ORVALEN_MODEL_SEQUENCES=1000 \
+        ctest --test-dir build-asan --output-on-failure --parallel "$jobs" --stop-on-failure
+fi
+
+fuzz_seconds="${ORVALEN_FUZZ_SECONDS:-60}"
+fuzz_figures=""
+if [ "$fuzz_seconds" != 0 ]; then
+    stage "Fuzz each target for $fuzz_seconds s"
+    fuzz_figures=$(FUZZ_PARALLEL="$jobs" bash fuzz/run-fuzzers.sh "$fuzz_seconds")
+    echo "$fuzz_figures"
+fi
+
+stage "All passed in $((SECONDS - started)) s. Figures"
+cat build/figures/*.txt 2>/dev/null || true
+if [ -d build-asan/figures ]; then
+    sed 's/^/(sanitizers) /' build-asan/figures/*.txt 2>/dev/null || true
+fi
+if [ -n "$fuzz_figures" ]; then
+    echo "$fuzz_figures" | grep '^fuzz ' || true
+fi

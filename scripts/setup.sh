@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev libgl-dev
     fonts-noto-cjk locales
     xvfb xauth
+    clang libclang-rt-14-dev
 )
 packages+=("$@")
 

@@ -2,6 +2,7 @@
 // through the same property checks, in the ordinary build, so a fixed finding stays fixed
 // without clang.
 
+#include "InterchangeCheck.h"
 #include "TelLoadCheck.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -63,6 +65,20 @@ TEST(FuzzReplayTest, TelInputsKeepEveryLoadProperty) {
     for (const fs::path& input : inputs) {
         const auto broken = orvalen::fuzz::CheckTelLoad(ReadBytes(input), folder.Path());
         EXPECT_FALSE(broken) << input.filename() << ": " << broken.value_or("");
+    }
+}
+
+TEST(FuzzReplayTest, VCardAndCsvInputsKeepEveryReadProperty) {
+    using orvalen::fuzz::InterchangeFormat;
+    for (const auto& [target, format] :
+         {std::pair{"vcard", InterchangeFormat::vcard}, std::pair{"csv", InterchangeFormat::csv}}) {
+        const auto inputs = Inputs(target);
+        EXPECT_GE(inputs.size(), 5u) << "the " << target << " seed corpus is missing";
+        for (const fs::path& input : inputs) {
+            const auto broken = orvalen::fuzz::CheckInterchangeRead(format, ReadBytes(input));
+            EXPECT_FALSE(broken) << target << "/" << input.filename() << ": "
+                                 << broken.value_or("");
+        }
     }
 }
 
