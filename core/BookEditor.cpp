@@ -95,7 +95,7 @@ void CBookEditor::Add() {
 
 void CBookEditor::ShowContact(int index) {
     for (ContactField field : kAllFields)
-        m_form[field] = std::string(m_table.Text(index, field));
+        m_form[field].assign(m_table.Text(index, field)); // keeps the strings' buffers
     WriteForm();
 }
 

@@ -1,10 +1,37 @@
 #include "ContactTable.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
+#include <cstdint>
 #include <cstring>
 
 namespace orvalen {
+
+namespace {
+
+// The length of a slot's text: its first zero byte, looked for eight bytes at a time. Names
+// are read this way once per contact on every load, where a library call per name showed.
+std::size_t TextLength(std::span<const char> slot) {
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kLow = 0x0101010101010101u;
+        constexpr std::uint64_t kHigh = 0x8080808080808080u;
+        for (; i + sizeof(std::uint64_t) <= slot.size(); i += sizeof(std::uint64_t)) {
+            std::uint64_t word;
+            std::memcpy(&word, slot.data() + i, sizeof word);
+            // The lowest flagged byte is the first zero byte; flags above it may be false.
+            const std::uint64_t zeros = (word - kLow) & ~word & kHigh;
+            if (zeros != 0)
+                return i + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+        }
+    }
+    const void* end = std::memchr(slot.data() + i, '\0', slot.size() - i);
+    return end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - slot.data())
+                          : slot.size();
+}
+
+} // namespace
 
 std::span<char> CContactTable::Slot(int index, ContactField field) {
     assert(index >= 0 && index < kMaxContacts);
@@ -30,8 +57,16 @@ std::span<const char> CContactTable::Slot(int index, ContactField field) const {
 }
 
 int CContactTable::Find(std::string_view text, int occurrence) const {
+    constexpr std::size_t kWidth = sizeof m_name[0];
+    // A stored name is shorter than its slot and holds no zero byte.
+    if (text.size() >= kWidth || text.find('\0') != std::string_view::npos)
+        return kNone;
+    // A slot holds text exactly when its terminator sits at text's length and the bytes before
+    // it match: mostly a single byte test per slot, no search for the terminator.
     for (int i = 0; i < m_count; ++i) {
-        if (Text(i, ContactField::name) == text && occurrence-- == 0)
+        const char* slot = m_name[i];
+        if (slot[text.size()] == '\0' && std::memcmp(slot, text.data(), text.size()) == 0 &&
+            occurrence-- == 0)
             return i;
     }
     return kNone;
@@ -50,6 +85,31 @@ void CContactTable::StoreRaw(int index, ContactField field, std::string_view byt
     const std::size_t length = std::min(bytes.size(), slot.size() - 1);
     std::copy_n(bytes.data(), length, slot.data());
     slot[slot.size() - 1] = '\0';
+}
+
+namespace {
+
+// StoreRaw with the width known, so the copy is a few moves rather than a library call.
+template <std::size_t Width> const char* StoreRawSlot(char (&slot)[Width], const char* bytes) {
+    std::memcpy(slot, bytes, Width - 1);
+    slot[Width - 1] = '\0';
+    return bytes + (Width - 1);
+}
+
+} // namespace
+
+std::string_view CContactTable::StorePacked(int index, std::string_view packed) {
+    assert(index >= 0 && index < kMaxContacts && packed.size() >= kPackedSize);
+    if (index < 0 || index >= kMaxContacts || packed.size() < kPackedSize)
+        return {};
+    const char* bytes = packed.data();
+    bytes = StoreRawSlot(m_name[index], bytes);
+    bytes = StoreRawSlot(m_mobile[index], bytes);
+    bytes = StoreRawSlot(m_telephone[index], bytes);
+    bytes = StoreRawSlot(m_email[index], bytes);
+    bytes = StoreRawSlot(m_qq[index], bytes);
+    StoreRawSlot(m_fax[index], bytes);
+    return {m_name[index], TextLength(m_name[index])};
 }
 
 void CContactTable::Append(const ContactForm& form) {
@@ -101,12 +161,7 @@ void CContactTable::RemoveAt(int index) {
 
 std::string_view CContactTable::Text(int index, ContactField field) const {
     auto slot = Slot(index, field);
-    // memchr, not a byte loop: every name search reads texts this way.
-    const void* end = std::memchr(slot.data(), '\0', slot.size());
-    const std::size_t length =
-        end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - slot.data())
-                       : slot.size();
-    return {slot.data(), length};
+    return {slot.data(), TextLength(slot)};
 }
 
 std::string_view CContactTable::SlotBytes(int index, ContactField field) const {

@@ -28,6 +28,16 @@ public:
     std::string_view SlotBytes(int index, ContactField field) const;
     // Copies up to width-1 bytes verbatim and terminates the slot at its last byte.
     void StoreRaw(int index, ContactField field, std::string_view bytes);
+    // The six fields back to back in field order, each at its maximum length: a .tel record.
+    static constexpr std::size_t kPackedSize = [] {
+        std::size_t size = 0;
+        for (ContactField field : kAllFields)
+            size += MaxLength(field);
+        return size;
+    }();
+    // StoreRaw of all six fields from their packed bytes, in one call per contact. Returns the
+    // stored name's Text.
+    std::string_view StorePacked(int index, std::string_view packed);
     void StoreText(int index, ContactField field, std::string_view text);
 
     void SetCount(int count);

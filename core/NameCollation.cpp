@@ -1,7 +1,10 @@
 #include "NameCollation.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace orvalen {
 namespace {
@@ -12,7 +15,9 @@ unsigned char g_leadLast = 0; // empty range: no double-byte leads
 // Walks a name and yields its bytes folded: ASCII letters that stand alone become lower case.
 class FoldedBytes {
 public:
-    explicit FoldedBytes(std::string_view text) : m_text(text) {}
+    // trailPending: the walk starts on the second byte of a double-byte character.
+    FoldedBytes(std::string_view text, bool trailPending)
+        : m_text(text), m_trailPending(trailPending) {}
 
     bool AtEnd() const { return m_pos >= m_text.size(); }
 
@@ -35,6 +40,47 @@ private:
     bool m_trailPending = false;
 };
 
+// How many leading bytes a and b share, compared a word at a time.
+std::size_t SharedPrefix(std::string_view a, std::string_view b) {
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    const std::size_t common = std::min(a.size(), b.size());
+    const auto differenceAt = [&](std::size_t at) -> std::uint64_t {
+        std::uint64_t left;
+        std::uint64_t right;
+        std::memcpy(&left, a.data() + at, kWord);
+        std::memcpy(&right, b.data() + at, kWord);
+        return left ^ right;
+    };
+    if constexpr (std::endian::native == std::endian::little) {
+        if (common >= kWord) {
+            // Whole words, then the last word of the common part, overlapping what was equal.
+            for (std::size_t at = 0; at + kWord <= common; at += kWord) {
+                if (const std::uint64_t difference = differenceAt(at))
+                    return at + static_cast<std::size_t>(std::countr_zero(difference)) / 8;
+            }
+            const std::size_t last = common - kWord;
+            const std::uint64_t difference = differenceAt(last);
+            return difference == 0
+                       ? common
+                       : last + static_cast<std::size_t>(std::countr_zero(difference)) / 8;
+        }
+    }
+    std::size_t same = 0;
+    while (same < common && a[same] == b[same])
+        ++same;
+    return same;
+}
+
+// Whether the byte after the first count bytes of text is the second of a double-byte character.
+bool TrailPendingAfter(std::string_view text, std::size_t count) {
+    bool trail = false;
+    if (g_leadFirst <= g_leadLast) {
+        for (std::size_t i = 0; i < count; ++i)
+            trail = !trail && IsDoubleByteLead(static_cast<unsigned char>(text[i]));
+    }
+    return trail;
+}
+
 } // namespace
 
 void SetDoubleByteLeadRange(unsigned char first, unsigned char last) {
@@ -52,8 +98,12 @@ bool IsDoubleByteLead(unsigned char byte) {
 }
 
 int CompareNames(std::string_view a, std::string_view b) {
-    FoldedBytes left(a);
-    FoldedBytes right(b);
+    // Equal bytes fold alike and step both walks alike, so the shared prefix (long between
+    // neighbours in a sorted list) is skipped by plain comparison; the walks start after it.
+    const std::size_t same = SharedPrefix(a, b);
+    const bool trail = TrailPendingAfter(a, same);
+    FoldedBytes left(a.substr(same), trail);
+    FoldedBytes right(b.substr(same), trail);
     while (!left.AtEnd() && !right.AtEnd()) {
         const unsigned char l = left.Next();
         const unsigned char r = right.Next();
@@ -68,8 +118,8 @@ int CompareNames(std::string_view a, std::string_view b) {
 bool StartsWithName(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size())
         return false;
-    FoldedBytes whole(text);
-    FoldedBytes start(prefix);
+    FoldedBytes whole(text, false);
+    FoldedBytes start(prefix, false);
     while (!start.AtEnd()) {
         if (whole.Next() != start.Next())
             return false;

@@ -36,8 +36,14 @@ int CNameList::FindPrefix(int startAfter, std::string_view prefix) const {
 }
 
 int CMemoryNameList::AddString(std::string_view text) {
-    const int position = SortedInsertPosition(text);
-    m_entries.insert(m_entries.begin() + position, std::string(text));
+    // A sorted file's names go last: compare with the last entry in place, without a copy.
+    const int position = !m_entries.empty() && CompareNames(text, m_entries.back()) >= 0
+                             ? GetCount()
+                             : SortedInsertPosition(text);
+    if (position == GetCount())
+        m_entries.emplace_back(text);
+    else
+        m_entries.emplace(m_entries.begin() + position, text);
     // Like a list control: the selection stays on the entry it was on.
     if (m_selection >= position)
         ++m_selection;

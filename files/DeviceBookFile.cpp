@@ -27,6 +27,9 @@ constexpr std::size_t RecordOffset(ContactField field) {
     return offset;
 }
 
+// A record is the six fields packed at their maximum lengths, so the table stores it whole.
+static_assert(CContactTable::kPackedSize == CDeviceBookFile::kRecordSize);
+
 TelFileImage Refused(std::string_view message, std::uintmax_t size = 0) {
     TelFileImage image;
     image.error = message;
@@ -120,9 +123,7 @@ void CDeviceBookFile::LoadImage(CBookEditor& editor, const TelFileImage& image) 
         const std::string_view record(image.bytes.data() + kHeaderSize +
                                           kRecordSize * static_cast<std::size_t>(r),
                                       kRecordSize);
-        for (ContactField field : kAllFields)
-            table.StoreRaw(r, field, record.substr(RecordOffset(field), MaxLength(field)));
-        list.AddString(table.Text(r, ContactField::name));
+        list.AddString(table.StorePacked(r, record));
     }
     table.SetCount(list.GetCount());
     if (image.recordsToRead > 0) {

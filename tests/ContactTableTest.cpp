@@ -153,3 +153,22 @@ TEST(ContactTableEdit, HoldsTwoHundredContacts) {
     table.SetCount(500);
     EXPECT_EQ(table.Count(), kMaxContacts);
 }
+
+TEST(ContactTableEdit, StorePackedIsStoreRawOfEachField) {
+    std::string packed(CContactTable::kPackedSize, 'x');
+    packed.replace(0, 3, std::string("Li\0", 3));
+    CContactTable one;
+    CContactTable each;
+    EXPECT_EQ(one.StorePacked(4, packed), "Li");
+    std::size_t offset = 0;
+    for (ContactField field : kAllFields) {
+        each.StoreRaw(4, field, std::string_view(packed).substr(offset, MaxLength(field)));
+        offset += MaxLength(field);
+    }
+    for (ContactField field : kAllFields)
+        EXPECT_EQ(Bytes(one.SlotBytes(4, field)), Bytes(each.SlotBytes(4, field)));
+    // A name filling its 16 bytes comes back whole.
+    EXPECT_EQ(one.StorePacked(5, std::string(CContactTable::kPackedSize, 'n')),
+              std::string(16, 'n'));
+    EXPECT_EQ(one.Text(5, ContactField::email), std::string(32, 'n'));
+}

@@ -172,3 +172,16 @@ TEST(MemoryNameListSelectString, NoMatchLeavesTheSelection) {
     // The empty prefix matches the first entry searched.
     EXPECT_EQ(list.SelectString(0, ""), 1);
 }
+
+// Long shared prefixes are skipped word by word; the double-byte state after them still counts.
+TEST(NameCollation, LongSharedPrefixesKeepTheDoubleByteState) {
+    EXPECT_LT(CompareNames("Zhang Qiang 12", "zhang qiang 120"), 0);
+    EXPECT_EQ(CompareNames("Zhang Qiang 120", "zhang QIANG 120"), 0);
+    EXPECT_GT(CompareNames("abcdefghijklmnoZ", "ABCDEFGHIJKLMNOa"), 0);
+    GbkLeads gbk;
+    // Seven double-byte characters, then a trail byte that differs only in case: not folded.
+    const std::string prefix = "\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3\xC4";
+    EXPECT_LT(CompareNames(prefix + "\x41", prefix + "\x61"), 0);
+    // One byte more and the differing letter stands alone: folded.
+    EXPECT_EQ(CompareNames(prefix + "\xE3" + "A", prefix + "\xE3" + "a"), 0);
+}
