@@ -1,0 +1,275 @@
+// The file commands and the editing commands against what the machine allows.
+
+#include "BenchTable.h"
+#include "DeviceBookFile.h"
+#include "HeadlessView.h"
+#include "NameCollation.h"
+#include "NameList.h"
+#include "SampleBook.h"
+#include "TextReport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace orvalen::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder for the files the benchmarks write, on the disk the user saves to.
+class CScratchFolder {
+public:
+    CScratchFolder() {
+        const char* chosen = std::getenv("ORVALEN_BENCH_DIR");
+        const fs::path base = chosen != nullptr ? fs::path(chosen) : fs::temp_directory_path();
+        m_path = base / ("orvalen-bench-" + std::to_string(::getpid()));
+        fs::create_directories(m_path);
+    }
+    ~CScratchFolder() {
+        std::error_code error;
+        fs::remove_all(m_path, error);
+    }
+    CScratchFolder(const CScratchFolder&) = delete;
+    CScratchFolder& operator=(const CScratchFolder&) = delete;
+
+    fs::path operator/(std::string_view name) const { return m_path / name; }
+
+private:
+    fs::path m_path;
+};
+
+// A phone book of 200 contacts, and its file and report as the commands write them.
+struct FullBook {
+    CScratchFolder folder;
+    CMemoryNameList list;
+    testing::CHeadlessView view;
+    CBookEditor editor{list, view};
+    std::string telBytes;
+    std::string reportBytes;
+    fs::path telFile = folder / "full.tel";
+
+    FullBook() {
+        AddAll(editor, view, SampleContacts(kMaxContacts));
+        telBytes = CDeviceBookFile::BuildImage(editor).value_or(std::string());
+        reportBytes = CTextReport::Build(editor).value_or(std::string());
+        std::ofstream(telFile, std::ios::binary)
+            .write(telBytes.data(), static_cast<std::streamsize>(telBytes.size()));
+    }
+};
+
+FullBook& Book() {
+    static FullBook book;
+    return book;
+}
+
+bool Failed(benchmark::State& state, const testing::CHeadlessView& view) {
+    if (view.messages.empty())
+        return false;
+    state.SkipWithError(("the command said: " + view.messages.front().text).c_str());
+    return true;
+}
+
+// "Load", the file chooser answering the full file.
+void LoadEditor(benchmark::State& state) {
+    FullBook& book = Book();
+    CMemoryNameList list;
+    testing::CHeadlessView view;
+    CBookEditor editor(list, view);
+    CSamples samples(state);
+    for (auto _ : state) {
+        view.chosenFiles.emplace_back(book.telFile);
+        samples.Time([&] { CDeviceBookFile::Load(editor); });
+        view.choosers.clear();
+    }
+    if (!Failed(state, view) && editor.Table().Count() != kMaxContacts)
+        state.SkipWithError("the file did not load 200 contacts");
+}
+
+// Open and read the same bytes with the C library.
+void LoadFloor(benchmark::State& state) {
+    FullBook& book = Book();
+    std::vector<char> buffer(CDeviceBookFile::kFileSize);
+    CSamples samples(state);
+    for (auto _ : state) {
+        std::size_t read = 0;
+        samples.Time([&] {
+            if (std::FILE* file = std::fopen(book.telFile.c_str(), "rb")) {
+                read = std::fread(buffer.data(), 1, buffer.size(), file);
+                std::fclose(file);
+            }
+        });
+        benchmark::DoNotOptimize(buffer.data());
+        if (read != buffer.size()) {
+            state.SkipWithError("the floor could not read the file");
+            break;
+        }
+    }
+}
+
+// Presses a save button, the file chooser answering name in the scratch folder.
+void SaveEditor(benchmark::State& state, void (*command)(CBookEditor&), std::string_view name) {
+    FullBook& book = Book();
+    const fs::path target = book.folder / name;
+    CSamples samples(state);
+    for (auto _ : state) {
+        book.view.chosenFiles.emplace_back(target);
+        samples.Time([&] { command(book.editor); });
+        book.view.choosers.clear();
+    }
+    Failed(state, book.view);
+}
+
+// Create a temporary file in the same folder, write the bytes, fsync, rename over the target.
+void SaveFloor(benchmark::State& state, const std::string& bytes, std::string_view name) {
+    FullBook& book = Book();
+    const fs::path target = book.folder / name;
+    const fs::path temporary = book.folder / (std::string(name) + ".tmp");
+    CSamples samples(state);
+    for (auto _ : state) {
+        bool ok = false;
+        samples.Time([&] {
+            const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0)
+                return;
+            ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+                 ::fsync(fd) == 0;
+            ::close(fd);
+            ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
+        });
+        if (!ok) {
+            state.SkipWithError("the floor could not write its file");
+            break;
+        }
+    }
+}
+
+void SaveTelEditor(benchmark::State& state) {
+    SaveEditor(state, CDeviceBookFile::Save, "editor.tel");
+}
+void SaveTelFloor(benchmark::State& state) {
+    SaveFloor(state, Book().telBytes, "floor.tel");
+}
+void SaveReportEditor(benchmark::State& state) {
+    SaveEditor(state, CTextReport::SaveAs, "editor.txt");
+}
+void SaveReportFloor(benchmark::State& state) {
+    SaveFloor(state, Book().reportBytes, "floor.txt");
+}
+
+// "Add >>" of range(0) contacts into an empty phone book; a sample is the time per command.
+void AddPerCommand(benchmark::State& state) {
+    const auto contacts = SampleContacts(static_cast<int>(state.range(0)));
+    CMemoryNameList list;
+    testing::CHeadlessView view;
+    CBookEditor editor(list, view);
+    CSamples samples(state);
+    for (auto _ : state) {
+        editor.Clear();
+        double spent = 0;
+        for (const ContactForm& contact : contacts) {
+            view.typed = contact; // typing is the user's time, not the command's
+            const auto start = std::chrono::steady_clock::now();
+            editor.Add();
+            spent +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+        samples.Add(spent / static_cast<double>(contacts.size()));
+    }
+    if (!Failed(state, view) && editor.Table().Count() != static_cast<int>(contacts.size()))
+        state.SkipWithError("not every contact was added");
+}
+
+// "Delete <<" of the middle entry of a phone book of range(0) contacts. The contacts entered in
+// sorted order, as a loaded file's do, so the middle entry is the middle slot at every size.
+void DeleteFromMiddle(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    auto contacts = SampleContacts(count);
+    std::sort(contacts.begin(), contacts.end(), [](const ContactForm& a, const ContactForm& b) {
+        return CompareNames(a[ContactField::name], b[ContactField::name]) < 0;
+    });
+    CMemoryNameList fullList;
+    testing::CHeadlessView view;
+    CBookEditor full(fullList, view);
+    AddAll(full, view, contacts);
+
+    CMemoryNameList list;
+    CBookEditor editor(list, view);
+    CSamples samples(state);
+    for (auto _ : state) {
+        list = fullList;
+        editor.Table() = full.Table();
+        list.SetCurSel(count / 2);
+        samples.Time([&] { editor.Delete(); });
+    }
+    if (!Failed(state, view) && editor.Table().Count() != count - 1)
+        state.SkipWithError("the contact was not deleted");
+}
+
+// Short repetitions, many of them, interleaved with the other benchmarks' at random.
+constexpr int kRepetitions = 25;
+
+void Register() {
+    const auto timed = [](const char* name, void (*function)(benchmark::State&), double minTime) {
+        return benchmark::RegisterBenchmark(name, function)
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond)
+            ->MinTime(minTime)
+            ->Repetitions(kRepetitions);
+    };
+    timed("Load/editor", LoadEditor, 0.01);
+    timed("Load/floor", LoadFloor, 0.01);
+    timed("Save/editor", SaveTelEditor, 0.03);
+    timed("Save/floor", SaveTelFloor, 0.03);
+    timed("SaveAs/editor", SaveReportEditor, 0.03);
+    timed("SaveAs/floor", SaveReportFloor, 0.03);
+
+    // A fixed number of iterations: an Add sample stands for range(0) commands.
+    struct Scaling {
+        const char* name;
+        void (*function)(benchmark::State&);
+        int iterations;
+    };
+    for (const Scaling& scaling : {Scaling{"Add/per_command", AddPerCommand, 31},
+                                   Scaling{"Delete/per_command", DeleteFromMiddle, 1001}}) {
+        benchmark::RegisterBenchmark(scaling.name, scaling.function)
+            ->UseManualTime()
+            ->Unit(benchmark::kNanosecond)
+            ->Iterations(scaling.iterations)
+            ->Repetitions(kRepetitions)
+            ->Arg(50)
+            ->Arg(100)
+            ->Arg(200);
+    }
+}
+
+void Tabulate(const CMedianReporter& medians, CFloorTable& table) {
+    table.AddTimes(medians, "Load, full 26112-byte file", "Load/editor", "Load/floor", 1.5);
+    table.AddTimes(medians, "Save, 200 contacts", "Save/editor", "Save/floor", 1.2);
+    table.AddTimes(medians, "Save As, 200 contacts", "SaveAs/editor", "SaveAs/floor", 1.2);
+    // The cost per command may grow at most as the list does: twice the entries, twice the time.
+    for (const auto& [name, figure] : {std::pair{"Add", "Add >>"}, {"Delete", "Delete <<"}}) {
+        const std::string benchmark = std::string(name) + "/per_command/";
+        const std::string prefix = std::string(figure) + " per command, ";
+        table.AddTimes(medians, prefix + "100 vs 50", benchmark + "100", benchmark + "50", 2.0);
+        table.AddTimes(medians, prefix + "200 vs 50", benchmark + "200", benchmark + "50", 4.0);
+    }
+}
+
+} // namespace
+} // namespace orvalen::bench
+
+int main(int argc, char** argv) {
+    orvalen::bench::Register();
+    return orvalen::bench::RunAndTabulate(argc, argv, orvalen::bench::Tabulate);
+}
