@@ -43,7 +43,8 @@ if [ "$fuzz_seconds" != 0 ]; then
     echo "$fuzz_figures"
 fi
 
-stage "All passed in $((SECONDS - started)) s. Figures"
+echo
+echo "=== All passed in $((SECONDS - started)) s. Figures:"
 cat build/figures/*.txt 2>/dev/null || true
 if [ -d build-asan/figures ]; then
     sed 's/^/(sanitizers) /' build-asan/figures/*.txt 2>/dev/null || true
