@@ -112,6 +112,29 @@ std::string_view CContactTable::StorePacked(int index, std::string_view packed) 
     return {m_name[index], TextLength(m_name[index])};
 }
 
+namespace {
+
+// SlotBytes with the width known, as StoreRawSlot.
+template <std::size_t Width> char* CopySlot(const char (&slot)[Width], char* bytes) {
+    std::memcpy(bytes, slot, Width - 1);
+    return bytes + (Width - 1);
+}
+
+} // namespace
+
+void CContactTable::CopyPacked(int index, std::span<char> packed) const {
+    assert(index >= 0 && index < kMaxContacts && packed.size() >= kPackedSize);
+    if (index < 0 || index >= kMaxContacts || packed.size() < kPackedSize)
+        return;
+    char* bytes = packed.data();
+    bytes = CopySlot(m_name[index], bytes);
+    bytes = CopySlot(m_mobile[index], bytes);
+    bytes = CopySlot(m_telephone[index], bytes);
+    bytes = CopySlot(m_email[index], bytes);
+    bytes = CopySlot(m_qq[index], bytes);
+    CopySlot(m_fax[index], bytes);
+}
+
 void CContactTable::Append(const ContactForm& form) {
     assert(m_count < kMaxContacts);
     if (m_count >= kMaxContacts)

@@ -38,6 +38,8 @@ public:
     // StoreRaw of all six fields from their packed bytes, in one call per contact. Returns the
     // stored name's Text.
     std::string_view StorePacked(int index, std::string_view packed);
+    // The six fields' SlotBytes back to back into packed, which has room for kPackedSize bytes.
+    void CopyPacked(int index, std::span<char> packed) const;
     void StoreText(int index, ContactField field, std::string_view text);
 
     void SetCount(int count);

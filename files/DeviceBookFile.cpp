@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -16,18 +17,8 @@ constexpr unsigned char kSignature[] = {0x55, 0xAA, 0x68, 0x68};
 constexpr std::size_t kCountOffset = 4;
 constexpr std::size_t kMinFileSize = CDeviceBookFile::kHeaderSize + CDeviceBookFile::kRecordSize;
 
-// Offsets of the fields inside a 128-byte record; widths are the fields' maximum lengths.
-constexpr std::size_t RecordOffset(ContactField field) {
-    std::size_t offset = 0;
-    for (ContactField before : kAllFields) {
-        if (before == field)
-            break;
-        offset += MaxLength(before);
-    }
-    return offset;
-}
-
-// A record is the six fields packed at their maximum lengths, so the table stores it whole.
+// A record is the six fields packed at their maximum lengths, so the table stores and gives it
+// whole.
 static_assert(CContactTable::kPackedSize == CDeviceBookFile::kRecordSize);
 
 TelFileImage Refused(std::string_view message, std::uintmax_t size = 0) {
@@ -55,10 +46,7 @@ std::optional<std::string> CDeviceBookFile::BuildImage(const CBookEditor& editor
         if (index == CContactTable::kNone)
             return std::nullopt;
         const std::size_t record = kHeaderSize + kRecordSize * static_cast<std::size_t>(position);
-        for (ContactField field : kAllFields) {
-            const std::string_view bytes = table.SlotBytes(index, field);
-            std::copy(bytes.begin(), bytes.end(), image.begin() + record + RecordOffset(field));
-        }
+        table.CopyPacked(index, std::span(image).subspan(record, kRecordSize));
     }
     return image;
 }

@@ -315,3 +315,13 @@ TEST_F(BookEditorTest, FindAllListedMarksANameMissingFromTheTable) {
     EXPECT_EQ(editor.FindAllListed(), (std::vector<int>{0, CContactTable::kNone}));
     EXPECT_EQ(editor.FindListed(1), CContactTable::kNone);
 }
+
+TEST_F(BookEditorTest, FindAllListedGivesEachContactOfANameOnce) {
+    list.AddString("Mom");
+    list.AddString("Mom");
+    list.AddString("Mom");
+    editor.Table().Append(MakeForm("Mom", "1"));
+    editor.Table().Append(MakeForm("Mom", "2"));
+    EXPECT_EQ(editor.FindAllListed(), (std::vector<int>{0, 1, CContactTable::kNone}));
+    EXPECT_EQ(editor.FindListed(2), CContactTable::kNone);
+}

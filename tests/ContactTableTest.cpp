@@ -172,3 +172,15 @@ TEST(ContactTableEdit, StorePackedIsStoreRawOfEachField) {
               std::string(16, 'n'));
     EXPECT_EQ(one.Text(5, ContactField::email), std::string(32, 'n'));
 }
+
+TEST(ContactTableEdit, CopyPackedGivesBackWhatStorePackedStored) {
+    std::string packed(CContactTable::kPackedSize, '\0');
+    for (std::size_t i = 0; i < packed.size(); ++i)
+        packed[i] = static_cast<char>('a' + i % 26);
+    packed[3] = '\0'; // a short name with leftovers after it
+    CContactTable table;
+    table.StorePacked(7, packed);
+    std::string copied(CContactTable::kPackedSize, '?');
+    table.CopyPacked(7, copied);
+    EXPECT_EQ(copied, packed);
+}
