@@ -21,6 +21,12 @@ std::string Printf(const char* format, double value) {
     return text;
 }
 
+double Median(std::vector<double>& values) {
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
 } // namespace
 
 CSamples::CSamples(benchmark::State& state) : m_state(state) {
@@ -28,16 +34,31 @@ CSamples::CSamples(benchmark::State& state) : m_state(state) {
 }
 
 CSamples::~CSamples() {
-    if (m_seconds.empty())
-        return;
-    const auto middle = m_seconds.begin() + static_cast<std::ptrdiff_t>(m_seconds.size() / 2);
-    std::nth_element(m_seconds.begin(), middle, m_seconds.end());
-    m_state.counters[kCounter] = *middle * 1e9;
+    if (!m_seconds.empty())
+        m_state.counters[kCounter] = Median(m_seconds) * 1e9;
 }
 
 void CSamples::Add(double seconds) {
     m_seconds.push_back(seconds);
     m_state.SetIterationTime(seconds);
+}
+
+CPairedSamples::CPairedSamples(benchmark::State& state) : m_state(state) {
+    m_measured.reserve(static_cast<std::size_t>(state.max_iterations));
+    m_floor.reserve(static_cast<std::size_t>(state.max_iterations));
+}
+
+CPairedSamples::~CPairedSamples() {
+    if (m_measured.empty())
+        return;
+    m_state.counters[kMeasured] = Median(m_measured) * 1e9;
+    m_state.counters[kFloor] = Median(m_floor) * 1e9;
+}
+
+void CPairedSamples::Add(double measured, double floor) {
+    m_measured.push_back(measured);
+    m_floor.push_back(floor);
+    m_state.SetIterationTime(measured + floor);
 }
 
 void CMedianReporter::ReportRuns(const std::vector<Run>& runs) {
@@ -66,6 +87,13 @@ std::optional<double> CMedianReporter::MedianCounter(const std::string& name,
 void CFloorTable::AddTimes(const CMedianReporter& medians, std::string figure,
                            const std::string& measured, const std::string& floor, double goal) {
     AddCounters(medians, std::move(figure), measured, floor, CSamples::kCounter, Unit::time, goal);
+}
+
+void CFloorTable::AddPaired(const CMedianReporter& medians, std::string figure,
+                            const std::string& name, double goal) {
+    const auto m = medians.MedianCounter(name, CPairedSamples::kMeasured);
+    const auto f = medians.MedianCounter(name, CPairedSamples::kFloor);
+    m_rows.push_back({std::move(figure), m.value_or(0), f.value_or(0), goal, Unit::time, !m || !f});
 }
 
 void CFloorTable::AddCounters(const CMedianReporter& medians, std::string figure,

@@ -49,6 +49,47 @@ private:
     std::vector<double> m_seconds;
 };
 
+// A measured figure and its floor timed in turn in every iteration, each first every other time,
+// so that both meet the same machine at the same moment: a disk that flushes slowly for a few
+// seconds, or another program's build, weighs on both alike. Their medians go to the table.
+class CPairedSamples {
+public:
+    static constexpr const char* kMeasured = "measured_ns";
+    static constexpr const char* kFloor = "floor_ns";
+
+    explicit CPairedSamples(benchmark::State& state);
+    ~CPairedSamples();
+    CPairedSamples(const CPairedSamples&) = delete;
+    CPairedSamples& operator=(const CPairedSamples&) = delete;
+
+    template <typename Measured, typename Floor> void Time(Measured&& measured, Floor&& floor) {
+        double measuredSeconds = 0;
+        double floorSeconds = 0;
+        if (m_floorFirst) {
+            floorSeconds = Seconds(floor);
+            measuredSeconds = Seconds(measured);
+        } else {
+            measuredSeconds = Seconds(measured);
+            floorSeconds = Seconds(floor);
+        }
+        m_floorFirst = !m_floorFirst;
+        Add(measuredSeconds, floorSeconds);
+    }
+
+private:
+    template <typename Work> static double Seconds(Work& work) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    void Add(double measured, double floor);
+
+    benchmark::State& m_state;
+    std::vector<double> m_measured;
+    std::vector<double> m_floor;
+    bool m_floorFirst = false;
+};
+
 enum class Unit { time, bytes };
 
 // One line of the table: a figure, what it measured, its floor, and the goal for their ratio.
@@ -70,6 +111,9 @@ public:
     // Measured and floor are the medians of two benchmarks' CSamples.
     void AddTimes(const CMedianReporter& medians, std::string figure, const std::string& measured,
                   const std::string& floor, double goal);
+    // Measured and floor are the medians of one benchmark's CPairedSamples.
+    void AddPaired(const CMedianReporter& medians, std::string figure, const std::string& name,
+                   double goal);
     // Measured and floor are medians of a counter of two benchmarks.
     void AddCounters(const CMedianReporter& medians, std::string figure,
                      const std::string& measured, const std::string& floor,
