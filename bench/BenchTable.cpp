@@ -21,13 +21,15 @@ std::string Printf(const char* format, double value) {
     return text;
 }
 
-double Median(std::vector<double>& values) {
+} // namespace
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
     const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
     std::nth_element(values.begin(), middle, values.end());
     return *middle;
 }
-
-} // namespace
 
 CSamples::CSamples(benchmark::State& state) : m_state(state) {
     m_seconds.reserve(static_cast<std::size_t>(state.max_iterations));
@@ -91,9 +93,16 @@ void CFloorTable::AddTimes(const CMedianReporter& medians, std::string figure,
 
 void CFloorTable::AddPaired(const CMedianReporter& medians, std::string figure,
                             const std::string& name, double goal) {
-    const auto m = medians.MedianCounter(name, CPairedSamples::kMeasured);
-    const auto f = medians.MedianCounter(name, CPairedSamples::kFloor);
-    m_rows.push_back({std::move(figure), m.value_or(0), f.value_or(0), goal, Unit::time, !m || !f});
+    AddCounterPair(medians, std::move(figure), name, CPairedSamples::kMeasured,
+                   CPairedSamples::kFloor, Unit::time, goal);
+}
+
+void CFloorTable::AddCounterPair(const CMedianReporter& medians, std::string figure,
+                                 const std::string& name, const std::string& measuredCounter,
+                                 const std::string& floorCounter, Unit unit, double goal) {
+    const auto m = medians.MedianCounter(name, measuredCounter);
+    const auto f = medians.MedianCounter(name, floorCounter);
+    m_rows.push_back({std::move(figure), m.value_or(0), f.value_or(0), goal, unit, !m || !f});
 }
 
 void CFloorTable::AddCounters(const CMedianReporter& medians, std::string figure,

@@ -114,6 +114,10 @@ public:
     // Measured and floor are the medians of one benchmark's CPairedSamples.
     void AddPaired(const CMedianReporter& medians, std::string figure, const std::string& name,
                    double goal);
+    // Measured and floor are the medians of two counters of one benchmark.
+    void AddCounterPair(const CMedianReporter& medians, std::string figure, const std::string& name,
+                        const std::string& measuredCounter, const std::string& floorCounter,
+                        Unit unit, double goal);
     // Measured and floor are medians of a counter of two benchmarks.
     void AddCounters(const CMedianReporter& medians, std::string figure,
                      const std::string& measured, const std::string& floor,
@@ -131,6 +135,8 @@ private:
 // so that slow drifts of a shared machine fall on measured figures and floors alike.
 // Understands --table=<file> besides Google Benchmark's own flags. Returns the exit code.
 int RunAndTabulate(int argc, char** argv, void (*tabulate)(const CMedianReporter&, CFloorTable&));
+
+double Median(std::vector<double> values);
 
 // Formats a figure for the table: 12.3 us, 4.56 ms, 38.2 MiB.
 std::string Format(double value, Unit unit);
