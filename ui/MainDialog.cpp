@@ -53,12 +53,15 @@ constexpr std::array<FieldPlace, kFieldCount> kFieldPlaces = {{
     {"FAX:", "faxEdit", 49, 156, 18, 9, 151},
 }};
 
+// The window's icon: the 16, 32 and 48 pixel images of the program's icon. QIcon decodes every
+// image it is given while the window is made; the 256-pixel one, for the desktop entry, took
+// longer than building all the window's controls.
 QIcon ProgramIcon() {
     QIcon icon;
-    for (const char* size : {"16", "32", "48", "256"}) {
-        const QString path = QStringLiteral(":/icons/orvalen-%1.png").arg(QLatin1String(size));
+    for (const int size : {16, 32, 48}) {
+        const QString path = QStringLiteral(":/icons/orvalen-%1.png").arg(size);
         if (QFile::exists(path))
-            icon.addFile(path);
+            icon.addFile(path, QSize(size, size));
     }
     return icon;
 }
