@@ -65,8 +65,10 @@ int CContactTable::Find(std::string_view text, int occurrence) const {
     // it match: mostly a single byte test per slot, no search for the terminator.
     for (int i = 0; i < m_count; ++i) {
         const char* slot = m_name[i];
-        if (slot[text.size()] == '\0' && std::memcmp(slot, text.data(), text.size()) == 0 &&
-            occurrence-- == 0)
+        const bool same = slot[text.size()] == '\0' &&
+                          (text.empty() || (slot[0] == text[0] &&
+                                            std::memcmp(slot, text.data(), text.size()) == 0));
+        if (same && occurrence-- == 0)
             return i;
     }
     return kNone;

@@ -99,20 +99,29 @@ bool IsDoubleByteLead(unsigned char byte) {
 
 int CompareNames(std::string_view a, std::string_view b) {
     // Equal bytes fold alike and step both walks alike, so the shared prefix (long between
-    // neighbours in a sorted list) is skipped by plain comparison; the walks start after it.
-    const std::size_t same = SharedPrefix(a, b);
-    const bool trail = TrailPendingAfter(a, same);
-    FoldedBytes left(a.substr(same), trail);
-    FoldedBytes right(b.substr(same), trail);
-    while (!left.AtEnd() && !right.AtEnd()) {
-        const unsigned char l = left.Next();
-        const unsigned char r = right.Next();
+    // neighbours in a sorted list) is skipped by plain comparison; the walks start after it,
+    // where the first bytes usually decide.
+    std::size_t at = SharedPrefix(a, b);
+    bool trailA = TrailPendingAfter(a, at);
+    bool trailB = trailA;
+    const auto fold = [](unsigned char byte, bool trail) {
+        if (trail || IsDoubleByteLead(byte) || byte < 'A' || byte > 'Z')
+            return byte;
+        return static_cast<unsigned char>(byte + ('a' - 'A'));
+    };
+    for (; at < a.size() && at < b.size(); ++at) {
+        const auto x = static_cast<unsigned char>(a[at]);
+        const auto y = static_cast<unsigned char>(b[at]);
+        const unsigned char l = fold(x, trailA);
+        const unsigned char r = fold(y, trailB);
         if (l != r)
             return l < r ? -1 : 1;
+        trailA = !trailA && IsDoubleByteLead(x);
+        trailB = !trailB && IsDoubleByteLead(y);
     }
-    if (left.AtEnd() && right.AtEnd())
+    if (a.size() == b.size())
         return 0;
-    return left.AtEnd() ? -1 : 1;
+    return a.size() < b.size() ? -1 : 1;
 }
 
 bool StartsWithName(std::string_view text, std::string_view prefix) {

@@ -72,7 +72,7 @@ TelFileImage CDeviceBookFile::ReadImage(const std::filesystem::path& path) {
     // One unbuffered read of one byte more than the largest file: what it returns is the size,
     // so no size query, seek or second copy is needed. A folder fails the read.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    std::string bytes(kFileSize + 1, '\0');
+    decltype(TelFileImage::bytes) bytes(kFileSize + 1);
     const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file.get());
     if (std::ferror(file.get()))
         return Refused(messages::kFileGetFail);

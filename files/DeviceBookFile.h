@@ -4,11 +4,24 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace orvalen {
+
+// An allocator that leaves new elements uninitialised: a buffer a file is read into at once
+// need not be zero-filled first.
+template <typename T> struct CUninitializedAllocator : std::allocator<T> {
+    template <typename U> struct rebind { using other = CUninitializedAllocator<U>; };
+    template <typename U> void construct(U* place) { ::new (static_cast<void*>(place)) U; }
+    template <typename U, typename... Args> void construct(U* place, Args&&... args) {
+        std::construct_at(place, std::forward<Args>(args)...);
+    }
+};
 
 // A .tel file read whole and checked, before anything in the phone book changes.
 struct TelFileImage {
@@ -16,7 +29,7 @@ struct TelFileImage {
     std::uintmax_t size = 0; // bytes in the file
     int recordPlaces = 0;    // (size - 512) / 128
     int recordsToRead = 0;   // the smaller of the count byte and the record places
-    std::string bytes;       // the whole file when it can be loaded
+    std::vector<char, CUninitializedAllocator<char>> bytes; // the whole file when loadable
 
     bool IsLoadable() const { return error.empty(); }
 };
