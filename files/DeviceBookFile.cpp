@@ -4,11 +4,17 @@
 #include "SaveCommand.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <span>
 #include <utility>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace orvalen {
 namespace {
@@ -20,6 +26,45 @@ constexpr std::size_t kMinFileSize = CDeviceBookFile::kHeaderSize + CDeviceBookF
 // A record is the six fields packed at their maximum lengths, so the table stores and gives it
 // whole.
 static_assert(CContactTable::kPackedSize == CDeviceBookFile::kRecordSize);
+
+// Reads the file at path into buffer, up to capacity bytes; the number read, or nothing when
+// the file cannot be opened or read. Through the system's calls where there are, without a
+// stdio stream to set up, lock and free for one read.
+std::optional<std::size_t> ReadUpTo(const std::filesystem::path& path, char* buffer,
+                                    std::size_t capacity) {
+    std::size_t total = 0;
+#if defined(_WIN32)
+    std::FILE* opened = _wfopen(path.c_str(), L"rb");
+    if (opened == nullptr)
+        return std::nullopt;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(opened, &std::fclose);
+    total = std::fread(buffer, 1, capacity, file.get());
+    if (std::ferror(file.get()))
+        return std::nullopt;
+#else
+    struct CDescriptor {
+        int fd;
+        ~CDescriptor() {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0)
+        return std::nullopt;
+    while (total < capacity) {
+        const ssize_t got = ::read(file.fd, buffer + total, capacity - total);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        total += static_cast<std::size_t>(got);
+    }
+#endif
+    return total;
+}
 
 TelFileImage Refused(std::string_view message, std::uintmax_t size = 0) {
     TelFileImage image;
@@ -60,32 +105,22 @@ void CDeviceBookFile::Save(CBookEditor& editor) {
 }
 
 TelFileImage CDeviceBookFile::ReadImage(const std::filesystem::path& path) {
-#if defined(_WIN32)
-    std::FILE* opened = _wfopen(path.c_str(), L"rb");
-#else
-    std::FILE* opened = std::fopen(path.c_str(), "rb");
-#endif
-    if (opened == nullptr)
-        return Refused(messages::kFileGetFail);
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(opened, &std::fclose);
-
-    // One unbuffered read of one byte more than the largest file: what it returns is the size,
-    // so no size query, seek or second copy is needed. A folder fails the read.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    // One read of one byte more than the largest file: what it returns is the size, so no size
+    // query, seek or second copy is needed. A folder fails the read.
     decltype(TelFileImage::bytes) bytes(kFileSize + 1);
-    const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (std::ferror(file.get()))
+    const auto read = ReadUpTo(path, bytes.data(), bytes.size());
+    if (!read)
         return Refused(messages::kFileGetFail);
-    std::uintmax_t size = read;
-    if (read > kFileSize) {
+    std::uintmax_t size = *read;
+    if (*read > kFileSize) {
         std::error_code error;
         const auto whole = std::filesystem::file_size(path, error);
-        size = error ? read : whole;
+        size = error ? *read : whole;
     }
 
     for (std::size_t i = 0; i < std::size(kSignature); ++i) {
         // A file too short to hold the signature and count cannot match it.
-        if (read <= kCountOffset || static_cast<unsigned char>(bytes[i]) != kSignature[i])
+        if (*read <= kCountOffset || static_cast<unsigned char>(bytes[i]) != kSignature[i])
             return Refused(messages::kNotTelFile, size);
     }
     if (size % kRecordSize != 0 || size < kMinFileSize || size > kFileSize)
@@ -93,7 +128,7 @@ TelFileImage CDeviceBookFile::ReadImage(const std::filesystem::path& path) {
 
     TelFileImage image;
     image.size = size;
-    bytes.resize(read);
+    bytes.resize(*read);
     image.bytes = std::move(bytes);
     image.recordPlaces = static_cast<int>((size - kHeaderSize) / kRecordSize);
     const int countByte = static_cast<unsigned char>(image.bytes[kCountOffset]);
