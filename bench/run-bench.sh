@@ -5,8 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=build-bench
+build=${ORVALEN_BENCH_BUILD_DIR:-build-bench}
 jobs=${ORVALEN_BENCH_JOBS:-2}
+
+bash scripts/setup.sh
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DORVALEN_BUILD_BENCH=ON -DORVALEN_BUILD_TESTS=OFF >/dev/null
