@@ -136,6 +136,7 @@ private:
 // Understands --table=<file> besides Google Benchmark's own flags. Returns the exit code.
 int RunAndTabulate(int argc, char** argv, void (*tabulate)(const CMedianReporter&, CFloorTable&));
 
+// The middle value (the upper of the two middle ones for an even count); 0 for none.
 double Median(std::vector<double> values);
 
 // Formats a figure for the table: 12.3 us, 4.56 ms, 38.2 MiB.

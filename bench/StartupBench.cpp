@@ -147,6 +147,7 @@ double RunProgram(const char* path) {
         return -1;
     double peak = -1;
     std::ifstream(peakFile) >> peak;
+    std::filesystem::remove(peakFile);
     return peak;
 }
 
