@@ -1,6 +1,7 @@
 #include "TelLoadCheck.h"
 
 #include "BookEditor.h"
+#include "CodePageScope.h"
 #include "DeviceBookFile.h"
 #include "HeadlessView.h"
 #include "Messages.h"
@@ -18,6 +19,7 @@ namespace orvalen::fuzz {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::CCodePageScope;
 using testing::CHeadlessView;
 using testing::MakeForm;
 using testing::RecordedMessage;
@@ -115,19 +117,6 @@ std::string RecordField(std::string_view bytes, std::size_t record, ContactField
     return std::string(
         bytes.substr(kHeader + kRecord * record + kOffset[FieldIndex(field)], MaxLength(field)));
 }
-
-class CCodePageScope {
-public:
-    explicit CCodePageScope(bool doubleByte) {
-        if (doubleByte)
-            SetDoubleByteLeadRange(0x81, 0xFE);
-        else
-            ClearDoubleByteLeads();
-    }
-    ~CCodePageScope() { ClearDoubleByteLeads(); }
-    CCodePageScope(const CCodePageScope&) = delete;
-    CCodePageScope& operator=(const CCodePageScope&) = delete;
-};
 
 class CSession {
 public:

@@ -11,6 +11,7 @@
 // sequences, so a failure printed by CI can be rerun alone.
 
 #include "BookEditor.h"
+#include "CodePageScope.h"
 #include "DeviceBookFile.h"
 #include "HeadlessView.h"
 #include "NameCollation.h"
@@ -41,6 +42,7 @@ namespace fs = std::filesystem;
 namespace orvalen {
 namespace {
 
+using testing::CCodePageScope;
 using testing::CHeadlessView;
 using testing::RecordedMessage;
 
@@ -869,20 +871,6 @@ private:
     CBookEditor m_editor{m_list, m_view};
     CModel m_model;
     Totals* m_totals;
-};
-
-// The code page for a sequence: GBK's lead bytes for odd seeds, none for even ones.
-class CCodePageScope {
-public:
-    explicit CCodePageScope(bool doubleByte) {
-        if (doubleByte)
-            SetDoubleByteLeadRange(0x81, 0xFE);
-        else
-            ClearDoubleByteLeads();
-    }
-    ~CCodePageScope() { ClearDoubleByteLeads(); }
-    CCodePageScope(const CCodePageScope&) = delete;
-    CCodePageScope& operator=(const CCodePageScope&) = delete;
 };
 
 std::optional<Failure> RunOnce(CWorkFolder& folder, std::uint64_t seed,

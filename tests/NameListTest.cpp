@@ -1,13 +1,16 @@
 #include "NameList.h"
+#include "CodePageScope.h"
 #include "NameCollation.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
 using namespace orvalen;
+using orvalen::testing::CCodePageScope;
 
 namespace {
 
@@ -17,13 +20,6 @@ std::vector<std::string> Entries(const CNameList& list) {
         entries.push_back(list.GetText(i));
     return entries;
 }
-
-// GBK-style lead bytes for the duration of one test.
-class GbkLeads {
-public:
-    GbkLeads() { SetDoubleByteLeadRange(0x81, 0xFE); }
-    ~GbkLeads() { ClearDoubleByteLeads(); }
-};
 
 } // namespace
 
@@ -44,7 +40,7 @@ TEST(NameCollation, NeverFoldsTheSecondByteOfADoubleByteCharacter) {
     const std::string upperTrail = "\x81\x41";
     const std::string lowerTrail = "\x81\x61";
     {
-        GbkLeads gbk;
+        CCodePageScope gbk;
         EXPECT_NE(CompareNames(upperTrail, lowerTrail), 0);
         EXPECT_LT(CompareNames(upperTrail, lowerTrail), 0);
         EXPECT_FALSE(StartsWithName(lowerTrail, upperTrail));
@@ -56,7 +52,7 @@ TEST(NameCollation, NeverFoldsTheSecondByteOfADoubleByteCharacter) {
 }
 
 TEST(NameCollation, IsAStrictWeakOrder) {
-    GbkLeads gbk;
+    CCodePageScope gbk;
     const std::vector<std::string> names = {"",
                                             "a",
                                             "A",
@@ -106,7 +102,7 @@ TEST(MemoryNameList, EqualNamesKeepTheirArrivalOrder) {
 }
 
 TEST(MemoryNameList, DoubleByteNamesSortByTheirBytes) {
-    GbkLeads gbk;
+    CCodePageScope gbk;
     CMemoryNameList list;
     list.AddString("\xD5\xC5\xC8\xFD"); // Zhang San
     list.AddString("\xC0\xEE\xCB\xC4"); // Li Si
@@ -178,10 +174,74 @@ TEST(NameCollation, LongSharedPrefixesKeepTheDoubleByteState) {
     EXPECT_LT(CompareNames("Zhang Qiang 12", "zhang qiang 120"), 0);
     EXPECT_EQ(CompareNames("Zhang Qiang 120", "zhang QIANG 120"), 0);
     EXPECT_GT(CompareNames("abcdefghijklmnoZ", "ABCDEFGHIJKLMNOa"), 0);
-    GbkLeads gbk;
+    CCodePageScope gbk;
     // Seven double-byte characters, then a trail byte that differs only in case: not folded.
     const std::string prefix = "\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3\xC4";
     EXPECT_LT(CompareNames(prefix + "\x41", prefix + "\x61"), 0);
     // One byte more and the differing letter stands alone: folded.
     EXPECT_EQ(CompareNames(prefix + "\xE3" + "A", prefix + "\xE3" + "a"), 0);
+}
+
+namespace {
+
+// The collation written the plain way: fold every stand-alone ASCII letter, then compare bytes.
+std::string FoldedKey(std::string_view text) {
+    std::string key;
+    bool trail = false;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool fold = !trail && !IsDoubleByteLead(byte) && byte >= 'A' && byte <= 'Z';
+        trail = !trail && IsDoubleByteLead(byte);
+        key += static_cast<char>(fold ? byte + ('a' - 'A') : byte);
+    }
+    return key;
+}
+
+int ReferenceCompare(std::string_view a, std::string_view b) {
+    const std::string left = FoldedKey(a);
+    const std::string right = FoldedKey(b);
+    const auto difference = std::mismatch(left.begin(), left.end(), right.begin(), right.end());
+    if (difference.first == left.end())
+        return difference.second == right.end() ? 0 : -1;
+    if (difference.second == right.end())
+        return 1;
+    return static_cast<unsigned char>(*difference.first) <
+                   static_cast<unsigned char>(*difference.second)
+               ? -1
+               : 1;
+}
+
+} // namespace
+
+TEST(NameCollation, AgreesWithThePlainFoldOnRandomNames) {
+    // Bytes that matter: letters of both cases, lead bytes, trail bytes that are letters.
+    const std::string alphabet = "aAbBzZ_ 9\x81\xFE\xB0\xA1\x41\x61\x7F\x80\xFF";
+    std::mt19937 random(20261208);
+    const auto randomName = [&](std::size_t length) {
+        std::string name;
+        for (std::size_t i = 0; i < length; ++i)
+            name += alphabet[random() % alphabet.size()];
+        return name;
+    };
+    for (const bool gbk : {false, true}) {
+        CCodePageScope codePage(gbk);
+        for (int round = 0; round < 20000; ++round) {
+            const std::string a = randomName(random() % 21);
+            std::string b = a;
+            // Mostly long shared starts, where the comparison takes its shortcuts.
+            if (!b.empty() && random() % 4 != 0) {
+                b.resize(random() % (b.size() + 1));
+                b += randomName(random() % 5);
+            } else {
+                b = randomName(random() % 21);
+            }
+            ASSERT_EQ(CompareNames(a, b), ReferenceCompare(a, b))
+                << (gbk ? "GBK: " : "UTF-8: ") << ::testing::PrintToString(a) << " vs "
+                << ::testing::PrintToString(b);
+            const std::string prefix = b.substr(0, random() % (b.size() + 1));
+            ASSERT_EQ(StartsWithName(a, prefix),
+                      FoldedKey(a).starts_with(FoldedKey(prefix)) && prefix.size() <= a.size())
+                << ::testing::PrintToString(a) << " / " << ::testing::PrintToString(prefix);
+        }
+    }
 }
