@@ -20,7 +20,7 @@ stage() {
 stage "Build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --parallel "$jobs"
-ctest --test-dir build --output-on-failure --parallel "$jobs"
+ctest --test-dir build --output-on-failure --parallel "$jobs" | tee build/ctest.log
 
 if [ "${ORVALEN_SKIP_SANITIZE:-0}" != 1 ]; then
     stage "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
@@ -52,3 +52,9 @@ fi
 if [ -n "$fuzz_figures" ]; then
     echo "$fuzz_figures" | grep '^fuzz ' || true
 fi
+
+# One plain closing line for whoever reads only the end of the log.
+summary=$(grep -Eo '[0-9]+ tests failed out of [0-9]+' build/ctest.log | tail -n 1)
+failed=$(echo "$summary" | awk '{print $1}')
+total=$(echo "$summary" | awk '{print $NF}')
+echo "ctest: $((${total:-0} - ${failed:-0})) passed, ${failed:-0} failed"
