@@ -4,10 +4,9 @@
 
 #include "InterchangeCheck.h"
 #include "TelLoadCheck.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -35,35 +34,13 @@ std::vector<fs::path> Inputs(const std::string& target) {
     return inputs;
 }
 
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class CWorkFolder {
-public:
-    CWorkFolder()
-        : m_path(fs::temp_directory_path() / ("orvalen-replay-" + std::to_string(::getpid()))) {
-        fs::create_directories(m_path);
-    }
-    ~CWorkFolder() {
-        std::error_code error;
-        fs::remove_all(m_path, error);
-    }
-    CWorkFolder(const CWorkFolder&) = delete;
-    CWorkFolder& operator=(const CWorkFolder&) = delete;
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
 TEST(FuzzReplayTest, TelInputsKeepEveryLoadProperty) {
     const auto inputs = Inputs("tel");
     ASSERT_GE(inputs.size(), 10u) << "the .tel seed corpus is missing";
-    CWorkFolder folder;
+    orvalen::testing::CTempFolder folder;
     for (const fs::path& input : inputs) {
-        const auto broken = orvalen::fuzz::CheckTelLoad(ReadBytes(input), folder.Path());
+        const auto broken =
+            orvalen::fuzz::CheckTelLoad(orvalen::testing::ReadBytes(input), folder.Path());
         EXPECT_FALSE(broken) << input.filename() << ": " << broken.value_or("");
     }
 }
@@ -75,7 +52,8 @@ TEST(FuzzReplayTest, VCardAndCsvInputsKeepEveryReadProperty) {
         const auto inputs = Inputs(target);
         EXPECT_GE(inputs.size(), 5u) << "the " << target << " seed corpus is missing";
         for (const fs::path& input : inputs) {
-            const auto broken = orvalen::fuzz::CheckInterchangeRead(format, ReadBytes(input));
+            const auto broken =
+                orvalen::fuzz::CheckInterchangeRead(format, orvalen::testing::ReadBytes(input));
             EXPECT_FALSE(broken) << target << "/" << input.filename() << ": "
                                  << broken.value_or("");
         }
