@@ -49,12 +49,12 @@ private:
     std::span<char> Slot(int index, ContactField field);
     std::span<const char> Slot(int index, ContactField field) const;
 
-    char m_name[kMaxContacts][17] = {};
-    char m_mobile[kMaxContacts][17] = {};
-    char m_telephone[kMaxContacts][33] = {};
-    char m_email[kMaxContacts][33] = {};
-    char m_qq[kMaxContacts][17] = {};
-    char m_fax[kMaxContacts][17] = {};
+    char m_name[kMaxContacts][SlotWidth(ContactField::name)] = {};
+    char m_mobile[kMaxContacts][SlotWidth(ContactField::mobile)] = {};
+    char m_telephone[kMaxContacts][SlotWidth(ContactField::telephone)] = {};
+    char m_email[kMaxContacts][SlotWidth(ContactField::email)] = {};
+    char m_qq[kMaxContacts][SlotWidth(ContactField::qq)] = {};
+    char m_fax[kMaxContacts][SlotWidth(ContactField::fax)] = {};
     int m_count = 0;
 };
 

@@ -7,21 +7,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-struct ReportLine {
-    std::string_view label;
-    ContactField field;
-};
-
-// The labels are the player owners' familiar ones, spelling included.
-constexpr ReportLine kLines[] = {
-    {"Name: ", ContactField::name},
-    {"Mobile: ", ContactField::mobile},
-    {"Telphone: ", ContactField::telephone},
-    {"E_mail: ", ContactField::email},
-    {"QQ: ", ContactField::qq},
-    {"FAX: ", ContactField::fax},
-};
-
 } // namespace
 
 std::optional<std::string> CTextReport::Build(const CBookEditor& editor) {
@@ -41,9 +26,9 @@ std::optional<std::string> CTextReport::Build(const CBookEditor& editor) {
         report += "No: ";
         report += std::to_string(position + 1);
         report += kLineEnd;
-        for (const ReportLine& line : kLines) {
-            report += line.label;
-            report += table.Text(index, line.field);
+        for (const FieldFacts& facts : kFieldFacts) {
+            report += facts.reportLabel;
+            report += table.Text(index, facts.field);
             report += kLineEnd;
         }
         report += kLineEnd;

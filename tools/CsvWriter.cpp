@@ -20,7 +20,11 @@ std::string CCsvWriter::QuoteField(std::string_view text) {
 
 std::string CCsvWriter::Write(std::span<const InterchangeContact> contacts) {
     std::string out = "\xEF\xBB\xBF";
-    out += kHeader;
+    for (const FieldFacts& facts : kFieldFacts) {
+        if (facts.field != ContactField::name)
+            out += ',';
+        out += facts.csvColumn;
+    }
     out += "\r\n";
     for (const InterchangeContact& contact : contacts) {
         for (ContactField field : kAllFields) {

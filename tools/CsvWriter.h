@@ -12,8 +12,6 @@ namespace orvalen {
 // quoted as RFC 4180 says when they hold a quote, a comma or a line break.
 class CCsvWriter {
 public:
-    static constexpr std::string_view kHeader = "Name,Mobile,Telephone,E-mail,QQ,Fax";
-
     static std::string Write(std::span<const InterchangeContact> contacts);
     static std::string QuoteField(std::string_view text);
 };

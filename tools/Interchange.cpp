@@ -26,24 +26,6 @@ std::string_view ValueLabel(ContactField field) {
 
 } // namespace
 
-std::string_view FieldLabel(ContactField field) {
-    switch (field) {
-    case ContactField::name:
-        return "name";
-    case ContactField::mobile:
-        return "mobile";
-    case ContactField::telephone:
-        return "telephone";
-    case ContactField::email:
-        return "e-mail";
-    case ContactField::qq:
-        return "QQ";
-    case ContactField::fax:
-        break;
-    }
-    return "fax";
-}
-
 void PlaceFoundValues(InterchangeContact& contact, const FoundValues& found,
                       std::vector<SourceNote>& warnings) {
     for (ContactField field : kAllFields) {

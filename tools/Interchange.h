@@ -39,9 +39,6 @@ struct InterchangeRead {
     bool IsRefused() const { return error.has_value(); }
 };
 
-// The human name of a field in messages.
-std::string_view FieldLabel(ContactField field);
-
 // A phone number, address or QQ number found in the input, before it has a field.
 struct FoundValue {
     std::string value;
