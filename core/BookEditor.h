@@ -1,16 +1,22 @@
 #pragma once
 
+// The editing commands behind the main window's buttons and list, and the one keeper of the
+// agreement between the name list and the contact table: every change of either goes through
+// here, so each list entry is byte for byte the name of its own contact. Each command runs to
+// its end, reports through the view, and leaves the list and the table holding the same
+// contacts. Requires a list and a view that outlive the editor.
+
 #include "BookView.h"
 #include "ContactForm.h"
 #include "ContactTable.h"
 #include "NameList.h"
 
+#include <span>
+#include <string_view>
 #include <vector>
 
 namespace orvalen {
 
-// The editing commands behind the main window's buttons and list. Each runs to its end,
-// reports through the view, and leaves the list and the table holding the same contacts.
 class CBookEditor {
 public:
     CBookEditor(CNameList& list, IBookView& view) : m_list(list), m_view(view) {}
@@ -22,30 +28,42 @@ public:
     void Delete();
     void Clear();
 
+    // Replaces the phone book with packed records (the six fields back to back at their
+    // maximum lengths, as a .tel record holds them), in file order; at most kMaxContacts are
+    // taken and a partial record is ignored. Then the last name in sorted order is shown.
+    void ReplaceRecords(std::span<const char> packed);
+    // Appends contacts in their order while there is room, their texts cut as typed ones are;
+    // returns how many were taken. Then the last name in sorted order is shown.
+    int AppendContacts(std::span<const ContactForm> contacts);
+
     // The table index of the contact that list entry listIndex stands for, or kNone. The k-th
     // entry named exactly T stands for the k-th contact named T, so repeated names (a loaded
     // file may hold them) each keep their own details.
     int FindListed(int listIndex) const;
-    // FindListed of every entry, in list order, in one pass: what the file writers use.
+    // FindListed of every entry, in list order: what the file writers use.
     std::vector<int> FindAllListed() const;
 
-    CContactTable& Table() { return m_table; }
     const CContactTable& Table() const { return m_table; }
-    ContactForm& Form() { return m_form; }
-    const ContactForm& Form() const { return m_form; }
-    CNameList& List() { return m_list; }
     const CNameList& List() const { return m_list; }
+    const ContactForm& Form() const { return m_form; }
     IBookView& View() { return m_view; }
 
     void WriteForm() { m_view.WriteForm(m_form, m_table.Count()); }
 
 private:
     void ShowContact(int index);
+    void ShowLast();
 
     ContactForm m_form;
     CContactTable m_table;
     CNameList& m_list;
     IBookView& m_view;
 };
+
+// The part of text that a field of limit bytes stores: up to the first zero byte, and no longer
+// than limit without splitting a double-byte character (isLead tells the code page's lead
+// bytes). What is listed and what is stored are both this text.
+std::string_view FieldText(std::string_view text, std::size_t limit,
+                           bool (*isLead)(unsigned char));
 
 } // namespace orvalen

@@ -251,10 +251,7 @@ protected:
         // Arrive as a load would put them: table in file order, list sorted and stable.
         const ContactForm contacts[] = {MakeForm("Mom", "first"), MakeForm("Dad", "dad"),
                                         MakeForm("Mom", "second")};
-        for (const ContactForm& contact : contacts) {
-            list.AddString(contact[ContactField::name]);
-            editor.Table().Append(contact);
-        }
+        editor.AppendContacts(contacts);
     }
 };
 
@@ -296,10 +293,7 @@ TEST_F(BookEditorTest, FindAllListedAgreesWithFindListedAmongCaseVariants) {
     const ContactForm contacts[] = {
         MakeForm("mom", "1"), MakeForm("Ann"),      MakeForm("Mom", "2"), MakeForm("mom", "3"),
         MakeForm("MOM", "4"), MakeForm("Mom", "5"), MakeForm("zed")};
-    for (const ContactForm& contact : contacts) {
-        list.AddString(contact[ContactField::name]);
-        editor.Table().Append(contact);
-    }
+    editor.AppendContacts(contacts);
     ASSERT_EQ(Entries(),
               (std::vector<std::string>{"Ann", "mom", "Mom", "mom", "MOM", "Mom", "zed"}));
     const std::vector<int> all = editor.FindAllListed();
@@ -309,19 +303,17 @@ TEST_F(BookEditorTest, FindAllListedAgreesWithFindListedAmongCaseVariants) {
 }
 
 TEST_F(BookEditorTest, FindAllListedMarksANameMissingFromTheTable) {
+    const ContactForm ann[] = {MakeForm("Ann")};
+    editor.AppendContacts(ann);
     list.AddString("ghost");
-    list.AddString("Ann");
-    editor.Table().Append(MakeForm("Ann"));
     EXPECT_EQ(editor.FindAllListed(), (std::vector<int>{0, CContactTable::kNone}));
     EXPECT_EQ(editor.FindListed(1), CContactTable::kNone);
 }
 
 TEST_F(BookEditorTest, FindAllListedGivesEachContactOfANameOnce) {
+    const ContactForm moms[] = {MakeForm("Mom", "1"), MakeForm("Mom", "2")};
+    editor.AppendContacts(moms);
     list.AddString("Mom");
-    list.AddString("Mom");
-    list.AddString("Mom");
-    editor.Table().Append(MakeForm("Mom", "1"));
-    editor.Table().Append(MakeForm("Mom", "2"));
     EXPECT_EQ(editor.FindAllListed(), (std::vector<int>{0, 1, CContactTable::kNone}));
     EXPECT_EQ(editor.FindListed(2), CContactTable::kNone);
 }

@@ -367,18 +367,19 @@ TEST_F(DeviceBookFileTest, SaveAfterLoadWritesSortedOrder) {
 
 TEST_F(DeviceBookFileTest, ReadImageReportsWhatALoadWouldRead) {
     WriteBytes(folder / "in.tel", Header(7) + Record("a") + Record("b"));
-    const TelFileImage image = CDeviceBookFile::ReadImage(folder / "in.tel");
-    EXPECT_TRUE(image.IsLoadable());
-    EXPECT_EQ(image.size, 768u);
-    EXPECT_EQ(image.recordPlaces, 2);
-    EXPECT_EQ(image.recordsToRead, 2);
+    const CResult<TelFileImage> image = CDeviceBookFile::ReadImage(folder / "in.tel");
+    ASSERT_TRUE(image.IsOk());
+    EXPECT_EQ(image->size, 768u);
+    EXPECT_EQ(image->recordPlaces, 2);
+    EXPECT_EQ(image->recordsToRead, 2);
 }
 
-TEST_F(DeviceBookFileTest, ReadImageOfAFileTooLargeGivesItsWholeSize) {
+TEST_F(DeviceBookFileTest, LoadOfAFileTooLargeNamesItsWholeSize) {
     std::string big = TelFile({Record("a")});
     big += std::string(1000, '\0');
     WriteBytes(folder / "big.tel", big);
-    const TelFileImage image = CDeviceBookFile::ReadImage(folder / "big.tel");
-    EXPECT_EQ(image.error, messages::kNotTelFile);
-    EXPECT_EQ(image.size, big.size());
+    LoadFrom(folder / "big.tel");
+    ExpectOnlyMessage(messages::kNotTelFile, MessageIcon::error);
+    EXPECT_EQ(view.details[0],
+              "Not a phone-book file (size 27112 bytes): " + (folder / "big.tel").string());
 }

@@ -112,9 +112,9 @@ public:
 
     void ReadForm(ContactForm& form) override { inner.ReadForm(form); }
     void WriteForm(const ContactForm& form, int count) override { inner.WriteForm(form, count); }
-    MessageResult ShowMessage(std::string_view text, MessageIcon icon,
-                              MessageButtons buttons) override {
-        return inner.ShowMessage(text, icon, buttons);
+    MessageResult ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                              std::string_view detail) override {
+        return inner.ShowMessage(text, icon, buttons, detail);
     }
     std::optional<fs::path> ChooseFile(FileMode mode, std::string_view defaultName,
                                        std::string_view filter) override {
@@ -128,7 +128,7 @@ public:
 struct Command {
     const char* name;
     void (*run)(CBookEditor&);
-    std::optional<std::string> (*build)(const CBookEditor&);
+    CResult<std::string> (*build)(const CBookEditor&);
 };
 
 const Command kCommands[] = {

@@ -149,7 +149,9 @@ public:
 
     void ReadForm(ContactForm&) override {}
     void WriteForm(const ContactForm&, int) override {}
-    MessageResult ShowMessage(std::string_view text, MessageIcon, MessageButtons) override {
+    using IBookView::ShowMessage;
+    MessageResult ShowMessage(std::string_view text, MessageIcon, MessageButtons,
+                              std::string_view) override {
         m_err << kProgram << ": ";
         if (!m_subject.empty())
             m_err << m_subject << ": ";
@@ -337,11 +339,12 @@ private:
     }
 
     int Check(const std::filesystem::path& path) {
-        const TelFileImage image = CDeviceBookFile::ReadImage(path);
-        if (!image.IsLoadable()) {
-            Message(path, image.error);
+        const CResult<TelFileImage> read = CDeviceBookFile::ReadImage(path);
+        if (!read) {
+            Message(path, CDeviceBookFile::LoadMessage(read.Status()));
             return kExitRefused;
         }
+        const TelFileImage& image = *read;
         m_out << "File size: " << image.size << " bytes\n"
               << "Record places: " << image.recordPlaces << '\n'
               << "Contacts: " << image.recordsToRead << '\n';
@@ -356,12 +359,12 @@ private:
 
     // "Load": the phone book replaced by the file's contacts.
     bool Load(CBookEditor& editor, const std::filesystem::path& path) {
-        const TelFileImage image = CDeviceBookFile::ReadImage(path);
-        if (!image.IsLoadable()) {
-            Message(path, image.error);
+        const CResult<TelFileImage> image = CDeviceBookFile::ReadImage(path);
+        if (!image) {
+            Message(path, CDeviceBookFile::LoadMessage(image.Status()));
             return false;
         }
-        CDeviceBookFile::LoadImage(editor, image);
+        CDeviceBookFile::LoadImage(editor, *image);
         return true;
     }
 
@@ -455,7 +458,7 @@ private:
             Message(target, "warning: no contacts to write");
         const std::string bytes = format == Format::csv ? CCsvWriter::Write(extracted.contacts)
                                                         : CVCardWriter::Write(extracted.contacts);
-        if (!WriteFileSafely(target, bytes)) {
+        if (!WriteFileSafely(target, bytes).IsOk()) {
             Message(target, "cannot write the file; nothing was changed there");
             return false;
         }
@@ -501,8 +504,9 @@ private:
                 m_view.ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
                 return kExitRefused;
             }
-            const bool saved = targetFormat == Format::tel ? CDeviceBookFile::SaveTo(editor, target)
-                                                           : CTextReport::SaveTo(editor, target);
+            const bool saved = targetFormat == Format::tel
+                                   ? CDeviceBookFile::SaveTo(editor, target).IsOk()
+                                   : CTextReport::SaveTo(editor, target).IsOk();
             return saved ? kExitSuccess : kExitRefused;
         }
         return WriteInterchange(editor, source, target, targetFormat) ? kExitSuccess : kExitRefused;
