@@ -1,3 +1,4 @@
+#include "CodePageScope.h"
 #include "EditorFixture.h"
 #include "Messages.h"
 
@@ -242,6 +243,40 @@ TEST_F(BookEditorTest, ClearEmptiesEverythingAndTheNextAddUsesSlotZero) {
     EXPECT_EQ(editor.Table().Find("z"), 0);
     EXPECT_EQ(view.shownCount, 1);
     EXPECT_TRUE(view.messages.empty());
+}
+
+// Whatever a view hands in, the listed name is byte for byte the stored one, and a save finds
+// it: texts are cut at a NUL and at the field's limit, never inside a GBK character.
+TEST_F(BookEditorTest, TypedTextsAreCutAsTheirFieldsStoreThem) {
+    const orvalen::testing::CCodePageScope gbk;
+    const std::string ni = "\xC4\xE3"; // one GBK character
+    struct Row {
+        std::string typed;
+        std::string stored;
+    };
+    const Row rows[] = {
+        {std::string("Ann\0Lee", 7), "Ann"},
+        {"abcdefghijklmnopq", "abcdefghijklmnop"},
+        {"a" + ni + ni + ni + ni + ni + ni + ni + ni, "a" + ni + ni + ni + ni + ni + ni + ni},
+        {ni + ni + ni + ni + ni + ni + ni + ni + ni, ni + ni + ni + ni + ni + ni + ni + ni},
+        {"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF",
+         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.stored);
+        editor.Clear();
+        Add(MakeForm(row.typed, std::string(40, '5'), std::string("0755\0", 5)));
+        EXPECT_TRUE(view.messages.empty());
+        EXPECT_EQ(Entries(), std::vector<std::string>{row.stored});
+        EXPECT_EQ(editor.Table().Text(0, ContactField::name), row.stored);
+        EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), std::string(16, '5'));
+        EXPECT_EQ(editor.Table().Text(0, ContactField::telephone), "0755");
+        EXPECT_EQ(editor.FindAllListed(), std::vector<int>{0});
+    }
+    // A name that is nothing before its NUL is no name.
+    editor.Clear();
+    Add(MakeForm(std::string("\0Lee", 4)));
+    ExpectOnlyMessage(messages::kEmptyName, MessageIcon::warning);
 }
 
 // A loaded file may hold the same exact name twice; each entry keeps its own details.
