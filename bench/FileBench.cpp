@@ -201,7 +201,8 @@ void DeleteFromMiddle(benchmark::State& state) {
         return;
     }
     const std::string_view records = std::string_view(*image).substr(
-        CDeviceBookFile::kHeaderSize, CDeviceBookFile::kRecordSize * static_cast<std::size_t>(count));
+        CDeviceBookFile::kHeaderSize,
+        CDeviceBookFile::kRecordSize * static_cast<std::size_t>(count));
 
     CMemoryNameList list;
     CBookEditor editor(list, view);

@@ -129,8 +129,12 @@ public:
         return CStatus::FromErrno(EEXIST, m_chosen);
     }
 
-    int Descriptor() const { return m_file.Get(); }
-    bool Close() { return m_file.Close(); }
+    int Descriptor() const {
+        return m_file.Get();
+    }
+    bool Close() {
+        return m_file.Close();
+    }
 
     // Gives an anonymous file a name in the folder (the descriptor must still be open).
     // Nothing to do for a named one.

@@ -271,7 +271,8 @@ TEST_F(DeviceBookFileTest, LoadRefusesAPipeOrADeviceWithoutWaiting) {
     AddKnownBook();
     ASSERT_EQ(::mkfifo((folder / "pipe.tel").c_str(), 0600), 0);
     ::alarm(10); // a load that waited would end the test program here
-    for (const std::filesystem::path& path : {folder / "pipe.tel", std::filesystem::path("/dev/zero")}) {
+    for (const std::filesystem::path& path :
+         {folder / "pipe.tel", std::filesystem::path("/dev/zero")}) {
         SCOPED_TRACE(path.string());
         view.messages.clear();
         view.details.clear();

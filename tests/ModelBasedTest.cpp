@@ -205,9 +205,12 @@ private:
     // UTF-8, bytes no code page reads, a lone lead byte; often longer than the field, so that
     // the limit falls inside a double-byte character or a UTF-8 sequence.
     std::string OddText(ContactField field) {
-        static constexpr std::array<std::string_view, 6> kOdd = {
-            std::string_view("Ann\0Lee", 7), "\xEF\xBF\xBD\xEF\xBF\xBD", "\xFF\xFE", "\xB0",
-            std::string_view("\0x", 2),      "a\xEF\xBF\xBD"};
+        static constexpr std::array<std::string_view, 6> kOdd = {std::string_view("Ann\0Lee", 7),
+                                                                 "\xEF\xBF\xBD\xEF\xBF\xBD",
+                                                                 "\xFF\xFE",
+                                                                 "\xB0",
+                                                                 std::string_view("\0x", 2),
+                                                                 "a\xEF\xBF\xBD"};
         static constexpr std::array<std::string_view, 4> kFiller = {"\xB0\xA1", "ab",
                                                                     "\xEF\xBF\xBD", "x"};
         std::string text(Pick(kOdd));
@@ -563,7 +566,8 @@ private:
         std::size_t end = 0;
         while (end < untilNul.size()) {
             const auto byte = static_cast<unsigned char>(untilNul[end]);
-            const bool pair = m_doubleByte && byte >= 0x81 && byte <= 0xFE && end + 1 < untilNul.size();
+            const bool pair =
+                m_doubleByte && byte >= 0x81 && byte <= 0xFE && end + 1 < untilNul.size();
             if (end + (pair ? 2 : 1) > limit)
                 break;
             end += pair ? 2 : 1;

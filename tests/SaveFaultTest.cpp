@@ -339,10 +339,10 @@ TEST_F(SaveFaultTest, ATargetTheUserMayNotWrite) {
     fs::create_directory(folder);
     fs::permissions(folder, fs::perms::all);
     const fs::path target = folder / "Tel_Save.tel";
-    for (const fs::perms mode : {fs::perms::owner_read | fs::perms::group_read |
-                                     fs::perms::others_read,
-                                 fs::perms::owner_read | fs::perms::owner_write |
-                                     fs::perms::group_read | fs::perms::others_read}) {
+    for (const fs::perms mode :
+         {fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+          fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+              fs::perms::others_read}) {
         const std::string oldBytes = OldBytes(26112, static_cast<unsigned>(mode));
         WriteBytes(target, oldBytes);
         fs::permissions(target, mode);

@@ -103,7 +103,8 @@ private:
         script.Then(TypeIntoFileDialog(dialog, saved));
         script.Then(AnswerMessage(message, QMessageBox::Ok));
         W().Press("saveButton");
-        QVERIFY2(!message.seen, qPrintable(message.text + QLatin1Char(' ') + message.informativeText));
+        QVERIFY2(!message.seen,
+                 qPrintable(message.text + QLatin1Char(' ') + message.informativeText));
         const QByteArray file = ReadAll(saved);
         QCOMPARE(file.size(), 26112);
         QCOMPARE(static_cast<int>(static_cast<unsigned char>(file[4])), listed.size());
@@ -291,7 +292,8 @@ private slots:
             W().Press(button);
             QVERIFY2(script.Done(), button);
             QCOMPARE(message.icon, QMessageBox::Critical);
-            QCOMPARE(message.informativeText, QStringLiteral("No such file or directory: ") + missing);
+            QCOMPARE(message.informativeText,
+                     QStringLiteral("No such file or directory: ") + missing);
         }
         QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
     }
