@@ -1,5 +1,9 @@
 #pragma once
 
+// What the commands need of a window: the form's edit fields, modal messages and file choosers.
+// The main window implements it; tests and the command-line tool stand in for it without one.
+// Every call returns only when the user has answered.
+
 #include "ContactForm.h"
 
 #include <filesystem>
@@ -13,7 +17,6 @@ enum class MessageButtons { ok, okCancel };
 enum class MessageResult { ok, cancel };
 enum class FileMode { open, save };
 
-// What the commands need of a window.
 class IBookView {
 public:
     virtual ~IBookView() = default;
