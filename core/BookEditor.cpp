@@ -144,6 +144,10 @@ void CBookEditor::Delete() {
 }
 
 void CBookEditor::Clear() {
+    Empty();
+}
+
+void CBookEditor::Empty() {
     m_list.ResetContent();
     m_form.ClearTexts();
     m_table.Clear();
@@ -151,7 +155,7 @@ void CBookEditor::Clear() {
 }
 
 void CBookEditor::ReplaceRecords(std::span<const char> packed) {
-    Clear();
+    Empty();
     const std::size_t records =
         std::min(packed.size() / CContactTable::kPackedSize, std::size_t{kMaxContacts});
     for (std::size_t r = 0; r < records; ++r) {

@@ -51,6 +51,8 @@ public:
     void WriteForm() { m_view.WriteForm(m_form, m_table.Count()); }
 
 private:
+    // Empties the list, the form and the table, and shows the empty form.
+    void Empty();
     void ShowContact(int index);
     void ShowLast();
 
