@@ -84,6 +84,7 @@ void CBookEditor::Add() {
         if (m_view.ShowMessage(messages::kNameRepeat, MessageIcon::warning,
                                MessageButtons::okCancel) != MessageResult::ok)
             return;
+        RecordStep();
         m_table.UpdateDetails(existing, m_form);
         return;
     }
@@ -92,6 +93,7 @@ void CBookEditor::Add() {
         return;
     }
 
+    RecordStep();
     const int position = m_list.AddString(name);
     m_table.Append(m_form);
     WriteForm();
@@ -127,6 +129,7 @@ void CBookEditor::Delete() {
         return;
     }
 
+    RecordStep();
     m_table.RemoveAt(index);
     m_list.DeleteString(selection);
 
@@ -143,10 +146,52 @@ void CBookEditor::Delete() {
 }
 
 void CBookEditor::Clear() {
+    RecordStep();
     m_list.ResetContent();
     m_form.ClearTexts();
     m_table.Clear();
     WriteForm();
+}
+
+BookSnapshot CBookEditor::TakeSnapshot() {
+    BookSnapshot snapshot{m_table, {}, m_list.GetCurSel(), {}, 0};
+    const int count = m_list.GetCount();
+    snapshot.entries.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i)
+        snapshot.entries.push_back(m_list.GetText(i));
+    // What the fields show, typed or not: undo brings back what the user saw.
+    m_view.ReadForm(snapshot.form);
+    return snapshot;
+}
+
+void CBookEditor::Restore(const BookSnapshot& snapshot) {
+    m_table = snapshot.table;
+    // The entries come back in their order: each goes after those that sort equal to it, so
+    // repeated names keep the contacts they stand for.
+    m_list.ResetContent();
+    for (const std::string& entry : snapshot.entries)
+        m_list.AddString(entry);
+    m_list.SetCurSel(snapshot.selection);
+    m_form = snapshot.form;
+    WriteForm();
+}
+
+void CBookEditor::RecordStep() {
+    m_history.Record(TakeSnapshot());
+}
+
+void CBookEditor::Undo() {
+    if (!m_history.CanUndo())
+        return;
+    if (auto before = m_history.Undo(TakeSnapshot()))
+        Restore(*before);
+}
+
+void CBookEditor::Redo() {
+    if (!m_history.CanRedo())
+        return;
+    if (auto after = m_history.Redo(TakeSnapshot()))
+        Restore(*after);
 }
 
 } // namespace orvalen
