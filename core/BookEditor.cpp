@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -153,19 +154,23 @@ void CBookEditor::Clear() {
     WriteForm();
 }
 
-BookSnapshot CBookEditor::TakeSnapshot() {
-    BookSnapshot snapshot{m_table, {}, m_list.GetCurSel(), {}, 0};
-    const int count = m_list.GetCount();
-    snapshot.entries.reserve(static_cast<std::size_t>(std::max(count, 0)));
+// Fills snapshot in place, keeping the storage it has.
+void CBookEditor::TakeSnapshot(BookSnapshot& snapshot) {
+    if (snapshot.table)
+        *snapshot.table = m_table;
+    else
+        snapshot.table = std::make_unique<CContactTable>(m_table);
+    const int count = std::max(m_list.GetCount(), 0);
+    snapshot.entries.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        snapshot.entries.push_back(m_list.GetText(i));
+        snapshot.entries[static_cast<std::size_t>(i)] = m_list.GetText(i);
+    snapshot.selection = m_list.GetCurSel();
     // What the fields show, typed or not: undo brings back what the user saw.
     m_view.ReadForm(snapshot.form);
-    return snapshot;
 }
 
 void CBookEditor::Restore(const BookSnapshot& snapshot) {
-    m_table = snapshot.table;
+    m_table = *snapshot.table;
     // The entries come back in their order: each goes after those that sort equal to it, so
     // repeated names keep the contacts they stand for.
     m_list.ResetContent();
@@ -177,20 +182,24 @@ void CBookEditor::Restore(const BookSnapshot& snapshot) {
 }
 
 void CBookEditor::RecordStep() {
-    m_history.Record(TakeSnapshot());
+    TakeSnapshot(m_history.Record());
 }
 
 void CBookEditor::Undo() {
     if (!m_history.CanUndo())
         return;
-    if (auto before = m_history.Undo(TakeSnapshot()))
+    BookSnapshot now;
+    TakeSnapshot(now);
+    if (auto before = m_history.Undo(std::move(now)))
         Restore(*before);
 }
 
 void CBookEditor::Redo() {
     if (!m_history.CanRedo())
         return;
-    if (auto after = m_history.Redo(TakeSnapshot()))
+    BookSnapshot now;
+    TakeSnapshot(now);
+    if (auto after = m_history.Redo(std::move(now)))
         Restore(*after);
 }
 

@@ -57,7 +57,7 @@ public:
 
 private:
     void ShowContact(int index);
-    BookSnapshot TakeSnapshot();
+    void TakeSnapshot(BookSnapshot& snapshot);
     void Restore(const BookSnapshot& snapshot);
 
     ContactForm m_form;

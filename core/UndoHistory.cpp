@@ -4,13 +4,20 @@
 
 namespace orvalen {
 
-void CUndoHistory::Record(BookSnapshot before) {
-    before.version = m_version;
-    m_undo.push_back(std::move(before));
-    if (m_undo.size() > kMaxSteps)
+BookSnapshot& CUndoHistory::Record() {
+    BookSnapshot step;
+    if (m_undo.size() >= kMaxSteps) {
+        step = std::move(m_undo.front());
         m_undo.pop_front();
+    } else if (!m_redo.empty()) {
+        step = std::move(m_redo.back());
+        m_redo.pop_back();
+    }
     m_redo.clear();
+    step.version = m_version;
     m_version = ++m_lastVersion;
+    m_undo.push_back(std::move(step));
+    return m_undo.back();
 }
 
 std::optional<BookSnapshot> CUndoHistory::Undo(BookSnapshot current) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ namespace orvalen {
 // leftovers included, as they reach saved files), the list's entries in order, its selection,
 // and the form the window showed. The count display shows the table's count.
 struct BookSnapshot {
-    CContactTable table;
+    std::unique_ptr<CContactTable> table; // held apart, so a step moves without copying it
     std::vector<std::string> entries;
     int selection = -1;
     ContactForm form;
@@ -24,15 +25,16 @@ struct BookSnapshot {
 };
 
 // The undo and redo steps of the phone-book commands, and which state was last saved.
-// Record takes the state just before a command changes it; a new step drops the redo steps,
-// and beyond kMaxSteps the oldest step goes. Every state gets a version of its own, so the
-// phone book counts as modified exactly when the state shown is not the one last saved or
-// loaded, however undo and redo reached it.
+// A new step drops the redo steps, and beyond kMaxSteps the oldest step goes. Every state gets a
+// version of its own, so the phone book counts as modified exactly when the state shown is not
+// the one last saved or loaded, however undo and redo reached it.
 class CUndoHistory {
 public:
     static constexpr std::size_t kMaxSteps = 100;
 
-    void Record(BookSnapshot before);
+    // A new undo step, to be filled with the state just before a command changes it. It reuses
+    // the storage of a step that goes, so a full history costs no allocation per command.
+    BookSnapshot& Record();
     bool CanUndo() const { return !m_undo.empty(); }
     bool CanRedo() const { return !m_redo.empty(); }
     // Each takes the state shown now, keeps it for the way back, and gives the state to show;

@@ -90,8 +90,10 @@ QValidator::State CByteLimitValidator::validate(QString& input, int& pos) const 
     } else if (insertedLength > 0) {
         state = Invalid; // nothing but control characters
     }
-    if (why)
-        m_edit.SayRefused(*why);
+    // Nothing refused or cut: the change stands as the edit made it, cursor included.
+    if (!why)
+        return Acceptable;
+    m_edit.SayRefused(*why);
     if (state == Invalid)
         return Invalid;
     input = head + inserted + tail;

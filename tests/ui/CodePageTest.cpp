@@ -64,6 +64,15 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("01234abcdef56789"));
     }
 
+    void typingAmongRepeatedDigitsKeepsTheCursor() {
+        CWindow window("ANSI_X3.4-1968");
+        QLineEdit* mobile = window.MobileEdit();
+        window.Type(mobile, QStringLiteral("1300"));
+        mobile->setCursorPosition(2);
+        TypeText(mobile, QStringLiteral("05"));
+        QCOMPARE(mobile->text(), QStringLiteral("130500"));
+    }
+
     void gbkHoldsEightChineseCharactersInTheName() {
         CWindow window("GBK");
         QVERIFY(window.IsShown());
