@@ -285,8 +285,8 @@ private:
 
     Command Next() {
         Command command;
-        if (Chance(12)) {
-            command.op = Chance(65) ? Op::undo : Op::redo;
+        if (Chance(16)) {
+            command.op = Chance(50) ? Op::undo : Op::redo;
             return command;
         }
         const unsigned roll = Below(100);
