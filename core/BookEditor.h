@@ -10,6 +10,7 @@
 #include "ContactForm.h"
 #include "ContactTable.h"
 #include "NameList.h"
+#include "UndoHistory.h"
 
 #include <span>
 #include <string_view>
@@ -36,6 +37,21 @@ public:
     // returns how many were taken. Then the last name in sorted order is shown.
     int AppendContacts(std::span<const ContactForm> contacts);
 
+    // Undo and redo of the commands that change the table or the list (Add of a new name or an
+    // update, Delete, Clear, Load): each brings back the table byte for byte, the list, its
+    // selection, the form and the count as they were. They do nothing when there is no step.
+    void Undo();
+    void Redo();
+    bool CanUndo() const { return m_history.CanUndo(); }
+    bool CanRedo() const { return m_history.CanRedo(); }
+    // Called by a command just before its first change: the phone book as it is now becomes
+    // the step its undo goes back to.
+    void RecordStep();
+    // Modified: the phone book differs from the last file saved or loaded (or from the empty
+    // book at start). MarkSaved follows a successful save or load of the phone-book file.
+    bool IsModified() const { return m_history.IsModified(); }
+    void MarkSaved() { m_history.MarkSaved(); }
+
     // The table index of the contact that list entry listIndex stands for, or kNone. The k-th
     // entry named exactly T stands for the k-th contact named T, so repeated names (a loaded
     // file may hold them) each keep their own details.
@@ -45,6 +61,8 @@ public:
 
     const CContactTable& Table() const { return m_table; }
     const CNameList& List() const { return m_list; }
+    // The form is what WriteForm shows; the commands read it afresh from the view.
+    ContactForm& Form() { return m_form; }
     const ContactForm& Form() const { return m_form; }
     IBookView& View() { return m_view; }
 
@@ -55,11 +73,14 @@ private:
     void Empty();
     void ShowContact(int index);
     void ShowLast();
+    void TakeSnapshot(BookSnapshot& snapshot);
+    void Restore(const BookSnapshot& snapshot);
 
     ContactForm m_form;
     CContactTable m_table;
     CNameList& m_list;
     IBookView& m_view;
+    CUndoHistory m_history;
 };
 
 // The part of text that a field of limit bytes stores: up to the first zero byte, and no longer

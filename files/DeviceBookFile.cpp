@@ -57,7 +57,10 @@ CResult<std::string> CDeviceBookFile::BuildImage(const CBookEditor& editor) {
 }
 
 CStatus CDeviceBookFile::SaveTo(CBookEditor& editor, const std::filesystem::path& path) {
-    return SaveBytes(editor, path, BuildImage(editor));
+    const CStatus status = SaveBytes(editor, path, BuildImage(editor));
+    if (status)
+        editor.MarkSaved();
+    return status;
 }
 
 void CDeviceBookFile::Save(CBookEditor& editor) {
@@ -88,6 +91,7 @@ void CDeviceBookFile::LoadImage(CBookEditor& editor, const TelFileImage& image) 
     if (image.bytes.size() < kHeaderSize + kRecordSize * records)
         return;
     editor.ReplaceRecords(std::span(image.bytes).subspan(kHeaderSize, kRecordSize * records));
+    editor.MarkSaved();
 }
 
 std::string_view CDeviceBookFile::LoadMessage(const CStatus& refusal) {

@@ -102,6 +102,7 @@ struct SeenMessage {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     bool okIsDefault = false;
+    bool cancelIsDefault = false;
     bool seen = false;
 };
 
@@ -120,6 +121,7 @@ inline CModalScript::Step AnswerMessage(SeenMessage& seen, QMessageBox::Standard
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
         seen.okIsDefault = box->defaultButton() == box->button(QMessageBox::Ok);
+        seen.cancelIsDefault = box->defaultButton() == box->button(QMessageBox::Cancel);
         QAbstractButton* button = box->button(press);
         if (button == nullptr) {
             box->close();
