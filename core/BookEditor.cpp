@@ -114,8 +114,10 @@ void CBookEditor::ShowSelected() {
 }
 
 void CBookEditor::ShowLast() {
-    if (m_list.GetCount() == 0)
+    if (m_list.GetCount() == 0) {
+        WriteForm();
         return;
+    }
     m_list.SetCurSel(m_list.GetCount() - 1);
     ShowSelected();
 }
@@ -151,13 +153,13 @@ void CBookEditor::Delete() {
 void CBookEditor::Clear() {
     RecordStep();
     Empty();
+    WriteForm();
 }
 
 void CBookEditor::Empty() {
     m_list.ResetContent();
     m_form.ClearTexts();
     m_table.Clear();
-    WriteForm();
 }
 
 void CBookEditor::ReplaceRecords(std::span<const char> packed) {

@@ -69,9 +69,10 @@ public:
     void WriteForm() { m_view.WriteForm(m_form, m_table.Count()); }
 
 private:
-    // Empties the list, the form and the table, and shows the empty form.
+    // Empties the list, the form and the table; the view shows it at the next WriteForm.
     void Empty();
     void ShowContact(int index);
+    // Selects and shows the last entry in sorted order, or the empty form when there is none.
     void ShowLast();
     void TakeSnapshot(BookSnapshot& snapshot);
     void Restore(const BookSnapshot& snapshot);

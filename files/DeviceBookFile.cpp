@@ -79,7 +79,8 @@ CResult<TelFileImage> CDeviceBookFile::ReadImage(const std::filesystem::path& pa
 
     TelFileImage image;
     image.size = size;
-    image.bytes = std::move(read->bytes);
+    image.bytes = read->bytes;
+    image.buffer = std::move(read->buffer);
     image.recordPlaces = static_cast<int>((size - kHeaderSize) / kRecordSize);
     const int countByte = static_cast<unsigned char>(image.bytes[kCountOffset]);
     image.recordsToRead = std::min(countByte, image.recordPlaces);

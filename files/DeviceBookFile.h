@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,10 +18,11 @@ namespace orvalen {
 
 // A .tel file read whole and checked, before anything in the phone book changes.
 struct TelFileImage {
-    std::uintmax_t size = 0; // bytes in the file
-    int recordPlaces = 0;    // (size - 512) / 128
-    int recordsToRead = 0;   // the smaller of the count byte and the record places
-    std::string bytes;       // the whole file
+    std::uintmax_t size = 0;        // bytes in the file
+    int recordPlaces = 0;           // (size - 512) / 128
+    int recordsToRead = 0;          // the smaller of the count byte and the record places
+    std::unique_ptr<char[]> buffer; // holds bytes
+    std::string_view bytes;         // the whole file
 };
 
 class CDeviceBookFile {

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,8 +26,9 @@ namespace orvalen {
 CStatus WriteFileSafely(const std::filesystem::path& target, std::string_view bytes);
 
 struct FileBytes {
-    std::string bytes;       // the file's first bytes, at most the capacity asked for
-    std::uintmax_t size = 0; // the whole file's size
+    std::unique_ptr<char[]> buffer; // not zero-filled first: the read fills what bytes shows
+    std::string_view bytes;         // the file's first bytes, at most the capacity asked for
+    std::uintmax_t size = 0;        // the whole file's size
 };
 CResult<FileBytes> ReadRegularFile(const std::filesystem::path& path, std::size_t capacity);
 

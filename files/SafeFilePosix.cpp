@@ -296,11 +296,15 @@ CResult<FileBytes> ReadRegularFile(const fs::path& path, std::size_t capacity) {
     if (!S_ISREG(info.st_mode))
         return CStatus(StatusKind::notRegularFile, path);
 
+    // As many bytes as the file says it holds, up to the capacity: no read is spent to learn
+    // that the end has come.
+    const std::size_t wanted = static_cast<std::size_t>(
+        std::min<std::uintmax_t>(static_cast<std::uintmax_t>(info.st_size), capacity));
     FileBytes read;
-    read.bytes.resize(capacity);
+    read.buffer = std::make_unique_for_overwrite<char[]>(wanted);
     std::size_t total = 0;
-    while (total < capacity) {
-        const ssize_t got = ::read(file.Get(), read.bytes.data() + total, capacity - total);
+    while (total < wanted) {
+        const ssize_t got = ::read(file.Get(), read.buffer.get() + total, wanted - total);
         if (got == 0)
             break;
         if (got < 0) {
@@ -310,7 +314,7 @@ CResult<FileBytes> ReadRegularFile(const fs::path& path, std::size_t capacity) {
         }
         total += static_cast<std::size_t>(got);
     }
-    read.bytes.resize(total);
+    read.bytes = std::string_view(read.buffer.get(), total);
     read.size = std::max<std::uintmax_t>(total, static_cast<std::uintmax_t>(info.st_size));
     return read;
 }
