@@ -2,24 +2,33 @@
 
 #include "TextUtil.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 
 namespace orvalen {
 namespace {
 
-// The player shows each field on one line: line breaks and tabs become blanks.
-std::string OneLine(std::string_view text) {
-    std::string line(Trim(text));
-    for (char& c : line) {
-        if (c == '\r' || c == '\n' || c == '\t')
-            c = ' ';
-    }
-    return line;
+bool IsNumberField(ContactField field) {
+    return field == ContactField::mobile || field == ContactField::telephone ||
+           field == ContactField::fax;
 }
 
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+// The player shows each field on one line: line breaks and tabs become blanks, and other
+// control characters (a NUL would end the text early) are removed.
+std::string OneLine(std::string_view text, bool& removed) {
+    std::string line;
+    line.reserve(text.size());
+    for (char c : Trim(text)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\r' || c == '\n' || c == '\t')
+            line += ' ';
+        else if (byte < 0x20 || byte == 0x7F)
+            removed = true;
+        else
+            line += c;
+    }
+    return line;
 }
 
 // The first character of utf8 that the code page cannot hold.
@@ -27,77 +36,159 @@ std::string FirstUnencodable(std::string_view utf8, const CCodePage& codePage) {
     while (!utf8.empty()) {
         std::size_t length = Utf8CharLength(utf8);
         if (length == 0 || !codePage.FromUtf8(utf8.substr(0, length)))
-            return DescribeFirstCharacter(utf8);
+            return std::string(utf8.substr(0, std::max<std::size_t>(length, 1)));
         utf8.remove_prefix(length);
     }
-    return "a character";
+    return {};
 }
 
+class CContactFiller {
+public:
+    CContactFiller(const InterchangeContact& contact, const CCodePage& codePage, bool replace,
+                   CNotes& notes)
+        : m_contact(contact), m_codePage(codePage), m_replace(replace), m_notes(notes) {}
+
+    // The form, or nothing when a text cannot be converted.
+    std::optional<ContactForm> Fill() {
+        m_name = Clean(m_contact[ContactField::name], ContactField::name);
+        ContactForm form;
+        bool convertible = true;
+        if (auto name = Convert(m_name, ContactField::name)) {
+            auto fitted = m_codePage.FromUtf8Fitting(m_name, MaxLength(ContactField::name),
+                                                     m_replace);
+            if (!fitted->complete) {
+                // A cut that ends on a blank would leave it trailing the text on the player.
+                while (fitted->bytes.ends_with(' '))
+                    fitted->bytes.pop_back();
+                Note(NoteKind::nameCut, ContactField::name, m_name, name->size());
+            }
+            form[ContactField::name] = std::move(fitted->bytes);
+        } else {
+            convertible = false;
+        }
+        for (ContactField field : kAllFields) {
+            if (field != ContactField::name && !FillField(form, field))
+                convertible = false;
+        }
+        if (!convertible)
+            return std::nullopt;
+        return form;
+    }
+
+    const std::string& Name() const { return m_name; }
+
+private:
+    bool FillField(ContactForm& form, ContactField field) {
+        std::vector<std::string_view> candidates;
+        if (!m_contact[field].empty())
+            candidates.push_back(m_contact[field]);
+        for (const FoundValue& value : m_contact.more[FieldIndex(field)])
+            candidates.push_back(value.value);
+        bool chosen = false;
+        for (std::string_view candidate : candidates) {
+            if (chosen) {
+                // The same number under another field is not lost.
+                if (std::find(m_contact.texts.begin(), m_contact.texts.end(), candidate) ==
+                    m_contact.texts.end())
+                    Note(NoteKind::valueLeftOut, field, candidate);
+                continue;
+            }
+            const std::string text = Clean(candidate, field);
+            if (text.empty())
+                continue;
+            auto bytes = Convert(text, field);
+            if (!bytes)
+                return false;
+            if (bytes->size() > MaxLength(field) && IsNumberField(field)) {
+                if (auto plain = m_codePage.FromUtf8Replacing(UnformatNumber(text));
+                    plain && plain->size() <= MaxLength(field))
+                    bytes = std::move(plain);
+            }
+            if (bytes->size() > MaxLength(field)) {
+                Note(NoteKind::valueTooLong, field, text, bytes->size());
+                continue;
+            }
+            form[field] = std::move(*bytes);
+            chosen = true;
+        }
+        return true;
+    }
+
+    std::string Clean(std::string_view text, ContactField field) {
+        bool removed = false;
+        std::string line = OneLine(text, removed);
+        if (removed)
+            Note(NoteKind::controlRemoved, field, line);
+        return line;
+    }
+
+    std::optional<std::string> Convert(const std::string& text, ContactField field) {
+        if (auto bytes = m_codePage.FromUtf8(text))
+            return bytes;
+        if (m_replace) {
+            if (auto bytes = m_codePage.FromUtf8Replacing(text)) {
+                Note(NoteKind::replaced, field, text);
+                return bytes;
+            }
+        }
+        Note(NoteKind::unencodable, field, FirstUnencodable(text, m_codePage));
+        return std::nullopt;
+    }
+
+    void Note(NoteKind kind, ContactField field, std::string_view value, std::size_t size = 0) {
+        m_notes.Add({kind, field, m_contact.line, m_contact.card,
+                     m_name.empty() ? std::string(Trim(m_contact[ContactField::name])) : m_name,
+                     std::string(value), size});
+    }
+
+    const InterchangeContact& m_contact;
+    const CCodePage& m_codePage;
+    bool m_replace;
+    CNotes& m_notes;
+    std::string m_name;
+};
+
 } // namespace
+
+std::string UnformatNumber(std::string_view number) {
+    std::string digits;
+    for (char c : number) {
+        if (c != ' ' && c != '-' && c != '.' && c != '(' && c != ')')
+            digits += c;
+    }
+    return digits;
+}
 
 TransferOutcome FillPhoneBook(CBookEditor& editor, std::span<const InterchangeContact> contacts,
                               const CCodePage& codePage, bool replace) {
     TransferOutcome outcome;
     std::vector<ContactForm> forms;
     std::map<std::string, const InterchangeContact*> firstWithName;
+    bool convertible = true;
     for (const InterchangeContact& contact : contacts) {
-        auto note = [&](std::vector<SourceNote>& to, std::string text) {
-            to.push_back({contact.line, contact.card, std::move(text)});
-        };
-        const std::string who = Quoted(OneLine(contact[ContactField::name]));
-        ContactForm form;
-        bool convertible = true;
-        for (ContactField field : kAllFields) {
-            const std::string text = OneLine(contact[field]);
-            const auto whole = codePage.FromUtf8Fitting(text, std::string::npos, replace);
-            if (!whole) {
-                note(outcome.errors, who + ": the " + std::string(FieldLabel(field)) + " holds " +
-                                         FirstUnencodable(text, codePage) + ", which " +
-                                         codePage.Name() +
-                                         " cannot hold (--replace writes \"?\" for it)");
-                convertible = false;
-                continue;
-            }
-            if (replace && !codePage.FromUtf8(text))
-                note(outcome.warnings, who + ": characters of the " +
-                                           std::string(FieldLabel(field)) + " that " +
-                                           codePage.Name() + " cannot hold became \"?\"");
-            auto fitted = codePage.FromUtf8Fitting(text, MaxLength(field), replace);
-            if (!fitted->complete) {
-                // A cut that ends on a blank would leave it trailing the text on the player.
-                while (fitted->bytes.ends_with(' '))
-                    fitted->bytes.pop_back();
-            }
-            if (!fitted->complete)
-                note(outcome.warnings, who + ": the " + std::string(FieldLabel(field)) + " is " +
-                                           std::to_string(whole->bytes.size()) + " bytes in " +
-                                           codePage.Name() + ", more than " +
-                                           std::to_string(MaxLength(field)) + "; cut to " +
-                                           Quoted(codePage.ToUtf8Lossy(fitted->bytes)));
-            form[field] = std::move(fitted->bytes);
-        }
-        if (!convertible)
-            continue;
-        if (form[ContactField::name].empty()) {
-            note(outcome.warnings, "no name; skipped");
+        CContactFiller filler(contact, codePage, replace, outcome.notes);
+        auto form = filler.Fill();
+        if (!form) {
+            convertible = false;
             continue;
         }
-        const auto [first, isNew] = firstWithName.try_emplace(form[ContactField::name], &contact);
-        if (!isNew) {
-            const InterchangeContact& earlier = *first->second;
-            const std::string where = earlier.card > 0 ? "card " + std::to_string(earlier.card)
-                                                       : "line " + std::to_string(earlier.line);
-            note(outcome.warnings,
-                 who + " is a name already given in " + where + "; both are kept");
+        if ((*form)[ContactField::name].empty()) {
+            outcome.notes.Add({NoteKind::noName, ContactField::name, contact.line, contact.card,
+                               {}, {}, 0});
+            continue;
         }
-        forms.push_back(std::move(form));
+        const auto [first, isNew] =
+            firstWithName.try_emplace((*form)[ContactField::name], &contact);
+        if (!isNew)
+            outcome.notes.Add({NoteKind::repeatedName, ContactField::name, contact.line,
+                               contact.card, filler.Name(), {}, 0});
+        forms.push_back(std::move(*form));
     }
 
-    if (static_cast<int>(forms.size()) > kMaxContacts)
-        outcome.errors.push_back({0, 0,
-                                  "the input holds " + std::to_string(forms.size()) +
-                                      " contacts; the player's phone book holds at most " +
-                                      std::to_string(kMaxContacts)});
+    if (!convertible)
+        outcome.status = CStatus(StatusKind::encoding, {}, codePage.Name());
+    else if (static_cast<int>(forms.size()) > kMaxContacts)
+        outcome.status = CStatus(StatusKind::tooLarge, {}, std::to_string(forms.size()));
     if (!outcome.Succeeded())
         return outcome;
 
@@ -116,7 +207,8 @@ ExtractOutcome ExtractPhoneBook(const CBookEditor& editor, const CCodePage& code
     for (int position = 0; position < editor.List().GetCount(); ++position) {
         const int index = editor.FindListed(position);
         if (index == CContactTable::kNone) {
-            outcome.listMismatch = true;
+            outcome.status = CStatus(StatusKind::listMismatch);
+            outcome.contacts.clear();
             return outcome;
         }
         InterchangeContact contact;
@@ -128,13 +220,11 @@ ExtractOutcome ExtractPhoneBook(const CBookEditor& editor, const CCodePage& code
                 continue;
             }
             contact[field] = codePage.ToUtf8Lossy(bytes);
-            outcome.warnings.push_back({contact.line, 0,
-                                        "the " + std::string(FieldLabel(field)) + " " +
-                                            Quoted(contact[field]) + " is not valid " +
-                                            codePage.Name() + "; its bad bytes became U+FFFD"});
+            outcome.notes.Add({NoteKind::invalidBytes, field, contact.line, 0,
+                               contact[ContactField::name], contact[field], 0});
         }
         if (contact[ContactField::name].empty())
-            outcome.warnings.push_back({contact.line, 0, "the contact has no name"});
+            outcome.notes.Add({NoteKind::noName, ContactField::name, contact.line, 0, {}, {}, 0});
         outcome.contacts.push_back(std::move(contact));
     }
     return outcome;
