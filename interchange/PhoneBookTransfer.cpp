@@ -60,7 +60,9 @@ public:
                 // A cut that ends on a blank would leave it trailing the text on the player.
                 while (fitted->bytes.ends_with(' '))
                     fitted->bytes.pop_back();
-                Note(NoteKind::nameCut, ContactField::name, m_name, name->size());
+                // The note's value is what the player shows.
+                Note(NoteKind::nameCut, ContactField::name,
+                     m_codePage.ToUtf8Lossy(fitted->bytes), name->size());
             }
             form[ContactField::name] = std::move(fitted->bytes);
         } else {
@@ -79,13 +81,15 @@ public:
 
 private:
     bool FillField(ContactForm& form, ContactField field) {
-        std::vector<std::string_view> candidates;
+        // Each value with the line it was found on, where the reader knew it.
+        std::vector<std::pair<std::string_view, int>> candidates;
         if (!m_contact[field].empty())
-            candidates.push_back(m_contact[field]);
+            candidates.emplace_back(m_contact[field], m_contact.line);
         for (const FoundValue& value : m_contact.more[FieldIndex(field)])
-            candidates.push_back(value.value);
+            candidates.emplace_back(value.value, value.line > 0 ? value.line : m_contact.line);
         bool chosen = false;
-        for (std::string_view candidate : candidates) {
+        for (const auto& [candidate, line] : candidates) {
+            m_line = line;
             if (chosen) {
                 // The same number under another field is not lost.
                 if (std::find(m_contact.texts.begin(), m_contact.texts.end(), candidate) ==
@@ -136,7 +140,7 @@ private:
     }
 
     void Note(NoteKind kind, ContactField field, std::string_view value, std::size_t size = 0) {
-        m_notes.Add({kind, field, m_contact.line, m_contact.card,
+        m_notes.Add({kind, field, m_line, m_contact.card,
                      m_name.empty() ? std::string(Trim(m_contact[ContactField::name])) : m_name,
                      std::string(value), size});
     }
@@ -146,6 +150,7 @@ private:
     bool m_replace;
     CNotes& m_notes;
     std::string m_name;
+    int m_line = m_contact.line; // where the value at hand was found
 };
 
 } // namespace

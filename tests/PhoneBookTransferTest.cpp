@@ -89,7 +89,7 @@ TEST_F(PhoneBookTransferTest, LongNamesAreCutAtACharacterBoundaryInGbkNumbersNev
               "\xD6\xD0\xBB\xAA\xC8\xCB\xC3\xF1\xB9\xB2\xBA\xCD\xB9\xFA\xCD\xF2");
     EXPECT_EQ(Text(0, ContactField::mobile), "");
     const std::vector<InterchangeNote> expected = {
-        {NoteKind::nameCut, ContactField::name, 7, 3, "中华人民共和国万岁", "中华人民共和国万岁", 18},
+        {NoteKind::nameCut, ContactField::name, 7, 3, "中华人民共和国万岁", "中华人民共和国万", 18},
         {NoteKind::valueTooLong, ContactField::mobile, 7, 3, "中华人民共和国万岁",
          "1234567890123456789", 19},
     };

@@ -421,7 +421,8 @@ private:
                    " the player holds";
         case NoteKind::nameCut:
             return who + ": the name is " + std::to_string(note.size) + " bytes in " + page +
-                   ", more than " + std::to_string(MaxLength(ContactField::name)) + "; cut";
+                   ", more than " + std::to_string(MaxLength(ContactField::name)) + "; cut to " +
+                   Quoted(note.value);
         case NoteKind::controlRemoved:
             return who + ": control characters removed from the " + field;
         case NoteKind::replaced:
@@ -640,7 +641,7 @@ private:
             m_err << kProgram << ": the code page is the system's, " << m_codePage.Name()
                   << "; --encoding names the player's (GBK is the usual one)\n";
         if (outcome.status.Kind() == StatusKind::tooLarge)
-            Message(shown, "the input holds " + outcome.status.Detail() +
+            Message(shown, "error: the input holds " + outcome.status.Detail() +
                                " contacts; the player's phone book holds at most " +
                                std::to_string(kMaxContacts));
         return outcome.Succeeded();
