@@ -93,7 +93,8 @@ protected:
     bool Exists(const std::string& name) const { return fs::exists(m_folder / name); }
 
     // Runs the tool; file names that do not start with '-' are taken in the test folder.
-    RunResult Run(std::vector<std::string> args, bool inFolder = true) const {
+    RunResult Run(std::vector<std::string> args, bool inFolder = true,
+                  const std::string& input = {}) const {
         if (inFolder) {
             for (std::size_t i = 1; i < args.size(); ++i) {
                 if (!args[i].starts_with('-') && args[i].find('.') != std::string::npos)
@@ -103,7 +104,8 @@ protected:
         std::ostringstream out;
         std::ostringstream err;
         RunResult result;
-        result.status = RunTool(args, out, err);
+        std::istringstream in(input);
+        result.status = RunTool(args, in, out, err);
         result.out = out.str();
         result.err = err.str();
         return result;
@@ -559,6 +561,93 @@ TEST_F(OrvalenTelTest, FailedWritesLeaveNothingBehind) {
     fs::create_directory(m_folder / "taken.vcf");
     EXPECT_EQ(Run({"convert", "--encoding", "GBK", "in.tel", "taken.vcf"}).status, kExitRefused);
     EXPECT_EQ(FolderContents(), (std::vector<std::string>{"in.tel", "taken.vcf"}));
+}
+
+// ---- standard streams, same files, bounds ----
+
+TEST_F(OrvalenTelTest, DashIsStandardInputAndOutput) {
+    const std::string book = MakeTel({{"Li", "139"}});
+    Write("book.tel", book);
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"convert", "--from", "csv", "-", "--to=csv", "-"},
+         "Name,Mobile\r\nLi,139\r\n",
+         kExitSuccess,
+         "\xEF\xBB\xBFName,Mobile,Telephone,E-mail,QQ,Fax\r\nLi,139,,,,\r\n"},
+        {{"convert", "--to", "csv", "book.tel", "-"}, "", kExitSuccess,
+         "\xEF\xBB\xBFName,Mobile,Telephone,E-mail,QQ,Fax\r\nLi,139,,,,\r\n"},
+        {{"convert", "--from", "tel", "-", "copy.tel"}, book, kExitSuccess, ""},
+        {{"convert", "--from", "vcf", "-", "--to", "tel", "-"},
+         "BEGIN:VCARD\r\nFN:Li\r\nTEL;CELL:139\r\nEND:VCARD\r\n", kExitSuccess, book},
+        {{"show", "-"}, book, kExitSuccess, WindowSaves(Path("book.tel"), "GBK").report},
+        {{"convert", "-", "out.tel"}, book, kExitUsage, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin() + 1, {"--encoding", "GBK"});
+        const RunResult result = Run(args, true, c.input);
+        EXPECT_EQ(result.status, c.status) << c.args.back() << result.err;
+        EXPECT_EQ(result.out, c.out) << c.args.back();
+    }
+    EXPECT_EQ(Read("copy.tel"), book);
+}
+
+TEST_F(OrvalenTelTest, SameFileAsInputAndOutputIsRefusedAndUntouched) {
+    const std::string csv = "Name,Mobile,Notes\r\nLi,139,keep me\r\n";
+    Write("book.csv", csv);
+    fs::create_symlink(m_folder / "book.csv", m_folder / "link.csv");
+    for (const char* target : {"book.csv", "link.csv"}) {
+        const RunResult result = Run({"convert", "--encoding", "GBK", "book.csv", target});
+        EXPECT_EQ(result.status, kExitRefused) << target;
+        EXPECT_EQ(result.err, "orvalen-tel: " + Path("book.csv") +
+                                  ": Input and output are the same file; it would be overwritten "
+                                  "by what is read from it\norvalen-tel: nothing written\n");
+        EXPECT_EQ(Read("book.csv"), csv);
+    }
+}
+
+TEST_F(OrvalenTelTest, InputsWithoutBoundsAreRefusedNamingTheLimit) {
+    // A sparse file over the limit, and a link to a device that never ends.
+    { std::ofstream(m_folder / "huge.vcf"); }
+    fs::resize_file(m_folder / "huge.vcf", (64u << 20) + 1);
+    fs::create_symlink("/dev/zero", m_folder / "zero.vcf");
+    for (const char* input : {"huge.vcf", "zero.vcf"}) {
+        const RunResult result = Run({"convert", "--encoding", "GBK", input, "out.tel"});
+        EXPECT_EQ(result.status, kExitRefused) << input;
+        EXPECT_EQ(result.err, "orvalen-tel: " + Path(input) +
+                                  ": the file is larger than 64 MB, the most orvalen-tel reads; "
+                                  "nothing was read\norvalen-tel: nothing written\n");
+    }
+    EXPECT_FALSE(Exists("out.tel"));
+}
+
+TEST_F(OrvalenTelTest, WarningsAreCountedNotRepeated) {
+    // A 100 KB name and 20,000 numbers: a few lines name examples, one counts the rest.
+    std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + std::string(100000, 'N') + "\r\n";
+    for (int i = 0; i < 20000; ++i)
+        card += "TEL;TYPE=CELL:1380000" + std::to_string(10000 + i) + "\r\n";
+    card += "END:VCARD\r\n";
+    Write("many.vcf", card);
+    const RunResult result = Run({"convert", "--encoding", "GBK", "many.vcf", "out.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_LT(result.err.size(), 2000u) << result.err;
+    EXPECT_NE(result.err.find("19999 numbers or addresses left out"), std::string::npos)
+        << result.err;
+}
+
+TEST_F(OrvalenTelTest, AGuessedCharacterSetIsNamed) {
+    const std::string data = ORVALEN_TEST_DATA_DIR;
+    const RunResult result =
+        Run({"convert", "--encoding", "GBK", data + "/shift-jis.csv", Path("out.tel")}, false);
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.err, "orvalen-tel: " + data +
+                              "/shift-jis.csv: note: the file names no character set and is not "
+                              "UTF-8; read as SHIFT_JIS (--input-encoding names another)\n");
 }
 
 // ---- usage ----

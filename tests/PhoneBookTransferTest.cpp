@@ -1,10 +1,17 @@
 #include "PhoneBookTransfer.h"
 
+#include "CsvReader.h"
 #include "HeadlessView.h"
 #include "NameCollation.h"
 #include "NameList.h"
+#include "VCardReader.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 namespace orvalen {
 namespace {
@@ -213,6 +220,46 @@ TEST_F(PhoneBookTransferTest, MoreThan200ContactsAreRefusedSayingHowMany) {
     ASSERT_TRUE(Fill(contacts).Succeeded());
     EXPECT_EQ(m_editor.Table().Count(), 200);
     EXPECT_EQ(m_list.GetCount(), 200);
+}
+
+// Exports that real phones and address books write, each beside the contacts the player's
+// phone book must hold after it (FILE.expected: one contact a line, its six fields separated by
+// tabs, in file order).
+TEST_F(PhoneBookTransferTest, ExportFilesGiveTheExpectedContacts) {
+    UseCodePage("GBK");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ORVALEN_TEST_DATA_DIR)) {
+        const std::filesystem::path input = entry.path();
+        if (input.extension() == ".expected")
+            continue;
+        std::ifstream file(input, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)),
+                                std::istreambuf_iterator<char>());
+        const InterchangeRead read = input.extension() == ".csv" ? CCsvReader::Read(bytes)
+                                                                 : CVCardReader::Read(bytes);
+        ASSERT_FALSE(read.IsRefused()) << input;
+        ASSERT_TRUE(Fill(read.contacts).Succeeded()) << input;
+
+        std::ifstream expectedFile(input.string() + ".expected");
+        std::vector<std::array<std::string, kFieldCount>> expected;
+        for (std::string line; std::getline(expectedFile, line);) {
+            std::array<std::string, kFieldCount> texts;
+            std::istringstream fields(line);
+            for (std::string& text : texts)
+                std::getline(fields, text, '\t');
+            expected.push_back(texts);
+        }
+        std::vector<std::array<std::string, kFieldCount>> stored;
+        for (int i = 0; i < m_editor.Table().Count(); ++i) {
+            std::array<std::string, kFieldCount> texts;
+            for (ContactField field : kAllFields)
+                texts[FieldIndex(field)] = m_codePage.ToUtf8Lossy(Text(i, field));
+            stored.push_back(texts);
+        }
+        EXPECT_EQ(stored, expected) << input;
+        ++files;
+    }
+    EXPECT_GE(files, 12);
 }
 
 TEST_F(PhoneBookTransferTest, ExtractGivesListOrderInUtf8) {
