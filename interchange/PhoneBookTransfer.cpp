@@ -170,7 +170,13 @@ TransferOutcome FillPhoneBook(CBookEditor& editor, std::span<const InterchangeCo
     std::vector<ContactForm> forms;
     std::map<std::string, const InterchangeContact*> firstWithName;
     bool convertible = true;
+    std::size_t beyond = 0; // contacts past the phone book's room: counted, not converted
     for (const InterchangeContact& contact : contacts) {
+        if (forms.size() >= static_cast<std::size_t>(kMaxContacts)) {
+            bool removed = false;
+            beyond += !OneLine(contact[ContactField::name], removed).empty();
+            continue;
+        }
         CContactFiller filler(contact, codePage, replace, outcome.notes);
         auto form = filler.Fill();
         if (!form) {
@@ -192,8 +198,8 @@ TransferOutcome FillPhoneBook(CBookEditor& editor, std::span<const InterchangeCo
 
     if (!convertible)
         outcome.status = CStatus(StatusKind::encoding, {}, codePage.Name());
-    else if (static_cast<int>(forms.size()) > kMaxContacts)
-        outcome.status = CStatus(StatusKind::tooLarge, {}, std::to_string(forms.size()));
+    else if (beyond > 0)
+        outcome.status = CStatus(StatusKind::tooLarge, {}, std::to_string(forms.size() + beyond));
     if (!outcome.Succeeded())
         return outcome;
 

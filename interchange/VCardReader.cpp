@@ -315,6 +315,8 @@ std::string FirstComponent(std::string_view value, char separator) {
     return {};
 }
 
+constexpr std::size_t kMaxNesting = 8;
+
 class CVCardParser {
 public:
     CVCardParser(std::string_view text, std::string defaultCharset, bool defaultGuessed,
@@ -384,7 +386,12 @@ private:
         const bool isCardMark = EqualsIgnoringCase(Trim(property.value), "VCARD");
         if (property.name == "BEGIN" && isCardMark) {
             // A card inside a card (2.1's AGENT, Android's nesting) is a card of its own; the
-            // outer one goes on after it.
+            // outer one goes on after it. Real nesting is shallow: deeper, a card is taken to
+            // lack its END, so that BEGIN lines alone cannot pile up open cards.
+            if (m_cards.size() >= kMaxNesting) {
+                Note(NoteKind::missingEnd, m_cards.back().line, {});
+                FinishCard();
+            }
             m_cards.emplace_back();
             m_cards.back().number = ++m_cardCount;
             m_cards.back().line = property.line;

@@ -243,6 +243,17 @@ TEST(VCardReaderNotes, MissingEndIsReportedAndTheCardsStillRead) {
     EXPECT_EQ(read.notes.Examples()[1].card, 1);
 }
 
+TEST(VCardReaderNotes, CardsThatNeverEndAreEachReadWithoutPilingUp) {
+    std::string cards;
+    for (int i = 0; i < 1000; ++i)
+        cards += "BEGIN:VCARD\r\nFN:N" + std::to_string(i) + "\r\n";
+    const InterchangeRead read = CVCardReader::Read(cards);
+    ASSERT_EQ(read.contacts.size(), 1000u);
+    EXPECT_EQ(read.contacts[999][ContactField::name], "N999");
+    EXPECT_EQ(read.notes.Count(NoteKind::missingEnd), 1000u);
+    EXPECT_EQ(read.notes.Examples().size(), CNotes::kExamplesPerKind);
+}
+
 TEST(VCardReaderNotes, CardInsideACardIsACardOfItsOwn) {
     const InterchangeRead read = CVCardReader::Read("BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Boss\r\n"
                                                     "AGENT:\r\nBEGIN:VCARD\r\nFN:Helper\r\n"
