@@ -201,7 +201,7 @@ void Tabulate(const CMedianReporter& medians, CFloorTable& table) {
         if (std::string_view(c.name) == "Import/invalid_8KB")
             continue;
         table.AddCounterPair(medians, figure + ", peak memory vs input", c.name, kPeak,
-                             kInputSize, Unit::bytes, 4.0);
+                             kInputSize, Unit::bytes, 8.0);
     }
 }
 
