@@ -706,7 +706,8 @@ TEST_F(OrvalenTelTest, HelpForEveryCommand) {
         EXPECT_EQ(result.err, "");
     }
     const std::string convertHelp = Run({"convert", "--help"}).out;
-    for (const char* option : {"--encoding NAME", "--input-encoding NAME", "--replace"})
+    for (const char* option : {"--encoding NAME", "--input-encoding NAME", "--from FORMAT",
+                               "--to FORMAT", "--replace"})
         EXPECT_NE(convertHelp.find(option), std::string::npos) << option;
     EXPECT_NE(Run({"show", "--help"}).out.find("--encoding NAME"), std::string::npos);
     EXPECT_TRUE(Run({"--version"}).out.starts_with("orvalen-tel "));
