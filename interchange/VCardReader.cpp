@@ -459,6 +459,12 @@ private:
             m_undecided = true;
             return {};
         }
+        // The file's character set matters, and a guess is worth a note, only where a value
+        // without CHARSET holds more than ASCII.
+        if (property.charset.empty() && !std::all_of(bytes.begin(), bytes.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x80;
+            }))
+            m_usedFileCharset = true;
         std::string charset = property.charset.empty() ? m_defaultCharset : property.charset;
         CCodePage codePage(charset);
         if (!IsUtf8Name(charset) && !codePage.IsAvailable()) {
@@ -542,6 +548,10 @@ private:
     InterchangeRead& m_result;
     std::vector<CardBuilder> m_cards; // the open cards, the innermost last
     bool m_undecided = false;         // a value needed the file's character set, unknown
+    bool m_usedFileCharset = false;   // a value was read in the file's character set
+
+public:
+    bool UsedFileCharset() const { return m_usedFileCharset; }
     int m_cardCount = 0;
 };
 
@@ -569,7 +579,9 @@ InterchangeRead CVCardReader::Read(std::string_view bytes, std::string_view inpu
     }
     const bool guessed = inputEncoding.empty() && ByteOrderMarkLength(bytes) == 0;
     bytes.remove_prefix(ByteOrderMarkLength(bytes));
-    CVCardParser(bytes, result.encoding, guessed, result).Run();
+    CVCardParser parser(bytes, result.encoding, guessed, result);
+    parser.Run();
+    result.guessed = result.guessed && parser.UsedFileCharset();
     return result;
 }
 

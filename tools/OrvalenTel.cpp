@@ -5,7 +5,6 @@
 #include "CsvReader.h"
 #include "CsvWriter.h"
 #include "DeviceBookFile.h"
-#include "Messages.h"
 #include "NameCollation.h"
 #include "NameList.h"
 #include "PhoneBookTransfer.h"
@@ -188,15 +187,10 @@ class CConsoleView final : public IBookView {
 public:
     explicit CConsoleView(std::ostream& err) : m_err(err) {}
 
-    void SetSubject(std::string subject) { m_subject = std::move(subject); }
-
     void ReadForm(ContactForm&) override {}
     void WriteForm(const ContactForm&, int) override {}
     MessageResult ShowMessage(std::string_view text, MessageIcon, MessageButtons) override {
-        m_err << kProgram << ": ";
-        if (!m_subject.empty())
-            m_err << m_subject << ": ";
-        m_err << text << '\n';
+        m_err << kProgram << ": " << text << '\n';
         return MessageResult::ok;
     }
     std::optional<std::filesystem::path> ChooseFile(FileMode, std::string_view,
@@ -206,7 +200,6 @@ public:
 
 private:
     std::ostream& m_err;
-    std::string m_subject;
 };
 
 struct Options {
@@ -711,8 +704,11 @@ private:
         std::error_code ignored;
         CStatus status = error != 0 ? CStatus::FromErrno(error, target)
                                     : CStatus(StatusKind::ioError, target);
-        if (std::filesystem::is_directory(target, ignored))
+        const auto kind = std::filesystem::status(target, ignored);
+        if (std::filesystem::is_directory(kind))
             status = CStatus(StatusKind::isFolder, target);
+        else if (std::filesystem::exists(kind) && !std::filesystem::is_regular_file(kind))
+            status = CStatus(StatusKind::notRegularFile, target);
         Message(target.string(), "cannot write: " + status.Reason() + "; nothing was changed there");
         return false;
     }
