@@ -200,8 +200,8 @@ void Tabulate(const CMedianReporter& medians, CFloorTable& table) {
         // book. A few kilobytes are below what the system's page counts can tell.
         if (std::string_view(c.name) == "Import/invalid_8KB")
             continue;
-        table.AddCounterPair(medians, figure + ", peak memory vs input", c.name, kPeak,
-                             kInputSize, Unit::bytes, 8.0);
+        table.AddCounterPair(medians, figure + ", peak memory vs input", c.name, kPeak, kInputSize,
+                             Unit::bytes, 8.0);
     }
 }
 

@@ -113,11 +113,16 @@ struct NumberedHeader {
 };
 
 constexpr NumberedHeader kNumberedHeaders[] = {
-    {"Phone ", " - Type", Role::phoneType},   {"Phone ", " - Label", Role::phoneType},
-    {"Phone ", " - Value", Role::phoneValue}, {"E-mail ", " - Value", Role::emailValue},
-    {"IM ", " - Service", Role::imService},   {"IM ", " - Value", Role::imValue},
-    {"E-mail ", " - Type", Role::emailType},  {"E-mail ", " - Label", Role::emailType},
-    {"IM ", " - Type", Role::unused},         {"IM ", " - Label", Role::unused},
+    {"Phone ", " - Type", Role::phoneType},
+    {"Phone ", " - Label", Role::phoneType},
+    {"Phone ", " - Value", Role::phoneValue},
+    {"E-mail ", " - Value", Role::emailValue},
+    {"IM ", " - Service", Role::imService},
+    {"IM ", " - Value", Role::imValue},
+    {"E-mail ", " - Type", Role::emailType},
+    {"E-mail ", " - Label", Role::emailType},
+    {"IM ", " - Type", Role::unused},
+    {"IM ", " - Label", Role::unused},
     {"Organization ", " - Name", Role::organization},
 };
 
@@ -362,8 +367,7 @@ InterchangeRead CCsvReader::Read(std::string_view bytes, std::string_view inputE
                 continue;
             auto add = [&](ContactField field, int preference = 0) {
                 for (std::string& value : SplitMultiValue(text))
-                    found[FieldIndex(field)].push_back(
-                        {std::move(value), record.line, preference});
+                    found[FieldIndex(field)].push_back({std::move(value), record.line, preference});
             };
             // Google marks the preferred entry's type with a leading "* ".
             const int preference = partnerCell(c).starts_with('*') ? 1 : 0;
@@ -417,9 +421,8 @@ InterchangeRead CCsvReader::Read(std::string_view bytes, std::string_view inputE
             case Role::ignored:
                 // Only a column that seems to hold numbers, and holds one here, loses data.
                 if (LooksLikeContactData(header.fields[c]))
-                    result.notes.Add({NoteKind::columnUnused, ContactField::name, record.line,
-                                      0, std::string(Trim(header.fields[c])), std::string(text),
-                                      0});
+                    result.notes.Add({NoteKind::columnUnused, ContactField::name, record.line, 0,
+                                      std::string(Trim(header.fields[c])), std::string(text), 0});
                 break;
             case Role::phoneType:
             case Role::imService:

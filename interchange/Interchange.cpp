@@ -15,11 +15,12 @@ void PlaceFoundValues(InterchangeContact& contact, FoundValues found) {
             continue;
         std::vector<FoundValue>& values = found[FieldIndex(field)];
         // Without a preference a value ranks after every preferred one.
-        std::stable_sort(values.begin(), values.end(), [](const FoundValue& a, const FoundValue& b) {
-            const int left = a.preference > 0 ? a.preference : INT_MAX;
-            const int right = b.preference > 0 ? b.preference : INT_MAX;
-            return left < right;
-        });
+        std::stable_sort(values.begin(), values.end(),
+                         [](const FoundValue& a, const FoundValue& b) {
+                             const int left = a.preference > 0 ? a.preference : INT_MAX;
+                             const int right = b.preference > 0 ? b.preference : INT_MAX;
+                             return left < right;
+                         });
         std::vector<FoundValue>& more = contact.more[FieldIndex(field)];
         std::unordered_set<std::string> kept;
         for (FoundValue& item : values) {

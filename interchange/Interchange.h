@@ -66,8 +66,8 @@ struct InterchangeNote {
     ContactField field = ContactField::name;
     int line = 0;
     int card = 0;
-    std::string contact; // the contact's name, quoted short
-    std::string value;   // the value concerned, quoted short
+    std::string contact;  // the contact's name, quoted short
+    std::string value;    // the value concerned, quoted short
     std::size_t size = 0; // the value's length in bytes where that matters (cuts)
 
     friend bool operator==(const InterchangeNote&, const InterchangeNote&) = default;
@@ -101,8 +101,8 @@ struct InterchangeRead {
     std::vector<InterchangeContact> contacts;
     CNotes notes;
     CStatus status;
-    std::string encoding;  // the text encoding the file was read in
-    bool guessed = false;  // the encoding was guessed from the bytes: the user should know
+    std::string encoding; // the text encoding the file was read in
+    bool guessed = false; // the encoding was guessed from the bytes: the user should know
 
     bool IsRefused() const { return !status.IsOk(); }
 };

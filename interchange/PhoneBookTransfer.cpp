@@ -54,15 +54,15 @@ public:
         ContactForm form;
         bool convertible = true;
         if (auto name = Convert(m_name, ContactField::name)) {
-            auto fitted = m_codePage.FromUtf8Fitting(m_name, MaxLength(ContactField::name),
-                                                     m_replace);
+            auto fitted =
+                m_codePage.FromUtf8Fitting(m_name, MaxLength(ContactField::name), m_replace);
             if (!fitted->complete) {
                 // A cut that ends on a blank would leave it trailing the text on the player.
                 while (fitted->bytes.ends_with(' '))
                     fitted->bytes.pop_back();
                 // The note's value is what the player shows.
-                Note(NoteKind::nameCut, ContactField::name,
-                     m_codePage.ToUtf8Lossy(fitted->bytes), name->size());
+                Note(NoteKind::nameCut, ContactField::name, m_codePage.ToUtf8Lossy(fitted->bytes),
+                     name->size());
             }
             form[ContactField::name] = std::move(fitted->bytes);
         } else {
@@ -184,15 +184,20 @@ TransferOutcome FillPhoneBook(CBookEditor& editor, std::span<const InterchangeCo
             continue;
         }
         if ((*form)[ContactField::name].empty()) {
-            outcome.notes.Add({NoteKind::noName, ContactField::name, contact.line, contact.card,
-                               {}, {}, 0});
+            outcome.notes.Add(
+                {NoteKind::noName, ContactField::name, contact.line, contact.card, {}, {}, 0});
             continue;
         }
         const auto [first, isNew] =
             firstWithName.try_emplace((*form)[ContactField::name], &contact);
         if (!isNew)
-            outcome.notes.Add({NoteKind::repeatedName, ContactField::name, contact.line,
-                               contact.card, filler.Name(), {}, 0});
+            outcome.notes.Add({NoteKind::repeatedName,
+                               ContactField::name,
+                               contact.line,
+                               contact.card,
+                               filler.Name(),
+                               {},
+                               0});
         forms.push_back(std::move(*form));
     }
 

@@ -128,8 +128,8 @@ TEST(CsvReader, ThunderbirdExport) {
 TEST(CsvReader, RowWithoutNameIsSkippedWithAWarning) {
     const InterchangeRead read = CCsvReader::Read("Name,Mobile\r\n,123\r\nLi,1\r\n");
     ASSERT_EQ(read.contacts.size(), 1u);
-    EXPECT_EQ(read.notes.Examples(),
-              (std::vector<InterchangeNote>{{NoteKind::noName, ContactField::name, 2, 0, "", "", 0}}));
+    EXPECT_EQ(read.notes.Examples(), (std::vector<InterchangeNote>{
+                                         {NoteKind::noName, ContactField::name, 2, 0, "", "", 0}}));
 }
 
 TEST(CsvReader, OnlyAValueInAnUnknownNumberColumnIsReported) {

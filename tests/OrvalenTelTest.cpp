@@ -380,13 +380,14 @@ TEST_F(OrvalenTelTest, PhoneVcfToTelSortedWithWarningsNamingCards) {
     const RunResult result = Run({"convert", "--encoding", "GBK", "phone.vcf", "Tel_Save.tel"});
     EXPECT_EQ(result.status, kExitSuccess);
     const std::string in = "orvalen-tel: " + Path("phone.vcf") + ": ";
-    EXPECT_EQ(result.err,
-              in +
-                  "card 1 (line 7): warning: \"张三\": mobile 13900139000 left out: the player "
-                  "holds one mobile\n" +
-                  in + "card 2 (line 9): warning: no name (FN, N, ORG or NICKNAME); card skipped\n" + in +
-                  "card 3 (line 13): warning: \"Alexander the Great\": the name is 19 bytes in "
-                  "GBK, more than 16; cut to \"Alexander the Gr\"\n");
+    EXPECT_EQ(
+        result.err,
+        in +
+            "card 1 (line 7): warning: \"张三\": mobile 13900139000 left out: the player "
+            "holds one mobile\n" +
+            in + "card 2 (line 9): warning: no name (FN, N, ORG or NICKNAME); card skipped\n" + in +
+            "card 3 (line 13): warning: \"Alexander the Great\": the name is 19 bytes in "
+            "GBK, more than 16; cut to \"Alexander the Gr\"\n");
     const std::string tel = Read("Tel_Save.tel");
     ASSERT_EQ(tel.size(), 26112u);
     EXPECT_EQ(tel[4], '\x02');
@@ -579,11 +580,15 @@ TEST_F(OrvalenTelTest, DashIsStandardInputAndOutput) {
          "Name,Mobile\r\nLi,139\r\n",
          kExitSuccess,
          "\xEF\xBB\xBFName,Mobile,Telephone,E-mail,QQ,Fax\r\nLi,139,,,,\r\n"},
-        {{"convert", "--to", "csv", "book.tel", "-"}, "", kExitSuccess,
+        {{"convert", "--to", "csv", "book.tel", "-"},
+         "",
+         kExitSuccess,
          "\xEF\xBB\xBFName,Mobile,Telephone,E-mail,QQ,Fax\r\nLi,139,,,,\r\n"},
         {{"convert", "--from", "tel", "-", "copy.tel"}, book, kExitSuccess, ""},
         {{"convert", "--from", "vcf", "-", "--to", "tel", "-"},
-         "BEGIN:VCARD\r\nFN:Li\r\nTEL;CELL:139\r\nEND:VCARD\r\n", kExitSuccess, book},
+         "BEGIN:VCARD\r\nFN:Li\r\nTEL;CELL:139\r\nEND:VCARD\r\n",
+         kExitSuccess,
+         book},
         {{"show", "-"}, book, kExitSuccess, WindowSaves(Path("book.tel"), "GBK").report},
         {{"convert", "-", "out.tel"}, book, kExitUsage, ""},
     };
@@ -706,8 +711,8 @@ TEST_F(OrvalenTelTest, HelpForEveryCommand) {
         EXPECT_EQ(result.err, "");
     }
     const std::string convertHelp = Run({"convert", "--help"}).out;
-    for (const char* option : {"--encoding NAME", "--input-encoding NAME", "--from FORMAT",
-                               "--to FORMAT", "--replace"})
+    for (const char* option :
+         {"--encoding NAME", "--input-encoding NAME", "--from FORMAT", "--to FORMAT", "--replace"})
         EXPECT_NE(convertHelp.find(option), std::string::npos) << option;
     EXPECT_NE(Run({"show", "--help"}).out.find("--encoding NAME"), std::string::npos);
     EXPECT_TRUE(Run({"--version"}).out.starts_with("orvalen-tel "));

@@ -122,7 +122,11 @@ TEST_F(PhoneBookTransferTest, NumbersAndAddressesAreNeverCut) {
         {ContactField::mobile, {"12345678901234567890", "139"}, "139", 1, 0},
         {ContactField::mobile, {"138", "139"}, "138", 0, 1},
         {ContactField::fax, {"010.8765.4321.0000"}, "010876543210000", 0, 0},
-        {ContactField::telephone, {"+86 (10) 1234-5678 ext. 1234567890"}, "+861012345678ext1234567890", 0, 0},
+        {ContactField::telephone,
+         {"+86 (10) 1234-5678 ext. 1234567890"},
+         "+861012345678ext1234567890",
+         0,
+         0},
         {ContactField::email, {email40}, "", 1, 0},
         {ContactField::email, {email40, "li@x.cn"}, "li@x.cn", 1, 0},
         {ContactField::qq, {"12345678901234567"}, "", 1, 0},
@@ -143,7 +147,9 @@ TEST_F(PhoneBookTransferTest, NumbersAndAddressesAreNeverCut) {
 
 TEST_F(PhoneBookTransferTest, ControlCharactersAreRemovedWithANote) {
     UseCodePage("GBK");
-    const auto outcome = Fill({Contact(std::string("Li\0Wei", 6), std::string("13\0" "99", 5)),
+    const auto outcome = Fill({Contact(std::string("Li\0Wei", 6), std::string("13\0"
+                                                                              "99",
+                                                                              5)),
                                Contact(std::string("\x01", 1))});
     ASSERT_TRUE(outcome.Succeeded());
     ASSERT_EQ(m_editor.Table().Count(), 1);
@@ -235,8 +241,8 @@ TEST_F(PhoneBookTransferTest, ExportFilesGiveTheExpectedContacts) {
         std::ifstream file(input, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(file)),
                                 std::istreambuf_iterator<char>());
-        const InterchangeRead read = input.extension() == ".csv" ? CCsvReader::Read(bytes)
-                                                                 : CVCardReader::Read(bytes);
+        const InterchangeRead read =
+            input.extension() == ".csv" ? CCsvReader::Read(bytes) : CVCardReader::Read(bytes);
         ASSERT_FALSE(read.IsRefused()) << input;
         ASSERT_TRUE(Fill(read.contacts).Succeeded()) << input;
 

@@ -227,8 +227,8 @@ TEST(VCardReaderNotes, CardWithoutNameIsSkippedWithAWarning) {
     ASSERT_EQ(read.contacts.size(), 1u);
     EXPECT_EQ(read.contacts[0][ContactField::name], "B");
     EXPECT_EQ(read.contacts[0].card, 2);
-    EXPECT_EQ(read.notes.Examples(),
-              (std::vector<InterchangeNote>{{NoteKind::noName, ContactField::name, 1, 1, "", "", 0}}));
+    EXPECT_EQ(read.notes.Examples(), (std::vector<InterchangeNote>{
+                                         {NoteKind::noName, ContactField::name, 1, 1, "", "", 0}}));
 }
 
 TEST(VCardReaderNotes, MissingEndIsReportedAndTheCardsStillRead) {

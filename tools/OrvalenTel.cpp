@@ -17,8 +17,8 @@
 
 #include <cerrno>
 #include <istream>
-#include <sstream>
 #include <random>
+#include <sstream>
 
 #include <algorithm>
 #include <filesystem>
@@ -381,17 +381,14 @@ private:
 
     // ---- notes, worded ----
 
-    static std::string Quoted(std::string_view text) {
-        return "\"" + std::string(text) + "\"";
-    }
+    static std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
     static std::string Where(const InterchangeNote& note, Format format) {
         if (note.card > 0)
             return "card " + std::to_string(note.card) + " (line " + std::to_string(note.line) +
                    "): ";
         if (note.line > 0)
-            return (format == Format::tel ? "record " : "line ") + std::to_string(note.line) +
-                   ": ";
+            return (format == Format::tel ? "record " : "line ") + std::to_string(note.line) + ": ";
         return {};
     }
 
@@ -405,13 +402,12 @@ private:
             return who + ": " + field + " " + note.value + " left out: the player holds one " +
                    field;
         case NoteKind::valueTooLong:
-            return who + ": " + field + " " + Quoted(note.value) + " left out: " +
-                   std::to_string(note.size) + " bytes" +
+            return who + ": " + field + " " + Quoted(note.value) +
+                   " left out: " + std::to_string(note.size) + " bytes" +
                    (note.field == ContactField::email || note.field == ContactField::qq
                         ? ""
                         : " without its formatting") +
-                   ", more than the " + std::to_string(MaxLength(note.field)) +
-                   " the player holds";
+                   ", more than the " + std::to_string(MaxLength(note.field)) + " the player holds";
         case NoteKind::nameCut:
             return who + ": the name is " + std::to_string(note.size) + " bytes in " + page +
                    ", more than " + std::to_string(MaxLength(ContactField::name)) + "; cut to " +
@@ -492,15 +488,13 @@ private:
     void PrintNotes(const std::string& source, Format format, const CNotes& notes,
                     std::string_view readEncoding = {}) {
         std::vector<InterchangeNote> examples = notes.Examples();
-        std::stable_sort(examples.begin(), examples.end(),
-                         [](const InterchangeNote& a, const InterchangeNote& b) {
-                             return a.line < b.line;
-                         });
+        std::stable_sort(
+            examples.begin(), examples.end(),
+            [](const InterchangeNote& a, const InterchangeNote& b) { return a.line < b.line; });
         for (const InterchangeNote& note : examples) {
             const bool error = note.kind == NoteKind::unencodable;
             m_err << kProgram << ": " << source << ": " << Where(note, format)
-                  << (error ? "error: " : "warning: ") << Words(note, format, readEncoding)
-                  << '\n';
+                  << (error ? "error: " : "warning: ") << Words(note, format, readEncoding) << '\n';
         }
         for (std::size_t k = 0; k < kNoteKindCount; ++k) {
             const auto kind = static_cast<NoteKind>(k);
@@ -516,8 +510,7 @@ private:
 
     void ReadFailure(const std::string& subject, const CStatus& status) {
         if (status.Kind() == StatusKind::tooLarge)
-            Message(subject, "the file is larger than " +
-                                 std::to_string(kMaxInputBytes >> 20) +
+            Message(subject, "the file is larger than " + std::to_string(kMaxInputBytes >> 20) +
                                  " MB, the most orvalen-tel reads; nothing was read");
         else
             Message(subject, "cannot read: " + status.Reason());
@@ -650,8 +643,8 @@ private:
                                      "; name its encoding with --input-encoding");
             return;
         }
-        std::string text = status.Line() > 0 ? "line " + std::to_string(status.Line()) + ": "
-                                              : std::string();
+        std::string text =
+            status.Line() > 0 ? "line " + std::to_string(status.Line()) + ": " : std::string();
         if (status.Detail() == CCsvReader::kNoNameColumn)
             text += "the header row names no known name column; the columns understood are: " +
                     CCsvReader::KnownColumns();
@@ -702,14 +695,15 @@ private:
             return true;
         const int error = errno;
         std::error_code ignored;
-        CStatus status = error != 0 ? CStatus::FromErrno(error, target)
-                                    : CStatus(StatusKind::ioError, target);
+        CStatus status =
+            error != 0 ? CStatus::FromErrno(error, target) : CStatus(StatusKind::ioError, target);
         const auto kind = std::filesystem::status(target, ignored);
         if (std::filesystem::is_directory(kind))
             status = CStatus(StatusKind::isFolder, target);
         else if (std::filesystem::exists(kind) && !std::filesystem::is_regular_file(kind))
             status = CStatus(StatusKind::notRegularFile, target);
-        Message(target.string(), "cannot write: " + status.Reason() + "; nothing was changed there");
+        Message(target.string(),
+                "cannot write: " + status.Reason() + "; nothing was changed there");
         return false;
     }
 
