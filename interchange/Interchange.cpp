@@ -27,9 +27,10 @@ void PlaceFoundValues(InterchangeContact& contact, FoundValues found) {
             // The same number under two labels (Home and Primary, say) is one number.
             if (!kept.insert(item.value).second)
                 continue;
-            if (contact[field].empty())
+            if (contact[field].empty()) {
                 contact[field] = std::move(item.value);
-            else
+                contact.lines[FieldIndex(field)] = item.line;
+            } else
                 more.push_back(std::move(item));
         }
     }

@@ -32,8 +32,9 @@ using FoundValues = std::array<std::vector<FoundValue>, kFieldCount>;
 struct InterchangeContact {
     std::array<std::string, kFieldCount> texts;
     FoundValues more;
-    int line = 0; // the input line the contact starts on
-    int card = 0; // the vCard's number in its file, 0 for a CSV row
+    std::array<int, kFieldCount> lines{}; // the line each text was found on, 0 where unknown
+    int line = 0;                         // the input line the contact starts on
+    int card = 0;                         // the vCard's number in its file, 0 for a CSV row
 
     std::string& operator[](ContactField field) { return texts[FieldIndex(field)]; }
     const std::string& operator[](ContactField field) const { return texts[FieldIndex(field)]; }

@@ -84,7 +84,9 @@ private:
         // Each value with the line it was found on, where the reader knew it.
         std::vector<std::pair<std::string_view, int>> candidates;
         if (!m_contact[field].empty())
-            candidates.emplace_back(m_contact[field], m_contact.line);
+            candidates.emplace_back(m_contact[field], m_contact.lines[FieldIndex(field)] > 0
+                                                          ? m_contact.lines[FieldIndex(field)]
+                                                          : m_contact.line);
         for (const FoundValue& value : m_contact.more[FieldIndex(field)])
             candidates.emplace_back(value.value, value.line > 0 ? value.line : m_contact.line);
         bool chosen = false;
