@@ -616,7 +616,9 @@ TEST_F(OrvalenTelTest, SameFileAsInputAndOutputIsRefusedAndUntouched) {
     }
 }
 
-TEST_F(OrvalenTelTest, InputsWithoutBoundsAreRefusedNamingTheLimit) {
+// Devices and the process's memory as files: Linux.
+#if defined(__linux__)
+TEST_F(OrvalenTelTest, InputsWithoutBoundsOrUnreadableAreRefused) {
     // A sparse file over the limit, and a link to a device that never ends.
     { std::ofstream(m_folder / "huge.vcf"); }
     fs::resize_file(m_folder / "huge.vcf", (64u << 20) + 1);
@@ -628,8 +630,17 @@ TEST_F(OrvalenTelTest, InputsWithoutBoundsAreRefusedNamingTheLimit) {
                                   ": the file is larger than 64 MB, the most orvalen-tel reads; "
                                   "nothing was read\norvalen-tel: nothing written\n");
     }
+    // A read that fails (the process's own memory from address 0): a message, not an abort.
+    fs::create_symlink("/proc/self/mem", m_folder / "unreadable.vcf");
+    const RunResult unreadable = Run({"convert", "--encoding", "GBK", "unreadable.vcf", "out.tel"});
+    EXPECT_EQ(unreadable.status, kExitRefused);
+    EXPECT_EQ(unreadable.err,
+              "orvalen-tel: " + Path("unreadable.vcf") +
+                  ": cannot read: Input/output error\norvalen-tel: nothing written\n");
     EXPECT_FALSE(Exists("out.tel"));
 }
+
+#endif
 
 TEST_F(OrvalenTelTest, WarningsAreCountedNotRepeated) {
     // A 100 KB name and 20,000 numbers: a few lines name examples, one counts the rest.
