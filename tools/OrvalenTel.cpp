@@ -2,6 +2,7 @@
 
 #include "BookEditor.h"
 #include "CodePage.h"
+#include "CodePageRule.h"
 #include "CsvReader.h"
 #include "CsvWriter.h"
 #include "DeviceBookFile.h"
@@ -59,29 +60,34 @@ Examples:
 )";
 
 constexpr std::string_view kCheckHelp =
-    R"(Usage: orvalen-tel check FILE.tel
+    R"(Usage: orvalen-tel check [--encoding NAME] FILE.tel
 
 Checks FILE.tel exactly as Orvalen's "Load" does (the signature 55 AA 68 68, and a size that
 is a multiple of 128 from 640 to 26112 bytes) and prints the file size, the number of record
-places and the number of contacts that "Load" would read.
+places, the number of contacts that "Load" would read and the code page of the names. Names
+that are not text in that code page are reported.
 
 A refused file prints Orvalen's own message, "Error!!, Not ZUM Tel file ..." or
 "File Get Fail !!", and exits with status 1.
 
 Options:
-  -h, --help   show this help
+  --encoding NAME   the code page of the names (default: the player's for the locale, as
+                    in the window: GBK for zh_CN, also in a UTF-8 locale)
+  -h, --help        show this help
 )";
 
 constexpr std::string_view kShowHelp =
     R"(Usage: orvalen-tel show [--encoding NAME] FILE.tel
 
-Writes to standard output exactly the bytes that Orvalen's "Save As" writes after "Load" of
-FILE.tel: the text report of every contact, sorted by name, CR LF line ends, closed by "END!".
-An empty phone book has no report: "Please add item first !!" and status 1, as in the window.
+Writes to standard output, in the terminal's character set, the report that Orvalen's
+"Save As" writes after "Load" of FILE.tel: every contact, sorted by name, CR LF line ends,
+closed by "END!". "convert FILE.tel OUT.txt" writes the report's exact bytes. An empty phone
+book has no report: "Please add item first !!" and status 1, as in the window.
 
 Options:
   --encoding NAME   the code page of the names, which decides how they sort (default: the
-                    system's, as in the window; GBK is the usual one for these players)
+                    player's for the locale, as in the window: GBK for zh_CN, also in a
+                    UTF-8 locale)
   -h, --help        show this help
 )";
 
@@ -109,7 +115,8 @@ UTF-8 with a byte order mark, so that spreadsheet programs read Chinese names.
 
 Options:
   --encoding NAME         the code page of the texts in .tel and .txt files (default: the
-                          system's, as in the window; GBK is the usual one for these players)
+                          player's for the locale, as in the window: GBK for zh_CN, also in
+                          a UTF-8 locale; CP1252 for English)
   --input-encoding NAME   the encoding of a .csv or .vcf input that is not UTF-8 (default: a
                           byte order mark decides, else UTF-8 when the file is valid UTF-8,
                           else GB18030); a byte order mark overrides it, and a vCard's
@@ -183,7 +190,7 @@ struct CommandInfo {
 };
 
 constexpr CommandInfo kCommands[] = {
-    {"check", kCheckHelp, 1, false, false},
+    {"check", kCheckHelp, 1, true, false},
     {"show", kShowHelp, 1, true, false},
     {"convert", kConvertHelp, 2, true, true},
 };
@@ -198,7 +205,8 @@ const CommandInfo* FindCommand(std::string_view name) {
 
 class CTool {
 public:
-    CTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err), m_view(err) {}
+    CTool(std::ostream& out, std::ostream& err, const LocaleEnvironment& environment)
+        : m_out(out), m_err(err), m_view(err), m_environment(environment) {}
 
     int Run(std::span<const std::string> args) {
         if (args.empty())
@@ -238,10 +246,10 @@ public:
         if (options->operands.size() != command->operands)
             return UsageError(std::string(command->name) + " takes " +
                               (command->operands == 1 ? "one file" : "two files, IN and OUT"));
-        if (command->name == "check")
-            return Check(options->operands[0]);
         if (!SetCodePage(*options))
             return kExitUsage;
+        if (command->name == "check")
+            return Check(options->operands[0]);
         if (command->name == "show")
             return Show(options->operands[0]);
         return Convert(*options);
@@ -308,17 +316,38 @@ private:
     }
 
     bool SetCodePage(const Options& options) {
-        m_codePage = CCodePage(options.encoding ? *options.encoding : CCodePage::SystemName());
+        m_codePage = PlayerCodePage(options.encoding, m_environment);
         if (!m_codePage.IsAvailable()) {
             UsageError("unknown encoding \"" + m_codePage.Name() + "\"");
             return false;
         }
         // Names sort as the window sorts them in this code page.
-        if (const auto leads = m_codePage.DoubleByteLeads())
-            SetDoubleByteLeadRange(leads->first, leads->second);
-        else
-            ClearDoubleByteLeads();
+        m_collation = CNameCollation(m_codePage);
         return true;
+    }
+
+    // Where the code page came from, for a message suggesting --encoding.
+    std::string CodePageOrigin() const {
+        const std::string_view locale = m_environment.LocaleName();
+        return "the code page is " + m_codePage.Name() + ", the one of the locale " +
+               (locale.empty() ? std::string("C") : std::string(locale));
+    }
+
+    // Names that are not text in the code page: the file is in another one. Said once.
+    void WarnOfNamesInAnotherCodePage(const CBookEditor& editor,
+                                      const std::filesystem::path& path) {
+        const CContactTable& table = editor.Table();
+        int invalid = 0;
+        for (int i = 0; i < table.Count(); ++i) {
+            if (!m_codePage.ToUtf8(table.Text(i, ContactField::name)))
+                ++invalid;
+        }
+        if (invalid > 0)
+            Message(path, "warning: " + std::to_string(invalid) + " of " +
+                              std::to_string(table.Count()) + " names are not " +
+                              m_codePage.Name() +
+                              " text; if the player writes another code page, name it with "
+                              "--encoding (GBK is the usual one)");
     }
 
     void Message(const std::filesystem::path& subject, std::string_view text) {
@@ -344,13 +373,18 @@ private:
         }
         m_out << "File size: " << image.size << " bytes\n"
               << "Record places: " << image.recordPlaces << '\n'
-              << "Contacts: " << image.recordsToRead << '\n';
+              << "Contacts: " << image.recordsToRead << '\n'
+              << "Code page: " << m_codePage.Name() << '\n';
         const int countByte = static_cast<unsigned char>(image.bytes[4]);
         if (countByte > image.recordPlaces)
             Message(path, "warning: the header counts " + std::to_string(countByte) +
                               " contacts, but only " + std::to_string(image.recordPlaces) +
                               " record places follow; Load reads " +
                               std::to_string(image.recordsToRead));
+        CMemoryNameList list(m_collation);
+        CBookEditor editor(list, m_view);
+        CDeviceBookFile::LoadImage(editor, image);
+        WarnOfNamesInAnotherCodePage(editor, path);
         return kExitSuccess;
     }
 
@@ -362,11 +396,12 @@ private:
             return false;
         }
         CDeviceBookFile::LoadImage(editor, image);
+        WarnOfNamesInAnotherCodePage(editor, path);
         return true;
     }
 
     int Show(const std::filesystem::path& path) {
-        CMemoryNameList list;
+        CMemoryNameList list(m_collation);
         CBookEditor editor(list, m_view);
         if (!Load(editor, path))
             return kExitRefused;
@@ -380,9 +415,21 @@ private:
             m_view.ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok);
             return kExitRefused;
         }
-        m_out.write(report->data(), static_cast<std::streamsize>(report->size()));
+        // For reading on the terminal, in its character set; convert ... .txt gives the bytes.
+        const std::string text = InTerminalCharset(*report);
+        m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
         m_out.flush();
         return m_out ? kExitSuccess : kExitRefused;
+    }
+
+    std::string InTerminalCharset(const std::string& bytes) const {
+        const CCodePage terminal(TerminalCharset(m_environment));
+        if (terminal.Name() == m_codePage.Name() && m_codePage.ToUtf8(bytes))
+            return bytes;
+        const std::string utf8 = m_codePage.ToUtf8Lossy(bytes);
+        if (terminal.IsUtf8() || !terminal.IsAvailable())
+            return utf8;
+        return terminal.FromUtf8Replacing(utf8).value_or(utf8);
     }
 
     std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
@@ -436,7 +483,7 @@ private:
                 return error.text.find("cannot hold") != std::string::npos;
             });
         if (unencodable && !options.encoding)
-            m_err << kProgram << ": the code page is the system's, " << m_codePage.Name()
+            m_err << kProgram << ": " << CodePageOrigin()
                   << "; --encoding names the player's (GBK is the usual one)\n";
         return outcome.Succeeded();
     }
@@ -484,7 +531,7 @@ private:
                 return UsageError("unknown encoding \"" + *options.inputEncoding + "\"");
         }
 
-        CMemoryNameList list;
+        CMemoryNameList list(m_collation);
         CBookEditor editor(list, m_view);
         const bool loaded = sourceFormat == Format::tel
                                 ? Load(editor, source)
@@ -511,14 +558,17 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     CConsoleView m_view;
+    LocaleEnvironment m_environment;
     CCodePage m_codePage{"UTF-8"};
+    CNameCollation m_collation;
     const CommandInfo* m_command = nullptr;
 };
 
 } // namespace
 
-int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    return CTool(out, err).Run(args);
+int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+            const LocaleEnvironment& environment) {
+    return CTool(out, err, environment).Run(args);
 }
 
 } // namespace orvalen

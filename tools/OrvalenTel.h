@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CodePageRule.h"
+
 #include <ostream>
 #include <span>
 #include <string>
@@ -12,7 +14,9 @@ inline constexpr int kExitRefused = 1; // an input was refused or a write failed
 inline constexpr int kExitUsage = 2;
 
 // Runs orvalen-tel with its arguments (the program name excluded). Results go to out,
-// messages and warnings to err; returns the exit status.
-int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+// messages and warnings to err; returns the exit status. The environment's locale decides the
+// default code page and the terminal's character set.
+int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+            const LocaleEnvironment& environment = LocaleEnvironment::OfProcess());
 
 } // namespace orvalen
