@@ -2,6 +2,8 @@
 
 #include "CodePage.h"
 
+#include <algorithm>
+
 namespace orvalen {
 
 CNameCollation::CNameCollation() {
@@ -12,12 +14,23 @@ CNameCollation::CNameCollation() {
 }
 
 CNameCollation::CNameCollation(const CCodePage& codePage)
-    : m_lower(codePage.LowerCaseBytes()), m_lead(codePage.LeadBytes()) {}
+    : m_lower(codePage.LowerCaseBytes()), m_lead(codePage.LeadBytes()),
+      m_doubleByte(std::find(m_lead.begin(), m_lead.end(), true) != m_lead.end()) {}
 
 int CNameCollation::Compare(std::string_view a, std::string_view b) const {
+    // Equal bytes fold alike, so the shared start (long between neighbours in a sorted list) is
+    // passed over unfolded; only whether it ends inside a double-byte character matters.
+    const std::size_t common = std::min(a.size(), b.size());
+    std::size_t at = static_cast<std::size_t>(
+        std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(common), b.begin()).first -
+        a.begin());
     bool trailA = false;
-    bool trailB = false;
-    for (std::size_t at = 0; at < a.size() && at < b.size(); ++at) {
+    if (m_doubleByte) {
+        for (std::size_t i = 0; i < at; ++i)
+            trailA = !trailA && m_lead[static_cast<unsigned char>(a[i])];
+    }
+    bool trailB = trailA;
+    for (; at < a.size() && at < b.size(); ++at) {
         const auto x = static_cast<unsigned char>(a[at]);
         const auto y = static_cast<unsigned char>(b[at]);
         const unsigned char l = trailA ? x : m_lower[x];

@@ -30,6 +30,7 @@ public:
 private:
     std::array<unsigned char, 256> m_lower{};
     std::array<bool, 256> m_lead{};
+    bool m_doubleByte = false;
 };
 
 } // namespace orvalen
