@@ -1,7 +1,6 @@
 #include "BookEditor.h"
 
 #include "Messages.h"
-#include "NameCollation.h"
 
 #include <algorithm>
 #include <map>
@@ -12,11 +11,12 @@
 namespace orvalen {
 
 std::string_view FieldText(std::string_view text, std::size_t limit,
-                           bool (*isLead)(unsigned char)) {
+                           const CNameCollation& collation) {
     text = text.substr(0, text.find('\0'));
     std::size_t end = 0;
     while (end < text.size()) {
-        const bool pair = isLead(static_cast<unsigned char>(text[end])) && end + 1 < text.size();
+        const bool pair = collation.IsDoubleByteLead(static_cast<unsigned char>(text[end])) &&
+                          end + 1 < text.size();
         const std::size_t width = pair ? 2 : 1;
         if (end + width > limit)
             break;
@@ -29,10 +29,10 @@ namespace {
 
 // Cuts every text of form to what its field stores, so that a view's text (over-long, holding
 // a NUL) is listed exactly as it is stored.
-void CutToFields(ContactForm& form) {
+void CutToFields(ContactForm& form, const CNameCollation& collation) {
     for (ContactField field : kAllFields) {
         std::string& text = form[field];
-        text.resize(FieldText(text, MaxLength(field), &IsDoubleByteLead).size());
+        text.resize(FieldText(text, MaxLength(field), collation).size());
     }
 }
 
@@ -47,7 +47,7 @@ int CBookEditor::FindListed(int listIndex) const {
     int occurrence = 0;
     for (int i = listIndex - 1; i >= 0; --i) {
         const std::string text = m_list.GetText(i);
-        if (CompareNames(text, name) != 0)
+        if (m_list.Collation().Compare(text, name) != 0)
             break;
         if (text == name)
             ++occurrence;
@@ -67,7 +67,7 @@ std::vector<int> CBookEditor::FindAllListed() const {
 
 void CBookEditor::Add() {
     m_view.ReadForm(m_form);
-    CutToFields(m_form);
+    CutToFields(m_form, m_list.Collation());
     const std::string& name = m_form[ContactField::name];
     if (name.empty()) {
         m_view.ShowMessage(messages::kEmptyName, MessageIcon::warning, MessageButtons::ok);
@@ -187,7 +187,7 @@ int CBookEditor::AppendContacts(std::span<const ContactForm> contacts) {
     for (ContactForm contact : contacts) {
         if (m_table.Count() >= kMaxContacts)
             break;
-        CutToFields(contact);
+        CutToFields(contact, m_list.Collation());
         m_list.AddString(contact[ContactField::name]);
         m_table.Append(contact);
         ++taken;

@@ -85,8 +85,9 @@ private:
 };
 
 // The part of text that a field of limit bytes stores: up to the first zero byte, and no longer
-// than limit without splitting a double-byte character (isLead tells the code page's lead
-// bytes). What is listed and what is stored are both this text.
-std::string_view FieldText(std::string_view text, std::size_t limit, bool (*isLead)(unsigned char));
+// than limit without splitting a double-byte character of the collation's code page. What is
+// listed and what is stored are both this text.
+std::string_view FieldText(std::string_view text, std::size_t limit,
+                           const CNameCollation& collation);
 
 } // namespace orvalen

@@ -1,4 +1,4 @@
-#include "CodePageScope.h"
+#include "CodePage.h"
 #include "EditorFixture.h"
 #include "Messages.h"
 
@@ -247,8 +247,10 @@ TEST_F(BookEditorTest, ClearEmptiesEverythingAndTheNextAddUsesSlotZero) {
 
 // Whatever a view hands in, the listed name is byte for byte the stored one, and a save finds
 // it: texts are cut at a NUL and at the field's limit, never inside a GBK character.
-TEST_F(BookEditorTest, TypedTextsAreCutAsTheirFieldsStoreThem) {
-    const orvalen::testing::CCodePageScope gbk;
+TEST(BookEditorCut, TypedTextsAreCutAsTheirFieldsStoreThem) {
+    CMemoryNameList list{CNameCollation(CCodePage("GBK"))};
+    orvalen::testing::CHeadlessView view;
+    CBookEditor editor(list, view);
     const std::string ni = "\xC4\xE3"; // one GBK character
     struct Row {
         std::string typed;
@@ -265,9 +267,11 @@ TEST_F(BookEditorTest, TypedTextsAreCutAsTheirFieldsStoreThem) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.stored);
         editor.Clear();
-        Add(MakeForm(row.typed, std::string(40, '5'), std::string("0755\0", 5)));
+        view.Type(MakeForm(row.typed, std::string(40, '5'), std::string("0755\0", 5)));
+        editor.Add();
         EXPECT_TRUE(view.messages.empty());
-        EXPECT_EQ(Entries(), std::vector<std::string>{row.stored});
+        ASSERT_EQ(list.GetCount(), 1);
+        EXPECT_EQ(list.GetText(0), row.stored);
         EXPECT_EQ(editor.Table().Text(0, ContactField::name), row.stored);
         EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), std::string(16, '5'));
         EXPECT_EQ(editor.Table().Text(0, ContactField::telephone), "0755");
@@ -275,8 +279,10 @@ TEST_F(BookEditorTest, TypedTextsAreCutAsTheirFieldsStoreThem) {
     }
     // A name that is nothing before its NUL is no name.
     editor.Clear();
-    Add(MakeForm(std::string("\0Lee", 4)));
-    ExpectOnlyMessage(messages::kEmptyName, MessageIcon::warning);
+    view.Type(MakeForm(std::string("\0Lee", 4)));
+    editor.Add();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, messages::kEmptyName);
 }
 
 // A loaded file may hold the same exact name twice; each entry keeps its own details.
