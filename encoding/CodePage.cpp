@@ -1,16 +1,8 @@
 #include "CodePage.h"
+#include "Conversion.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <clocale>
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <iconv.h>
-#include <langinfo.h>
-#endif
 
 namespace orvalen {
 namespace {
@@ -22,67 +14,9 @@ std::string Upper(std::string_view text) {
     return result;
 }
 
-#if !defined(_WIN32)
-class CIconv {
-public:
-    CIconv(const std::string& to, const std::string& from)
-        : m_handle(iconv_open(to.c_str(), from.c_str())) {}
-    ~CIconv() {
-        if (IsOpen())
-            iconv_close(m_handle);
-    }
-    CIconv(const CIconv&) = delete;
-    CIconv& operator=(const CIconv&) = delete;
-
-    bool IsOpen() const { return m_handle != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts all of input; nothing on an invalid or unconvertible sequence.
-    std::optional<std::string> Convert(std::string_view input) const {
-        if (!IsOpen())
-            return std::nullopt;
-        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
-        std::string output;
-        char buffer[256];
-        char* in = const_cast<char*>(input.data());
-        std::size_t inLeft = input.size();
-        bool flushed = false;
-        while (!flushed) {
-            char* out = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const bool flushing = inLeft == 0;
-            const std::size_t rc = flushing ? iconv(m_handle, nullptr, nullptr, &out, &outLeft)
-                                            : iconv(m_handle, &in, &inLeft, &out, &outLeft);
-            output.append(buffer, static_cast<std::size_t>(out - buffer));
-            if (rc == static_cast<std::size_t>(-1)) {
-                if (errno == E2BIG)
-                    continue;
-                return std::nullopt;
-            }
-            // A positive count means characters were substituted: refuse that too.
-            if (rc != 0)
-                return std::nullopt;
-            flushed = flushing;
-        }
-        return output;
-    }
-
-private:
-    iconv_t m_handle;
-};
-#endif
-
 std::optional<std::string> Convert(const std::string& to, const std::string& from,
                                    std::string_view input) {
-    if (input.empty())
-        return std::string();
-#if defined(_WIN32)
-    (void)to;
-    (void)from;
-    return std::string(input);
-#else
-    CIconv converter(to, from);
-    return converter.Convert(input);
-#endif
+    return detail::ConvertBytes(to, from, input);
 }
 
 } // namespace
@@ -136,27 +70,13 @@ bool IsValidUtf8(std::string_view text) {
 
 CCodePage::CCodePage(std::string name) : m_name(std::move(name)) {}
 
-std::string CCodePage::SystemName() {
-#if defined(_WIN32)
-    return "CP" + std::to_string(GetACP());
-#else
-    std::setlocale(LC_ALL, "");
-    const char* codeset = nl_langinfo(CODESET);
-    return (codeset != nullptr && *codeset != '\0') ? codeset : "UTF-8";
-#endif
-}
-
 bool CCodePage::IsUtf8() const {
     const std::string name = Upper(m_name);
     return name == "UTF-8" || name == "UTF8";
 }
 
 bool CCodePage::IsAvailable() const {
-#if defined(_WIN32)
-    return true;
-#else
-    return CIconv("UTF-8", m_name).IsOpen() && CIconv(m_name, "UTF-8").IsOpen();
-#endif
+    return IsUtf8() || detail::CanConvert(m_name);
 }
 
 std::optional<std::string> CCodePage::ToUtf8(std::string_view bytes) const {

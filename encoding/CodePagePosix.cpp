@@ -1,0 +1,85 @@
+// Conversions through iconv, which the C library of every POSIX system has, and the locale's
+// character set as the system's code page.
+#include "CodePage.h"
+#include "Conversion.h"
+
+#include <cerrno>
+#include <clocale>
+
+#include <iconv.h>
+#include <langinfo.h>
+
+namespace orvalen {
+namespace {
+
+class CIconv {
+public:
+    CIconv(const std::string& to, const std::string& from)
+        : m_handle(iconv_open(to.c_str(), from.c_str())) {}
+    ~CIconv() {
+        if (IsOpen())
+            iconv_close(m_handle);
+    }
+    CIconv(const CIconv&) = delete;
+    CIconv& operator=(const CIconv&) = delete;
+
+    bool IsOpen() const { return m_handle != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts all of input; nothing on an invalid or unconvertible sequence.
+    std::optional<std::string> Convert(std::string_view input) const {
+        if (!IsOpen())
+            return std::nullopt;
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+        std::string output;
+        char buffer[256];
+        char* in = const_cast<char*>(input.data());
+        std::size_t inLeft = input.size();
+        bool flushed = false;
+        while (!flushed) {
+            char* out = buffer;
+            std::size_t outLeft = sizeof buffer;
+            const bool flushing = inLeft == 0;
+            const std::size_t rc = flushing ? iconv(m_handle, nullptr, nullptr, &out, &outLeft)
+                                            : iconv(m_handle, &in, &inLeft, &out, &outLeft);
+            output.append(buffer, static_cast<std::size_t>(out - buffer));
+            if (rc == static_cast<std::size_t>(-1)) {
+                if (errno == E2BIG)
+                    continue;
+                return std::nullopt;
+            }
+            // A positive count means characters were substituted: refuse that too.
+            if (rc != 0)
+                return std::nullopt;
+            flushed = flushing;
+        }
+        return output;
+    }
+
+private:
+    iconv_t m_handle;
+};
+
+} // namespace
+
+namespace detail {
+
+std::optional<std::string> ConvertBytes(const std::string& to, const std::string& from,
+                                        std::string_view input) {
+    if (input.empty())
+        return std::string();
+    return CIconv(to, from).Convert(input);
+}
+
+bool CanConvert(const std::string& name) {
+    return !name.empty() && CIconv("UTF-8", name).IsOpen() && CIconv(name, "UTF-8").IsOpen();
+}
+
+} // namespace detail
+
+std::string CCodePage::SystemName() {
+    std::setlocale(LC_ALL, "");
+    const char* codeset = nl_langinfo(CODESET);
+    return (codeset != nullptr && *codeset != '\0') ? codeset : "UTF-8";
+}
+
+} // namespace orvalen
