@@ -24,6 +24,7 @@ TEST(WriteFileSafely, CreatesAndReplacesFilesLeavingNothingElse) {
     EXPECT_EQ(folder.Names().size(), 2u);
 }
 
+#if !defined(_WIN32) // POSIX modes
 TEST(WriteFileSafely, KeepsThePermissionsOfTheFileItReplaces) {
     CTempFolder folder;
     WriteBytes(folder / "a.txt", "old");
@@ -32,12 +33,16 @@ TEST(WriteFileSafely, KeepsThePermissionsOfTheFileItReplaces) {
     EXPECT_EQ(fs::status(folder / "a.txt").permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
 }
+#endif
 
 TEST(WriteFileSafely, WritesThroughASymbolicLink) {
     CTempFolder folder;
     fs::create_directory(folder / "real");
     WriteBytes(folder / "real" / "book.tel", "old");
-    fs::create_symlink(folder / "real" / "book.tel", folder / "link.tel");
+    std::error_code error;
+    fs::create_symlink(folder / "real" / "book.tel", folder / "link.tel", error);
+    if (error)
+        GTEST_SKIP() << "this system makes no symbolic links for us: " << error.message();
     ASSERT_TRUE(WriteFileSafely(folder / "link.tel", "new"));
     EXPECT_TRUE(fs::is_symlink(folder / "link.tel"));
     EXPECT_EQ(ReadBytes(folder / "real" / "book.tel"), "new");

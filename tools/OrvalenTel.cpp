@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "NameCollation.h"
 #include "NameList.h"
+#include "PathText.h"
 #include "PhoneBookTransfer.h"
 #include "SafeFile.h"
 #include "TextInput.h"
@@ -127,7 +128,7 @@ Examples:
 enum class Format { tel, txt, csv, vcf, unknown };
 
 Format FormatOf(const std::filesystem::path& path) {
-    const std::string extension = ToUpper(path.extension().string());
+    const std::string extension = ToUpper(PathToUtf8(path.extension()));
     if (extension == ".TEL")
         return Format::tel;
     if (extension == ".TXT")
@@ -239,11 +240,11 @@ public:
             return UsageError(std::string(command->name) + " takes " +
                               (command->operands == 1 ? "one file" : "two files, IN and OUT"));
         if (command->name == "check")
-            return Check(options->operands[0]);
+            return Check(PathFromUtf8(options->operands[0]));
         if (!SetCodePage(*options))
             return kExitUsage;
         if (command->name == "show")
-            return Show(options->operands[0]);
+            return Show(PathFromUtf8(options->operands[0]));
         return Convert(*options);
     }
 
@@ -322,13 +323,13 @@ private:
     }
 
     void Message(const std::filesystem::path& subject, std::string_view text) {
-        m_err << kProgram << ": " << subject.string() << ": " << text << '\n';
+        m_err << kProgram << ": " << PathToUtf8(subject) << ": " << text << '\n';
     }
 
     // The note's place: a vCard's number and line, a CSV line or a .tel record.
     void Note(const std::filesystem::path& source, Format format, const SourceNote& note,
               std::string_view kind) {
-        m_err << kProgram << ": " << source.string() << ": ";
+        m_err << kProgram << ": " << PathToUtf8(source) << ": ";
         if (note.card > 0)
             m_err << "card " << note.card << " (line " << note.line << "): ";
         else if (note.line > 0)
@@ -370,7 +371,7 @@ private:
         CBookEditor editor(list, m_view);
         if (!Load(editor, path))
             return kExitRefused;
-        m_view.SetSubject(path.string());
+        m_view.SetSubject(PathToUtf8(path));
         if (editor.Table().Count() == 0) {
             m_view.ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
             return kExitRefused;
@@ -463,17 +464,17 @@ private:
     }
 
     int Convert(const Options& options) {
-        const std::filesystem::path source = options.operands[0];
-        const std::filesystem::path target = options.operands[1];
+        const std::filesystem::path source = PathFromUtf8(options.operands[0]);
+        const std::filesystem::path target = PathFromUtf8(options.operands[1]);
         const Format sourceFormat = FormatOf(source);
         const Format targetFormat = FormatOf(target);
         if (sourceFormat == Format::txt)
             return UsageError("a .txt report can be written, not read");
         if (sourceFormat == Format::unknown)
-            return UsageError("cannot tell the format of \"" + source.string() +
+            return UsageError("cannot tell the format of \"" + PathToUtf8(source) +
                               "\": name a .tel, .csv or .vcf file");
         if (targetFormat == Format::unknown)
-            return UsageError("cannot tell the format of \"" + target.string() +
+            return UsageError("cannot tell the format of \"" + PathToUtf8(target) +
                               "\": name a .tel, .txt, .csv or .vcf file");
         if (options.inputEncoding) {
             if (sourceFormat == Format::tel)
@@ -494,7 +495,7 @@ private:
             return kExitRefused;
         }
 
-        m_view.SetSubject(target.string());
+        m_view.SetSubject(PathToUtf8(target));
         if (targetFormat == Format::tel || targetFormat == Format::txt) {
             // As the buttons do: an empty phone book is not saved.
             if (editor.Table().Count() == 0) {
