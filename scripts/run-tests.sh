@@ -5,6 +5,7 @@
 #   ORVALEN_FUZZ_SECONDS   seconds per fuzz target (default 60; 0 skips fuzzing)
 #   ORVALEN_SKIP_SANITIZE  set to 1 to skip the sanitizer stage
 #   ORVALEN_SKIP_PACKAGE   set to 1 to skip building, installing and removing the Debian package
+#   ORVALEN_SKIP_WINDOWS   set to 1 to skip the Windows build and its tests under Wine
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -61,6 +62,11 @@ if [ "${ORVALEN_SKIP_PACKAGE:-0}" != 1 ]; then
     fi
     DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get remove -y -qq \
         -o DPkg::Lock::Timeout=600 orvalen
+fi
+
+if [ "${ORVALEN_SKIP_WINDOWS:-0}" != 1 ]; then
+    stage "Windows: cross-build with mingw-w64, tests and conversions under Wine"
+    bash scripts/build-windows.sh
 fi
 
 fuzz_seconds="${ORVALEN_FUZZ_SECONDS:-60}"
