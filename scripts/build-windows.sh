@@ -32,6 +32,7 @@ wineboot --init >/dev/null 2>&1 || true
 ORVALEN_MODEL_SEQUENCES=300 ctest --test-dir "$build" --output-on-failure --parallel 2
 
 # orvalen-tel.exe as a Chinese user runs it: zh_CN makes Wine's ANSI code page 936 (GBK).
+# Wine reads the locale's name; it need not be installed.
 program="$PWD/$build/tools/orvalen-tel.exe"
 tel() {
     LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 wine "$program" "$@"
