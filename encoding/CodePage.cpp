@@ -19,6 +19,12 @@ std::optional<std::string> Convert(const std::string& to, const std::string& fro
     return detail::ConvertBytes(to, from, input);
 }
 
+// Invalid bytes become U+FFFD; nothing when the system lacks the code page.
+std::optional<std::string> ConvertLossy(const std::string& to, const std::string& from,
+                                        std::string_view input) {
+    return detail::ConvertBytesLossy(to, from, input);
+}
+
 } // namespace
 
 std::size_t Utf8CharLength(std::string_view text) {
@@ -88,24 +94,22 @@ std::optional<std::string> CCodePage::ToUtf8(std::string_view bytes) const {
 std::string CCodePage::ToUtf8Lossy(std::string_view bytes) const {
     if (auto whole = ToUtf8(bytes))
         return *whole;
-    // Convert the longest valid runs and mark each byte that no run can take.
+    // One pass, marking each byte that starts no valid character: a long damaged text costs
+    // no more than a long good one.
+    if (!IsUtf8()) {
+        if (auto converted = ConvertLossy("UTF-8", m_name, bytes))
+            return std::move(*converted);
+    }
     std::string result;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.size();
-        std::optional<std::string> piece;
-        for (; end > start; --end) {
-            piece = ToUtf8(bytes.substr(start, end - start));
-            if (piece)
-                break;
-        }
-        if (end > start) {
-            result += *piece;
-            start = end;
-        } else {
+    while (!bytes.empty()) {
+        const std::size_t length = Utf8CharLength(bytes);
+        if (length == 0) {
             result += "\xEF\xBF\xBD";
-            ++start;
+            bytes.remove_prefix(1);
+            continue;
         }
+        result += bytes.substr(0, length);
+        bytes.remove_prefix(length);
     }
     return result;
 }

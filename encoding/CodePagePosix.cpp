@@ -55,6 +55,31 @@ public:
         return output;
     }
 
+    // Converts all of input; each byte that starts no valid sequence becomes U+FFFD. One pass.
+    std::string ConvertLossy(std::string_view input) const {
+        std::string output;
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+        char buffer[256];
+        char* in = const_cast<char*>(input.data());
+        std::size_t inLeft = input.size();
+        while (true) {
+            char* out = buffer;
+            std::size_t outLeft = sizeof buffer;
+            const bool flushing = inLeft == 0;
+            const std::size_t rc = flushing ? iconv(m_handle, nullptr, nullptr, &out, &outLeft)
+                                            : iconv(m_handle, &in, &inLeft, &out, &outLeft);
+            output.append(buffer, static_cast<std::size_t>(out - buffer));
+            if (flushing)
+                return output;
+            if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+                output += "\xEF\xBF\xBD";
+                ++in;
+                --inLeft;
+                iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+            }
+        }
+    }
+
 private:
     iconv_t m_handle;
 };
@@ -68,6 +93,14 @@ std::optional<std::string> ConvertBytes(const std::string& to, const std::string
     if (input.empty())
         return std::string();
     return CIconv(to, from).Convert(input);
+}
+
+std::optional<std::string> ConvertBytesLossy(const std::string& to, const std::string& from,
+                                             std::string_view input) {
+    const CIconv converter(to, from);
+    if (!converter.IsOpen())
+        return std::nullopt;
+    return converter.ConvertLossy(input);
 }
 
 bool CanConvert(const std::string& name) {

@@ -225,6 +225,35 @@ std::optional<std::string> ConvertBytes(const std::string& to, const std::string
     return FromWide(*toCharset, *wide);
 }
 
+std::optional<std::string> ConvertBytesLossy(const std::string& to, const std::string& from,
+                                             std::string_view input) {
+    const auto toCharset = CCharset::Named(to);
+    const auto fromCharset = CCharset::Named(from);
+    if (!toCharset || !fromCharset)
+        return std::nullopt;
+    if (const auto whole = ToWide(*fromCharset, input))
+        return FromWide(*toCharset, *whole);
+    if (fromCharset->form != CCharset::Form::codePage)
+        return std::nullopt;
+    // Character by character: a lead byte and its trail where the code page has double-byte
+    // characters, else one byte; what does not convert becomes U+FFFD, one byte at a time.
+    const UINT codePage = fromCharset->codePage;
+    std::wstring wide;
+    std::size_t at = 0;
+    while (at < input.size()) {
+        const bool lead = IsDBCSLeadByteEx(codePage, static_cast<BYTE>(input[at])) != 0;
+        const std::size_t length = lead && at + 1 < input.size() ? 2 : 1;
+        if (const auto piece = ToWide(*fromCharset, input.substr(at, length))) {
+            wide += *piece;
+            at += length;
+        } else {
+            wide += L'\uFFFD';
+            ++at;
+        }
+    }
+    return FromWide(*toCharset, wide);
+}
+
 bool CanConvert(const std::string& name) {
     return CCharset::Named(name).has_value();
 }

@@ -9,6 +9,7 @@ packages=(
     fonts-noto-cjk locales
     xvfb xauth
     clang libclang-rt-14-dev
+    libuchardet-dev
     dpkg-dev file lintian desktop-file-utils appstream
     g++-mingw-w64-x86-64-posix googletest wine64 wine
 )

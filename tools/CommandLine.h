@@ -12,7 +12,7 @@ namespace orvalen {
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 // Sets up the standard streams for the program's bytes: binary on Windows, so that reports
-// keep their CR LF line ends as written.
+// keep their CR LF line ends as written and "-" reads the input's bytes as they are.
 void PrepareStandardStreams();
 
 } // namespace orvalen

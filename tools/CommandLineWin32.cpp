@@ -45,6 +45,7 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 
 void PrepareStandardStreams() {
     _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
 }
 
 } // namespace orvalen

@@ -8,7 +8,7 @@
 int main(int argc, char** argv) {
     orvalen::PrepareStandardStreams();
     const std::vector<std::string> args = orvalen::CommandLineArguments(argc, argv);
-    const int status = orvalen::RunTool(args, std::cout, std::cerr);
+    const int status = orvalen::RunTool(args, std::cin, std::cout, std::cerr);
     std::cout.flush();
     if (!std::cout)
         return orvalen::kExitRefused;
