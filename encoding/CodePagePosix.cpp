@@ -1,13 +1,12 @@
-// Conversions through iconv, which the C library of every POSIX system has, and the locale's
-// character set as the system's code page.
-#include "CodePage.h"
+// Conversions through iconv, which the C library of every POSIX system has, and the locale
+// from the environment variables.
+#include "CodePageRule.h"
 #include "Conversion.h"
 
 #include <cerrno>
-#include <clocale>
+#include <cstdlib>
 
 #include <iconv.h>
-#include <langinfo.h>
 
 namespace orvalen {
 namespace {
@@ -84,7 +83,16 @@ private:
     iconv_t m_handle;
 };
 
+std::string Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
 } // namespace
+
+LocaleEnvironment LocaleEnvironment::OfProcess() {
+    return {Variable("LC_ALL"), Variable("LC_CTYPE"), Variable("LANG")};
+}
 
 namespace detail {
 
@@ -109,10 +117,13 @@ bool CanConvert(const std::string& name) {
 
 } // namespace detail
 
-std::string CCodePage::SystemName() {
-    std::setlocale(LC_ALL, "");
-    const char* codeset = nl_langinfo(CODESET);
-    return (codeset != nullptr && *codeset != '\0') ? codeset : "UTF-8";
+std::string TerminalCharset(const LocaleEnvironment& environment) {
+    // The locale's name says what the terminal shows, installed or not; a plain ASCII or
+    // unnamed one is taken as UTF-8, which is what terminals today read.
+    const std::string charset = LocaleCharset(environment.LocaleName());
+    if (charset.empty() || IsAsciiCharset(charset))
+        return "UTF-8";
+    return charset;
 }
 
 } // namespace orvalen

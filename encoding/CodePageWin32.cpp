@@ -3,6 +3,7 @@
 // the target code page lacks, fails the whole conversion instead of becoming '?' or a
 // look-alike ("best fit") character.
 #include "CodePage.h"
+#include "CodePageRule.h"
 #include "Conversion.h"
 
 #include <algorithm>
@@ -260,9 +261,27 @@ bool CanConvert(const std::string& name) {
 
 } // namespace detail
 
-std::string CCodePage::SystemName() {
-    // The ANSI code page: what Windows programs of the user's language read and write.
-    return "CP" + std::to_string(GetACP());
+LocaleEnvironment LocaleEnvironment::OfProcess() {
+    // "zh-CN" as Windows names the user's locale; "zh_CN" as the rule reads it.
+    wchar_t wide[LOCALE_NAME_MAX_LENGTH] = {};
+    std::string name;
+    if (GetUserDefaultLocaleName(wide, LOCALE_NAME_MAX_LENGTH) > 0) {
+        for (const wchar_t* c = wide; *c != L'\0' && *c < 0x80; ++c)
+            name += *c == L'-' ? '_' : static_cast<char>(*c);
+    }
+    LocaleEnvironment environment;
+    environment.lang = name + ".CP" + std::to_string(GetACP());
+    return environment;
+}
+
+std::string TerminalCharset(const LocaleEnvironment& environment) {
+    // The process's own locale names the ANSI code page, which is what Windows programs read
+    // from a file or a pipe; without one, the console's output code page.
+    const std::string charset = LocaleCharset(environment.LocaleName());
+    if (!charset.empty())
+        return charset;
+    const UINT console = GetConsoleOutputCP();
+    return "CP" + std::to_string(console != 0 ? console : GetACP());
 }
 
 } // namespace orvalen

@@ -12,8 +12,8 @@ namespace orvalen::detail {
 // Converts all of input; nothing on an invalid or unconvertible sequence, or an unknown name.
 std::optional<std::string> ConvertBytes(const std::string& to, const std::string& from,
                                         std::string_view input);
-// As ConvertBytes, but each byte that starts no valid sequence becomes U+FFFD; nothing only
-// when a name is unknown.
+// Converts all of input in one pass; each byte that starts no valid sequence becomes U+FFFD.
+// Nothing when the platform lacks either character set.
 std::optional<std::string> ConvertBytesLossy(const std::string& to, const std::string& from,
                                              std::string_view input);
 // Whether the platform converts between the named character set and UTF-8 both ways.
