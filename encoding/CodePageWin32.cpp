@@ -39,14 +39,30 @@ UINT CodePageNumber(std::string_view name) {
         UINT number;
     };
     static constexpr Named kNamed[] = {
-        {"UTF-8", CP_UTF8},      {"UTF8", CP_UTF8},         {"GBK", 936},
-        {"GB2312", 936},         {"EUC-CN", 936},           {"GB18030", kGb18030},
-        {"BIG5", 950},           {"BIG-5", 950},            {"SHIFT_JIS", 932},
-        {"SJIS", 932},           {"EUC-KR", 949},           {"UHC", 949},
-        {"KOI8-R", 20866},       {"KOI8-U", 21866},         {"US-ASCII", 20127},
-        {"ASCII", 20127},        {"ANSI_X3.4-1968", 20127}, {"LATIN1", 28591},
-        {"ISO-8859-1", 28591},   {"ISO-8859-2", 28592},     {"ISO-8859-5", 28595},
-        {"ISO-8859-7", 28597},   {"ISO-8859-15", 28605},    {"TIS-620", 874},
+        {"UTF-8", CP_UTF8},
+        {"UTF8", CP_UTF8},
+        {"GBK", 936},
+        {"GB2312", 936},
+        {"EUC-CN", 936},
+        {"GB18030", kGb18030},
+        {"BIG5", 950},
+        {"BIG-5", 950},
+        {"SHIFT_JIS", 932},
+        {"SJIS", 932},
+        {"EUC-KR", 949},
+        {"UHC", 949},
+        {"KOI8-R", 20866},
+        {"KOI8-U", 21866},
+        {"US-ASCII", 20127},
+        {"ASCII", 20127},
+        {"ANSI_X3.4-1968", 20127},
+        {"LATIN1", 28591},
+        {"ISO-8859-1", 28591},
+        {"ISO-8859-2", 28592},
+        {"ISO-8859-5", 28595},
+        {"ISO-8859-7", 28597},
+        {"ISO-8859-15", 28605},
+        {"TIS-620", 874},
     };
     for (const Named& entry : kNamed) {
         if (entry.name == upper)
@@ -56,9 +72,8 @@ UINT CodePageNumber(std::string_view name) {
     for (std::string_view prefix : {"CP", "WINDOWS-", "MS"}) {
         if (upper.size() > prefix.size() && upper.compare(0, prefix.size(), prefix) == 0) {
             const std::string digits = upper.substr(prefix.size());
-            if (digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), [](char c) {
-                    return c >= '0' && c <= '9';
-                }))
+            if (digits.size() > 5 || !std::all_of(digits.begin(), digits.end(),
+                                                  [](char c) { return c >= '0' && c <= '9'; }))
                 return 0;
             return static_cast<UINT>(std::stoul(digits));
         }
@@ -151,8 +166,8 @@ std::optional<std::string> WideToUnits(const CCharset& charset, const std::wstri
     for (std::size_t i = 0; i < wide.size(); ++i) {
         char32_t c = static_cast<char16_t>(wide[i]);
         if (IsSurrogate(c)) {
-            const bool paired = c < 0xDC00 && i + 1 < wide.size() &&
-                                wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF;
+            const bool paired =
+                c < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF;
             if (!paired)
                 return std::nullopt;
             if (size == 4) {
