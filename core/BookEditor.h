@@ -5,9 +5,17 @@
 #include "ContactTable.h"
 #include "NameList.h"
 
+#include <span>
 #include <vector>
 
 namespace orvalen {
+
+// What an import does with a contact whose name is already in the phone book.
+enum class RepeatedNames {
+    update,    // its numbers replace those of the contact of that name, as "Add >>" does
+    skip,      // it is left out
+    addAsWell, // it becomes a further contact of the same name
+};
 
 // The editing commands behind the main window's buttons and list. Each runs to its end,
 // reports through the view, and leaves the list and the table holding the same contacts.
@@ -21,6 +29,14 @@ public:
     void ShowSelected();
     void Delete();
     void Clear();
+
+    // Enters contacts in their order as "Add >>" would one by one, without its questions: a new
+    // name is sorted into the list and appended to the table; a name the phone book already
+    // holds (including one entered earlier in the same import) is treated as repeated says.
+    // Names must be non-empty and fit their field, as a view hands them in. A contact that
+    // needs a place once the phone book is full is left out. The last contact entered is
+    // selected and shown, with the count. Returns how many contacts were left out for room.
+    int Import(std::span<const ContactForm> contacts, RepeatedNames repeated);
 
     // The table index of the contact that list entry listIndex stands for, or kNone. The k-th
     // entry named exactly T stands for the k-th contact named T, so repeated names (a loaded
