@@ -157,9 +157,12 @@ void CDeviceBookFile::LoadImage(CBookEditor& editor, const TelFileImage& image) 
 
 void CDeviceBookFile::Load(CBookEditor& editor) {
     const auto path = editor.View().ChooseFile(FileMode::open, kLoadName, kFilter);
-    if (!path)
-        return;
-    const TelFileImage image = ReadImage(*path);
+    if (path)
+        LoadFrom(editor, *path);
+}
+
+void CDeviceBookFile::LoadFrom(CBookEditor& editor, const std::filesystem::path& path) {
+    const TelFileImage image = ReadImage(path);
     if (!image.IsLoadable()) {
         editor.View().ShowMessage(image.error, MessageIcon::error, MessageButtons::ok);
         return;

@@ -50,6 +50,8 @@ public:
 
     // The steps the buttons are made of, for callers that already have a path.
     // SaveTo and the image builder report their failures through the editor's view.
+    // Load of a path already chosen (a file dropped on the window).
+    static void LoadFrom(CBookEditor& editor, const std::filesystem::path& path);
     static bool SaveTo(CBookEditor& editor, const std::filesystem::path& path);
     static TelFileImage ReadImage(const std::filesystem::path& path);
     // Replaces the phone book with a loadable image and shows the last name in sorted order.

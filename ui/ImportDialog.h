@@ -8,6 +8,7 @@
 
 #include "BookEditor.h"
 #include "ContactForm.h"
+#include "ContactImport.h"
 #include "TextCodec.h"
 
 #include <QDialog>
@@ -22,13 +23,6 @@ class QPushButton;
 class QTableView;
 
 namespace orvalen {
-
-// One contact of the file as the import would enter it.
-struct ImportRow {
-    ContactForm form;   // code-page bytes, each text within its field's limit
-    std::string note;   // UTF-8: what was cut or left out and why; empty when nothing was
-    bool known = false; // its name is already in the phone book
-};
 
 class CImportModel;
 class CImportFilter;

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include <array>
+#include <filesystem>
 
 class QLineEdit;
 class QPushButton;
@@ -40,9 +41,17 @@ public:
     // "description|pattern|..." as the file dialog's name filters "description (pattern)".
     static QStringList NameFilters(const QString& filter);
 
+    // The context menu's import and export commands; ImportFrom is import of a file already
+    // chosen (dropped on the window).
+    void ImportContacts();
+    void ImportFrom(const std::filesystem::path& path);
+    void ExportContacts();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildControls();
