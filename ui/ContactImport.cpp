@@ -152,10 +152,8 @@ std::string Fit(ContactField field, const std::string& text, const CCodePage& co
         return std::move(*bytes);
     if (IsNumber(field)) {
         const std::string digits = Unformatted(*bytes);
-        if (digits.size() <= MaxLength(field)) {
-            notes.push_back(label + " " + Quoted(text) + " stored without its formatting");
+        if (digits.size() <= MaxLength(field))
             return digits;
-        }
     }
     notes.push_back(label + " " + Quoted(text) + " left out: longer than " + limit);
     return {};
