@@ -52,8 +52,8 @@ constexpr std::array<RepeatedChoice, 3> kRepeatedChoices = {{
 
 // Character sets to read a file in when the guess was wrong: what phones and address books
 // around the players' owners write.
-const char* const kEncodings[] = {"UTF-8",     "GB18030",   "GBK",        "BIG5",
-                                  "Shift_JIS", "EUC-JP",    "EUC-KR",     "UTF-16LE",
+const char* const kEncodings[] = {"UTF-8",     "GB18030",    "GBK",         "BIG5",
+                                  "Shift_JIS", "EUC-JP",     "EUC-KR",      "UTF-16LE",
                                   "UTF-16BE",  "ISO-8859-1", "WINDOWS-1252"};
 
 } // namespace
@@ -101,8 +101,9 @@ public:
         return false;
     }
 
-    // Places the ticked rows need when entered in file order, as the editor counts them: a name already in the phone book, or
-    // entered earlier in the import, takes none unless it is added as well.
+    // Places the ticked rows need when entered in file order, as the editor counts them: a name
+    // already in the phone book, or entered earlier in the import, takes none unless it is added as
+    // well.
     int PlacesNeeded(RepeatedNames repeated) const {
         if (repeated == RepeatedNames::addAsWell)
             return static_cast<int>(std::count(m_ticked.begin(), m_ticked.end(), true));
@@ -213,7 +214,8 @@ public:
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex&) const override {
-        return m_text.isEmpty() || static_cast<const CImportModel*>(sourceModel())->Matches(row, m_text);
+        return m_text.isEmpty() ||
+               static_cast<const CImportModel*>(sourceModel())->Matches(row, m_text);
     }
 
 private:
@@ -316,8 +318,8 @@ void CImportDialog::BuildControls() {
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    QWidget* order[] = {m_search, m_table, selectAll, selectNone, m_repeated, m_ok, cancel,
-                        m_encoding};
+    QWidget* order[] = {m_search,   m_table, selectAll, selectNone,
+                        m_repeated, m_ok,    cancel,    m_encoding};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     m_search->setFocus(Qt::OtherFocusReason);
@@ -390,7 +392,8 @@ void CImportDialog::UpdateCount() {
         selected += m_model->IsTicked(r) ? 1 : 0;
     const int left = kMaxContacts - m_bookCount - PlacesNeeded();
     if (left >= 0)
-        m_countLine->setText(QStringLiteral("%1 selected · %2 places left").arg(selected).arg(left));
+        m_countLine->setText(
+            QStringLiteral("%1 selected · %2 places left").arg(selected).arg(left));
     else
         m_countLine->setText(
             QStringLiteral("%1 selected · %2 more than the places left").arg(selected).arg(-left));

@@ -13,13 +13,12 @@
 #include "TextReport.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMimeData>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -27,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 
 #include <string>
@@ -108,8 +108,8 @@ void ShowImportError(QWidget* parent, const CStatus& status) {
     QMessageBox box(QMessageBox::Critical, ApplicationName(),
                     QStringLiteral("Cannot import contacts from this file."), QMessageBox::Ok,
                     parent);
-    box.setInformativeText(QStringLiteral("%1: %2").arg(
-        QString::fromStdString(status.Reason()), QFileInfo(status.Path()).filePath()));
+    box.setInformativeText(QStringLiteral("%1: %2").arg(QString::fromStdString(status.Reason()),
+                                                        QFileInfo(status.Path()).filePath()));
     box.exec();
 }
 

@@ -1,8 +1,8 @@
 // The import dialog on its own: the first ticks, the count of places, the search, the buttons
 // acting on the rows shown, the repeated-name choice and the keyboard.
+#include "ImportDialog.h"
 #include "GuiTestSupport.h"
 #include "HeadlessView.h"
-#include "ImportDialog.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -13,8 +13,8 @@ using namespace orvalen::testing;
 
 namespace {
 
-ImportRow Row(std::string name, std::string mobile = {}, std::string email = {},
-              bool known = false, std::string note = {}) {
+ImportRow Row(std::string name, std::string mobile = {}, std::string email = {}, bool known = false,
+              std::string note = {}) {
     ImportRow row;
     row.form = MakeForm(std::move(name), std::move(mobile), {}, std::move(email));
     row.known = known;
@@ -56,9 +56,7 @@ private:
     QTableView* Table() { return Find<QTableView>("contactTable"); }
     QString CountLine() { return Find<QLabel>("countLine")->text(); }
     bool OkEnabled() { return Find<QPushButton>("okButton")->isEnabled(); }
-    void Press(const char* button) {
-        QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
-    }
+    void Press(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
     // The names of the rows shown, and which of them are ticked.
     QStringList Shown(bool tickedOnly = false) {
         QStringList names;
@@ -166,16 +164,19 @@ private slots:
         QCOMPARE(model->index(1, 2).data(Qt::ToolTipRole).toString(),
                  QStringLiteral("mobile left out"));
         QCOMPARE(model->index(0, 6).data().toString(), QStringLiteral("yes"));
-        QVERIFY(model->index(0, 1).data(Qt::ToolTipRole).toString().contains(
-            QStringLiteral("already in the phone book")));
+        QVERIFY(model->index(0, 1)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .contains(QStringLiteral("already in the phone book")));
     }
 
     void tabRunsThroughTheControlsInOrderAndEscapeCancels() {
         Open(0, {Row("Ann"), Row("Bob")});
-        const QStringList expected = {QStringLiteral("searchEdit"),       QStringLiteral("contactTable"),
-                                      QStringLiteral("selectAllButton"),  QStringLiteral("selectNoneButton"),
-                                      QStringLiteral("repeatedBox"),      QStringLiteral("okButton"),
-                                      QStringLiteral("cancelButton"),     QStringLiteral("searchEdit")};
+        const QStringList expected = {
+            QStringLiteral("searchEdit"),      QStringLiteral("contactTable"),
+            QStringLiteral("selectAllButton"), QStringLiteral("selectNoneButton"),
+            QStringLiteral("repeatedBox"),     QStringLiteral("okButton"),
+            QStringLiteral("cancelButton"),    QStringLiteral("searchEdit")};
         QStringList seen;
         for (int i = 0; i < expected.size(); ++i) {
             seen << QApplication::focusWidget()->objectName();

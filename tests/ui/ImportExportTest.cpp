@@ -203,9 +203,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing") << "missing.vcf" << QByteArray() << "No such file or folder";
-        QTest::newRow("no name column")
-            << "numbers.csv" << QByteArray("Foo,Bar\r\n1,2\r\n")
-            << "The file is damaged or not in the expected format";
+        QTest::newRow("no name column") << "numbers.csv" << QByteArray("Foo,Bar\r\n1,2\r\n")
+                                        << "The file is damaged or not in the expected format";
     }
     void aRefusedFileSaysWhyAndChangesNothing() {
         QFETCH(QString, name);
@@ -225,7 +224,8 @@ private slots:
 
         QCOMPARE(message.icon, QMessageBox::Critical);
         QCOMPARE(message.text, QStringLiteral("Cannot import contacts from this file."));
-        QVERIFY2(informative.startsWith(reason) && informative.endsWith(QStringLiteral(": ") + path),
+        QVERIFY2(informative.startsWith(reason) &&
+                     informative.endsWith(QStringLiteral(": ") + path),
                  qPrintable(informative));
         QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Ann")});
         QCOMPARE(W().CountDisplay()->text(), QStringLiteral("1"));
@@ -315,8 +315,8 @@ private slots:
         QVERIFY(script.Done());
         QCOMPARE(chooser.acceptMode, QFileDialog::AcceptSave);
         QCOMPARE(chooser.proposedName, QStringLiteral("Tel_Save.vcf"));
-        QCOMPARE(chooser.nameFilters, (QStringList{QStringLiteral("vCard 3.0 (*.vcf)"),
-                                                   QStringLiteral("CSV (*.csv)")}));
+        QCOMPARE(chooser.nameFilters,
+                 (QStringList{QStringLiteral("vCard 3.0 (*.vcf)"), QStringLiteral("CSV (*.csv)")}));
 
         const QString converted = Path(QStringLiteral("converted.tel"));
         QProcess tool;
