@@ -339,22 +339,26 @@ private slots:
         QCOMPARE(message.icon, QMessageBox::Warning);
     }
 
+    // Not a limit: the figures go to the log.
     void timeFromOkToTheUpdatedWindowFor1000Contacts() {
         const QString path = Path(QStringLiteral("phone.vcf"));
         QVERIFY(WriteAll(path, NumberedVCards(1000)));
         QElapsedTimer timer;
-        qint64 elapsed = -1;
+        qint64 opened = -1;
         CModalScript script;
         script.Then([&](QWidget& dialog) {
+            opened = timer.nsecsElapsed();
             timer.start();
             Press(dialog, "okButton");
         });
+        timer.start();
         W().Dialog().ImportFrom(path.toStdString());
         W().Dialog().repaint();
-        elapsed = timer.nsecsElapsed();
+        const qint64 entered = timer.nsecsElapsed();
         QCOMPARE(W().List()->count(), 200);
-        qInfo("import of 1000 contacts: %.2f ms from OK to the updated window",
-              static_cast<double>(elapsed) / 1e6);
+        qInfo("1000 contacts: %.1f ms to read them and show the dialog (with the script's wait), "
+              "%.1f ms from OK to the updated window",
+              static_cast<double>(opened) / 1e6, static_cast<double>(entered) / 1e6);
     }
 };
 
