@@ -418,6 +418,9 @@ TEST_F(BookEditorTest, ImportOfOnlySkippedNamesChangesNothing) {
     EXPECT_EQ(view.writeFormCalls, writes);
     EXPECT_EQ(list.GetCurSel(), 1);
     EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "m-Ann");
+    // No undo step either: undo takes back the add of Bob.
+    editor.Undo();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Ann"}));
 }
 
 TEST_F(BookEditorTest, ImportLeavesOutNewNamesOnceFullButStillUpdates) {

@@ -12,13 +12,17 @@
 #include "SaveCommand.h"
 #include "TextReport.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -28,6 +32,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include <string>
 
@@ -42,6 +47,8 @@ namespace orvalen {
 namespace {
 
 const char* const kAboutItem = "关于 Orvalen(&A)...";
+const char* const kUndoItem = "撤销(&U)";
+const char* const kRedoItem = "重做(&R)";
 const char* const kImportItem = "导入联系人(&I)...";
 const char* const kExportItem = "导出联系人(&E)...";
 constexpr std::string_view kImportFilter = "vCard|*.vcf|CSV|*.csv|All files|*|";
@@ -103,16 +110,6 @@ QString ApplicationName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
-// A contacts file that cannot be read: what failed, then the reason and the file.
-void ShowImportError(QWidget* parent, const CStatus& status) {
-    QMessageBox box(QMessageBox::Critical, ApplicationName(),
-                    QStringLiteral("Cannot import contacts from this file."), QMessageBox::Ok,
-                    parent);
-    box.setInformativeText(QStringLiteral("%1: %2").arg(QString::fromStdString(status.Reason()),
-                                                        QFileInfo(status.Path()).filePath()));
-    box.exec();
-}
-
 } // namespace
 
 CMainDialog::CMainDialog(CCodePage codePage, QWidget* parent)
@@ -127,11 +124,13 @@ CMainDialog::CMainDialog(CCodePage codePage, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Orvalen"));
+    // [*] is where the platform shows that the document has unsaved changes.
+    setWindowTitle(QStringLiteral("Orvalen[*]"));
     setWindowIcon(ProgramIcon());
     setFont(DialogFont());
     setAcceptDrops(true);
     BuildControls();
+    BuildUndoActions();
 
     // As the dialog starts: the empty form and a count of 0, which also sets the limits.
     m_editor.WriteForm();
@@ -168,9 +167,9 @@ void CMainDialog::BuildControls() {
     QPushButton* add = AddButton(units, QStringLiteral("Add >>"), "addButton", 213, 84);
     QPushButton* remove = AddButton(units, QStringLiteral("Delete <<"), "deleteButton", 213, 109);
     QPushButton* clear = AddButton(units, QStringLiteral("Clear"), "clearButton", 213, 133);
-    connect(add, &QPushButton::clicked, this, [this] { m_editor.Add(); });
-    connect(remove, &QPushButton::clicked, this, [this] { m_editor.Delete(); });
-    connect(clear, &QPushButton::clicked, this, [this] { m_editor.Clear(); });
+    connect(add, &QPushButton::clicked, this, Run([this] { m_editor.Add(); }));
+    connect(remove, &QPushButton::clicked, this, Run([this] { m_editor.Delete(); }));
+    connect(clear, &QPushButton::clicked, this, Run([this] { m_editor.Clear(); }));
 
     auto* total = new QLabel(QStringLiteral("Total(0-200):"), this);
     units.Place(*total, 290, 192, 54, 10);
@@ -183,9 +182,9 @@ void CMainDialog::BuildControls() {
     QPushButton* load = AddButton(units, QStringLiteral("Load"), "loadButton", 15, 191);
     QPushButton* save = AddButton(units, QStringLiteral("Save"), "saveButton", 79, 191);
     QPushButton* saveAs = AddButton(units, QStringLiteral("Save As"), "saveAsButton", 145, 191);
-    connect(load, &QPushButton::clicked, this, [this] { CDeviceBookFile::Load(m_editor); });
-    connect(save, &QPushButton::clicked, this, [this] { CDeviceBookFile::Save(m_editor); });
-    connect(saveAs, &QPushButton::clicked, this, [this] { CTextReport::SaveAs(m_editor); });
+    connect(load, &QPushButton::clicked, this, Run([this] { CDeviceBookFile::Load(m_editor); }));
+    connect(save, &QPushButton::clicked, this, Run([this] { CDeviceBookFile::Save(m_editor); }));
+    connect(saveAs, &QPushButton::clicked, this, Run([this] { CTextReport::SaveAs(m_editor); }));
 
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         const FieldPlace& place = kFieldPlaces[i];
@@ -195,6 +194,9 @@ void CMainDialog::BuildControls() {
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         auto* edit = new CByteLimitedEdit(m_codec, this);
         edit->setObjectName(QLatin1String(kFieldPlaces[i].name));
+        QString label = QLatin1String(kFieldPlaces[i].label);
+        label.chop(1); // the colon
+        edit->SetFieldLabel(label);
         units.Place(*edit, 74, kFieldPlaces[i].editY, 107, 15);
         m_edits[i] = edit;
     }
@@ -227,6 +229,18 @@ void CMainDialog::WriteForm(const ContactForm& form, int count) {
     m_count->setText(QString::number(count));
 }
 
+void CMainDialog::PrepareMessageBox(QMessageBox& box) const {
+    const QString caption = ApplicationName();
+    box.setWindowTitle(caption);
+    // A short text makes a narrow box, and the title bar then cuts the caption ("O…en"). The
+    // room asked for holds the caption and, beside it, the title bar's icon and buttons.
+    if (auto* layout = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(caption) * 2 + 200;
+        layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                        layout->rowCount(), 0, 1, layout->columnCount());
+    }
+}
+
 MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                        MessageButtons buttons) {
     QMessageBox box(icon == MessageIcon::error ? QMessageBox::Critical : QMessageBox::Warning,
@@ -235,6 +249,7 @@ MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                                         : QMessageBox::Ok,
                     this);
     box.setDefaultButton(QMessageBox::Ok);
+    PrepareMessageBox(box);
     return box.exec() == QMessageBox::Ok ? MessageResult::ok : MessageResult::cancel;
 }
 
@@ -246,7 +261,10 @@ QStringList CMainDialog::NameFilters(const QString& filter) {
             break;
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+        // "ZUM orvalen file(*.tel)" already names its pattern, where the dialog finds it.
+        const bool named =
+            parts[i].endsWith(QLatin1Char('(') + patterns + QLatin1Char(')'), Qt::CaseInsensitive);
+        filters << (named ? parts[i] : QStringLiteral("%1 (%2)").arg(parts[i], patterns));
     }
     return filters;
 }
@@ -261,6 +279,8 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
     // AnyFile also lets the open chooser take a name that does not exist; Load reports it.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(NameFilters(m_codec.ToDisplay(filter)));
+    // The player and Windows write "TEL_EXPT.TEL" as readily as "Tel_Expt.tel".
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.selectFile(m_codec.ToDisplay(defaultName));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -271,6 +291,12 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
 }
 
 void CMainDialog::keyPressEvent(QKeyEvent* event) {
+    // Escape cancels message boxes and choosers; here it would end the program and lose a
+    // phone book typed and not yet saved.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         // Enter pushes a focused button and otherwise does nothing: it never ends the
@@ -288,15 +314,18 @@ void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.setObjectName(QStringLiteral("windowMenu"));
     const QAction* about = menu.addAction(QString::fromUtf8(kAboutItem));
     menu.addSeparator();
+    menu.addAction(m_undo);
+    menu.addAction(m_redo);
+    menu.addSeparator();
     const QAction* import = menu.addAction(QString::fromUtf8(kImportItem));
     const QAction* exportItem = menu.addAction(QString::fromUtf8(kExportItem));
     const QAction* chosen = menu.exec(event->globalPos());
     if (chosen == about)
         ShowAbout();
     else if (chosen == import)
-        ImportContacts();
+        Run([this] { ImportContacts(); })();
     else if (chosen == exportItem)
-        ExportContacts();
+        Run([this] { ExportContacts(); })();
 }
 
 void CMainDialog::dragEnterEvent(QDragEnterEvent* event) {
@@ -311,15 +340,24 @@ void CMainDialog::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // After the drop has ended, so that the program the file came from is not kept waiting
     // while a dialog is open.
-    QMetaObject::invokeMethod(
-        this,
-        [this, file = *path] {
-            if (IsPhoneBookFile(file))
-                CDeviceBookFile::LoadFrom(m_editor, file);
-            else
-                ImportFrom(file);
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, Run([this, file = *path] {
+                                  if (IsPhoneBookFile(file))
+                                      CDeviceBookFile::LoadFrom(m_editor, file);
+                                  else
+                                      ImportFrom(file);
+                              }),
+                              Qt::QueuedConnection);
+}
+
+void CMainDialog::ShowImportError(QWidget* parent, const CStatus& status) const {
+    QMessageBox box(QMessageBox::Critical, ApplicationName(),
+                    QStringLiteral("Cannot import contacts from this file."), QMessageBox::Ok,
+                    parent);
+    // The reason and the file, as under the other file errors.
+    box.setInformativeText(QStringLiteral("%1: %2").arg(QString::fromStdString(status.Reason()),
+                                                        QFileInfo(status.Path()).filePath()));
+    PrepareMessageBox(box);
+    box.exec();
 }
 
 void CMainDialog::ImportContacts() {
@@ -364,6 +402,50 @@ void CMainDialog::ExportContacts() {
         return;
     CResult<std::string> bytes = ExportBytes(m_editor, m_codec.CodePage(), *path);
     SaveBytes(m_editor, *path, bytes ? std::optional(std::move(*bytes)) : std::nullopt);
+}
+
+void CMainDialog::BuildUndoActions() {
+    m_undo = new QAction(QString::fromUtf8(kUndoItem), this);
+    m_undo->setObjectName(QStringLiteral("undoAction"));
+    m_undo->setShortcuts(QKeySequence::Undo);
+    // Qt's redo keys differ between desktops; both usual ones work everywhere.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        if (!redoKeys.contains(key))
+            redoKeys << key;
+    }
+    m_redo = new QAction(QString::fromUtf8(kRedoItem), this);
+    m_redo->setObjectName(QStringLiteral("redoAction"));
+    m_redo->setShortcuts(redoKeys);
+    for (QAction* action : {m_undo, m_redo})
+        action->setShortcutVisibleInContextMenu(true);
+    addAction(m_undo);
+    addAction(m_redo);
+    connect(m_undo, &QAction::triggered, this, Run([this] { m_editor.Undo(); }));
+    connect(m_redo, &QAction::triggered, this, Run([this] { m_editor.Redo(); }));
+    ShowBookState();
+}
+
+void CMainDialog::ShowBookState() {
+    setWindowModified(m_editor.IsModified());
+    m_undo->setEnabled(m_editor.CanUndo());
+    m_redo->setEnabled(m_editor.CanRedo());
+}
+
+void CMainDialog::closeEvent(QCloseEvent* event) {
+    if (m_editor.IsModified()) {
+        QMessageBox box(QMessageBox::Warning, ApplicationName(), QString::fromUtf8(kCloseQuestion),
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        box.setObjectName(QStringLiteral("closeQuestion"));
+        box.setDefaultButton(QMessageBox::Cancel);
+        PrepareMessageBox(box);
+        if (box.exec() != QMessageBox::Ok) {
+            event->ignore();
+            return;
+        }
+    }
+    QDialog::closeEvent(event);
 }
 
 void CMainDialog::ShowAbout() {
