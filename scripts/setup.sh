@@ -9,6 +9,7 @@ packages=(
     fonts-noto-cjk locales
     xvfb xauth
     clang libclang-rt-14-dev
+    libuchardet-dev
 )
 packages+=("$@")
 
