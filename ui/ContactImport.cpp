@@ -9,17 +9,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <fstream>
-#include <iterator>
 
 namespace orvalen {
 namespace {
 
-// Enough for a phone's export full of photos; anything larger is refused before it is read.
-constexpr std::uintmax_t kMaxFileSize = 64u << 20;
-// Values quoted in notes are cut to about this many bytes.
-constexpr std::size_t kQuoteBytes = 40;
+// What the window reads files in when the file names no character set and the detector
+// cannot tell: what Chinese systems write when they do not write UTF-8. The dialog shows it as
+// a guess, so the user can choose another.
+constexpr std::string_view kFallbackEncoding = "GB18030";
 
 enum class Format { vcard, csv };
 
@@ -44,154 +41,94 @@ Format FormatOf(const std::filesystem::path& path, std::string_view bytes) {
     return head.find("begin:vcard") != std::string::npos ? Format::vcard : Format::csv;
 }
 
-CResult<std::string> ReadWholeFile(const std::filesystem::path& path) {
+CResult<std::string> ReadContactsFile(const std::filesystem::path& path) {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (error || !std::filesystem::exists(status))
         return CStatus(StatusKind::notFound, path);
-    if (std::filesystem::is_directory(status))
-        return CStatus(StatusKind::isFolder, path);
-    // A pipe or a device could block the window or never end.
-    if (!std::filesystem::is_regular_file(status))
+    // A pipe or a device could keep the window waiting for an end that never comes.
+    if (!std::filesystem::is_directory(status) && !std::filesystem::is_regular_file(status))
         return CStatus(StatusKind::notRegularFile, path);
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size > kMaxFileSize)
-        return CStatus(StatusKind::tooLarge, path, "more than 64 MB");
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return errno != 0 ? CStatus::FromErrno(errno, path) : CStatus(StatusKind::ioError, path);
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(size));
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad())
-        return CStatus(StatusKind::ioError, path);
-    return bytes;
+    return ReadInputFile(path);
 }
 
-// The player shows each field on one line: line breaks and tabs become blanks, other control
-// characters go, and blanks around the text go.
-std::string Clean(std::string_view text) {
-    std::string clean;
-    clean.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\r' || c == '\n' || c == '\t')
-            clean += ' ';
-        else if (byte >= 0x20 && byte != 0x7F)
-            clean += c;
-    }
-    const auto first = clean.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return clean.substr(first, clean.find_last_not_of(' ') - first + 1);
+std::string Capitalized(std::string_view text) {
+    std::string capitalized(text);
+    if (!capitalized.empty())
+        capitalized[0] =
+            static_cast<char>(std::toupper(static_cast<unsigned char>(capitalized[0])));
+    return capitalized;
 }
 
-std::string Quoted(std::string_view utf8) {
-    if (utf8.size() <= kQuoteBytes)
-        return "\"" + std::string(utf8) + "\"";
-    std::size_t end = 0;
-    while (end < utf8.size()) {
-        const std::size_t length = std::max<std::size_t>(Utf8CharLength(utf8.substr(end)), 1);
-        if (end + length > kQuoteBytes)
-            break;
-        end += length;
-    }
-    return "\"" + std::string(utf8.substr(0, end)) + "…\"";
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
 }
 
-// A number without its formatting: blanks, dashes, dots and parentheses.
-std::string Unformatted(std::string_view number) {
-    std::string digits;
-    for (const char c : number) {
-        if (c != ' ' && c != '-' && c != '.' && c != '(' && c != ')')
-            digits += c;
-    }
-    return digits;
-}
-
-bool IsNumber(ContactField field) {
-    return field == ContactField::mobile || field == ContactField::telephone ||
-           field == ContactField::qq || field == ContactField::fax;
-}
-
-std::string Capitalized(std::string_view label) {
-    std::string text(label);
-    if (!text.empty())
-        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    return text;
-}
-
-// The field's text as the phone book stores it, with what the user should know of the change.
-std::string Fit(ContactField field, const std::string& text, const CCodePage& codePage,
-                std::vector<std::string>& notes) {
-    const std::string label = Capitalized(FieldLabel(field));
-    const std::string limit = std::to_string(MaxLength(field)) + " bytes";
-    if (field == ContactField::name) {
-        // A shorter name still names the person: cut at a character boundary.
-        auto fitted = codePage.FromUtf8Fitting(text, MaxLength(field), true);
-        if (!fitted)
-            return {};
-        if (!codePage.FromUtf8(text))
-            notes.push_back(label + ": characters " + codePage.Name() +
-                            " cannot hold became \"?\"");
-        if (!fitted->complete) {
-            while (fitted->bytes.ends_with(' '))
-                fitted->bytes.pop_back();
-            notes.push_back(label + " " + Quoted(text) + " cut to " + limit);
-        }
-        return std::move(fitted->bytes);
-    }
-    // A number or an address cut short would be another one: it is stored whole or not at all.
-    auto bytes = codePage.FromUtf8(text);
-    if (!bytes) {
-        notes.push_back(label + " " + Quoted(text) + " left out: " + codePage.Name() +
-                        " cannot hold all its characters");
+// A loss in a contact, in the words of its tooltip; nothing for what is no loss to the user.
+std::string Word(const InterchangeNote& note, const CCodePage& codePage) {
+    const std::string field(FieldLabel(note.field));
+    switch (note.kind) {
+    case NoteKind::valueLeftOut:
+        return Capitalized(field) + " " + Quoted(note.value) + " left out: the player holds one " +
+               field;
+    case NoteKind::valueTooLong:
+        return Capitalized(field) + " " + Quoted(note.value) +
+               " left out: " + std::to_string(note.size) + " bytes, more than the " +
+               std::to_string(MaxLength(note.field)) + " the player holds" +
+               (note.field == ContactField::email ? "" : " even without its formatting");
+    case NoteKind::nameCut:
+        return "Name cut to " + Quoted(note.value) + ": it is " + std::to_string(note.size) +
+               " bytes, more than the " + std::to_string(MaxLength(ContactField::name)) +
+               " the player holds";
+    case NoteKind::controlRemoved:
+        return "Control characters removed from the " + field;
+    case NoteKind::replaced:
+        return "Characters of the " + field + " that " + codePage.Name() +
+               " cannot hold became \"?\"";
+    default:
         return {};
     }
-    if (bytes->size() <= MaxLength(field))
-        return std::move(*bytes);
-    if (IsNumber(field)) {
-        const std::string digits = Unformatted(*bytes);
-        if (digits.size() <= MaxLength(field))
-            return digits;
-    }
-    notes.push_back(label + " " + Quoted(text) + " left out: longer than " + limit);
-    return {};
 }
 
 } // namespace
 
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
                                    const CContactTable& book, std::string_view encoding) {
-    CResult<std::string> bytes = ReadWholeFile(path);
+    CResult<std::string> bytes = ReadContactsFile(path);
     if (!bytes)
         return bytes.Status();
     const Format format = FormatOf(path, *bytes);
-    const InterchangeRead read = format == Format::csv ? CCsvReader::Read(*bytes, encoding)
-                                                       : CVCardReader::Read(*bytes, encoding);
-    if (read.IsRefused())
-        return CStatus(StatusKind::malformed, path, *read.error);
+    const auto read = [&](std::string_view named) {
+        return format == Format::csv ? CCsvReader::Read(*bytes, named)
+                                     : CVCardReader::Read(*bytes, named);
+    };
+    InterchangeRead contacts = read(encoding);
+    bool guessed = contacts.guessed;
+    if (contacts.status.Kind() == StatusKind::encoding && encoding.empty()) {
+        // The detector named no character set: read in the likeliest one and say it is a guess.
+        contacts = read(kFallbackEncoding);
+        guessed = true;
+    }
+    if (contacts.IsRefused())
+        return CStatus(contacts.status).WithPath(path);
 
     ImportFile file;
-    file.encoding = read.encoding;
-    file.guessed = encoding.empty() && ByteOrderMarkLength(*bytes) == 0 && !IsValidUtf8(*bytes);
-    file.rows.reserve(read.contacts.size());
-    for (const InterchangeContact& contact : read.contacts) {
-        ImportRow row;
-        std::vector<std::string> notes;
-        for (ContactField field : kAllFields)
-            row.form[field] = Fit(field, Clean(contact[field]), codePage, notes);
-        if (row.form[ContactField::name].empty())
+    file.encoding = contacts.encoding;
+    file.guessed = guessed;
+    file.rows.reserve(contacts.contacts.size());
+    for (const InterchangeContact& contact : contacts.contacts) {
+        CNotes notes;
+        // A character the code page lacks becomes '?': the rest of the contact still enters.
+        auto form = FitContact(contact, codePage, true, notes);
+        if (!form || (*form)[ContactField::name].empty())
             continue;
-        // What the reader found no field for in this contact.
-        for (const SourceNote& warning : read.warnings) {
-            const bool same = contact.card > 0 ? warning.card == contact.card
-                                               : warning.card == 0 && warning.line == contact.line;
-            if (same)
-                notes.push_back(warning.text);
+        ImportRow row;
+        row.form = std::move(*form);
+        for (const InterchangeNote& note : notes.Examples()) {
+            const std::string words = Word(note, codePage);
+            if (!words.empty())
+                row.note += (row.note.empty() ? "" : "\n") + words;
         }
-        for (const std::string& note : notes)
-            row.note += (row.note.empty() ? "" : "\n") + note;
         row.known = book.Find(row.form[ContactField::name]) != CContactTable::kNone;
         file.rows.push_back(std::move(row));
     }
@@ -201,8 +138,8 @@ CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCod
 CResult<std::string> ExportBytes(const CBookEditor& editor, const CCodePage& codePage,
                                  const std::filesystem::path& path) {
     const ExtractOutcome extracted = ExtractPhoneBook(editor, codePage);
-    if (extracted.listMismatch)
-        return CStatus(StatusKind::listMismatch, path);
+    if (!extracted.status)
+        return CStatus(extracted.status).WithPath(path);
     if (Ending(path) == ".csv")
         return CCsvWriter::Write(extracted.contacts);
     return CVCardWriter::Write(extracted.contacts);

@@ -30,10 +30,11 @@ struct ImportFile {
     bool guessed = false;        // nothing in the file named that set
 };
 
-// Reads a vCard or CSV file (by its ending, else by its content) whole. encoding, when given,
-// is the character set to read it in instead of what the file says or what is guessed. Names
-// are cut at a character boundary of codePage; a number too long for its field loses its
-// formatting, and is left out when it still does not fit, as is an e-mail that does not fit.
+// Reads a vCard or CSV file (by its ending, else by its content) whole; pipes and devices are
+// refused. encoding, when given, is the character set to read it in instead of what the file
+// says or what is guessed; when nothing names one and the detector cannot tell, GB18030 is
+// taken as the guess. Each contact is fitted as orvalen-tel fits it (FitContact), a character
+// codePage lacks becoming '?', and its losses are worded in its note.
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
                                    const CContactTable& book, std::string_view encoding = {});
 
