@@ -187,6 +187,31 @@ private slots:
         QCOMPARE(W().MobileEdit()->text(), annMobile);
     }
 
+    void aContactWithLossesIsMarkedAndSaysWhatAndWhy() {
+        const QString path = Path(QStringLiteral("phone.vcf"));
+        QVERIFY(WriteAll(path, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Christopher Alexander\r\n"
+                               "TEL;TYPE=CELL:+86 (138) 0013-8000\r\n"
+                               "EMAIL:a.very.long.address@example.com.cn\r\nEND:VCARD\r\n"));
+        QStringList cells;
+        QString tooltip;
+        bool marked = false;
+        Import(path, [&](QWidget& dialog) {
+            QAbstractItemModel* model = Table(dialog)->model();
+            for (int column = 0; column < 4; ++column)
+                cells << model->index(0, column).data().toString();
+            tooltip = model->index(0, 3).data(Qt::ToolTipRole).toString();
+            marked = !model->index(0, 0).data(Qt::DecorationRole).isNull();
+            Press(dialog, "cancelButton");
+        });
+
+        QCOMPARE(cells, (QStringList{"Christopher Alex", "+8613800138000", "", ""}));
+        QVERIFY(marked);
+        QCOMPARE(tooltip, QStringLiteral("Name cut to \"Christopher Alex\": it is 21 bytes, more "
+                                         "than the 16 the player holds\n"
+                                         "E-mail \"a.very.long.address@example.com.cn\" left out: "
+                                         "34 bytes, more than the 32 the player holds"));
+    }
+
     void cancelChangesNothing() {
         W().AddContact(QStringLiteral("Ann"), QStringLiteral("111"));
         const QString path = Path(QStringLiteral("phone.vcf"));
