@@ -353,9 +353,11 @@ void CMainDialog::ShowImportError(QWidget* parent, const CStatus& status) const 
     QMessageBox box(QMessageBox::Critical, ApplicationName(),
                     QStringLiteral("Cannot import contacts from this file."), QMessageBox::Ok,
                     parent);
-    // The reason and the file, as under the other file errors.
-    box.setInformativeText(QStringLiteral("%1: %2").arg(QString::fromStdString(status.Reason()),
-                                                        QFileInfo(status.Path()).filePath()));
+    // The reason and the file (and the line, where the file's syntax failed), as under the
+    // other file errors.
+    const std::string described = status.Describe();
+    box.setInformativeText(
+        QString::fromLocal8Bit(described.data(), static_cast<qsizetype>(described.size())));
     PrepareMessageBox(box);
     box.exec();
 }
