@@ -29,12 +29,3 @@ if [ "${#missing[@]}" -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-
-# The players expect GBK names; the tests and "LC_ALL=zh_CN.GBK Orvalen" need that locale.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.gbk$'; then
-    sudo_cmd=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo_cmd=(sudo)
-    fi
-    "${sudo_cmd[@]}" localedef -i zh_CN -f GBK zh_CN.GBK || echo "warning: could not make the zh_CN.GBK locale" >&2
-fi
