@@ -10,6 +10,8 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
     libuchardet-dev
+    dpkg-dev file lintian desktop-file-utils appstream
+    g++-mingw-w64-x86-64-posix googletest wine64 wine
 )
 packages+=("$@")
 
