@@ -196,6 +196,15 @@ void CBookEditor::Delete() {
 }
 
 void CBookEditor::Clear() {
+    // Clearing what is already empty changes nothing: no step, and the book stays as saved.
+    if (m_table.Count() == 0) {
+        ContactForm shown;
+        m_view.ReadForm(shown);
+        if (shown == ContactForm{}) {
+            WriteForm();
+            return;
+        }
+    }
     RecordStep();
     Empty();
     WriteForm();

@@ -555,7 +555,12 @@ public:
         }
     }
 
-    void Clear() {
+    // Clear; Load empties the book the same way but is always a step.
+    void Clear(bool always = false) {
+        if (!always && m_count == 0 && fields == ContactForm{}) {
+            countShown = 0;
+            return;
+        }
         Remember();
         list.clear();
         selection = -1;
@@ -599,7 +604,7 @@ public:
             Message("Error!!, Not ZUM Tel file ...", MessageIcon::error);
             return;
         }
-        Clear();
+        Clear(true);
         const int places = static_cast<int>((bytes.size() - 512) / 128);
         const int records =
             std::min(static_cast<int>(static_cast<unsigned char>(bytes[4])), places);

@@ -189,6 +189,9 @@ TEST_F(UndoTest, AHundredStepsGoBackAndANewCommandDropsTheRedoSteps) {
 
 TEST_F(UndoTest, TheBookIsModifiedUntilItEqualsAFileSavedOrLoaded) {
     EXPECT_FALSE(editor.IsModified());
+    editor.Clear();
+    EXPECT_FALSE(editor.IsModified()) << "clearing an empty book changes nothing";
+    EXPECT_FALSE(editor.CanUndo());
     AddKnownBook();
     EXPECT_TRUE(editor.IsModified());
 
