@@ -1,0 +1,53 @@
+#pragma once
+
+// An edit control holding one contact text, limited in bytes of the code page. Whatever the
+// user inserts (typed, pasted, dropped, composed by an input method) is cut at the last whole
+// character that fits; an insertion of which nothing fits, or that holds a character the code
+// page lacks, is undone. Either way the edit beeps and shows a balloon tip saying why.
+// Requires the dialog to pass on its EN_CHANGE and EN_MAXTEXT notifications.
+
+#include "WideText.h"
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orvalen::win32 {
+
+class CByteLimitedEdit {
+public:
+    explicit CByteLimitedEdit(const CWideCodec& codec) : m_codec(&codec) {}
+
+    void Attach(HWND edit) { m_edit = edit; }
+    HWND Handle() const { return m_edit; }
+
+    void SetByteLimit(std::size_t limit);
+    std::size_t ByteLimit() const { return m_limit; }
+
+    // Shows bytes; until the user changes the text, Bytes gives them back exactly, even
+    // where the code page cannot read them and the field shows replacement marks.
+    void SetBytes(std::string_view bytes);
+    std::string Bytes() const;
+
+    void OnChange();
+    // The edit's own character limit, an upper bound of the byte limit, refused a key.
+    void OnMaxText();
+
+private:
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+    std::wstring FullText() const;
+    void Refuse(const std::wstring& reason) const;
+
+    const CWideCodec* m_codec;
+    HWND m_edit = nullptr;
+    std::size_t m_limit = 0;
+    std::wstring m_accepted; // the text before the change being checked
+    bool m_setting = false;  // a change by the program, which needs no check
+    std::wstring m_shownText;
+    std::string m_shownBytes;
+};
+
+} // namespace orvalen::win32
