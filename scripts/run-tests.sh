@@ -4,6 +4,7 @@
 # bounded time. Stops at the first failure.
 #   ORVALEN_FUZZ_SECONDS   seconds per fuzz target (default 60; 0 skips fuzzing)
 #   ORVALEN_SKIP_SANITIZE  set to 1 to skip the sanitizer stage
+#   ORVALEN_SKIP_WINDOWS   set to 1 to skip the Windows window's cross-build and its Wine test
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,6 +34,11 @@ if [ "${ORVALEN_SKIP_SANITIZE:-0}" != 1 ]; then
     LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
     ORVALEN_MODEL_SEQUENCES=1000 \
         ctest --test-dir build-asan --output-on-failure --parallel "$jobs" --stop-on-failure
+fi
+
+if [ "${ORVALEN_SKIP_WINDOWS:-0}" != 1 ]; then
+    stage "Windows window: cross-build, drive it under Wine, make the zip"
+    bash scripts/package-windows.sh
 fi
 
 fuzz_seconds="${ORVALEN_FUZZ_SECONDS:-60}"

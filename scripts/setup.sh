@@ -9,6 +9,7 @@ packages=(
     fonts-noto-cjk locales
     xvfb xauth
     clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix wine64 wine openbox xdotool x11-xserver-utils
 )
 packages+=("$@")
 
@@ -36,4 +37,12 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.gbk$'; then
         sudo_cmd=(sudo)
     fi
     "${sudo_cmd[@]}" localedef -i zh_CN -f GBK zh_CN.GBK || echo "warning: could not make the zh_CN.GBK locale" >&2
+fi
+# Wine takes its Chinese ANSI code page (936) from zh_CN.UTF-8.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+    sudo_cmd=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo_cmd=(sudo)
+    fi
+    "${sudo_cmd[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 || echo "warning: could not make the zh_CN.UTF-8 locale" >&2
 fi
