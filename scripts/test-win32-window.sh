@@ -149,9 +149,8 @@ wait_for_exit() {
 screenshot() { # screenshot NAME
     if [ -n "$shots" ]; then
         sleep 0.5
-        import -window root -crop "$(xdotool getwindowgeometry --shell "$window" |
-            awk -F= '/^X=/{x=$2}/^Y=/{y=$2}/^WIDTH=/{w=$2}/^HEIGHT=/{h=$2}
-                     END{printf "%dx%d+%d+%d", w, h + 22, x, y - 22}')" +repage "$shots/$1"
+        # -frame: with the window manager's title bar.
+        import -frame -window "$window" "$shots/$1"
         echo "wrote $shots/$1"
     fi
 }
