@@ -194,7 +194,7 @@ keys Escape
 sleep 0.3
 keys Return
 sleep 1
-window_exists '^Orvalen$' && kill -0 "$app_pid" || fail "Escape or Enter closed the window"
+window_exists '^Orvalen\*?$' && kill -0 "$app_pid" || fail "Escape or Enter closed the window"
 pass "Escape and Enter leave the window open"
 
 # The system menu: Wine adds its own About item above the separator; ours comes after it,
@@ -213,16 +213,21 @@ wait_for_exit
 pass "the saved phone book closes without a question"
 
 # --- Under a Chinese desktop: the ANSI code page is 936, names are saved in GBK.
+# Nine characters typed into the 16-byte name field: the ninth is refused. (Wine finds key
+# codes for a few spare keys only, so the test makes do with four different characters.)
 map_keys '张伟李娜'
 start_window zh_CN.UTF-8
 add_contact 8 '张伟' 13912345678
 add_contact 7 '李娜' 13687654321
+add_contact 7 '张伟张伟张伟张伟张' 13700001111
 add_contact 7 'Alice Chen' 13511112222
 save_as "$work/gbk.tel"
 tel_file 'Alice Chen' '13511112222' '\xc0\xee\xc4\xc8' '13687654321' \
-    '\xd5\xc5\xce\xb0' '13912345678' >"$work/gbk-expected.tel"
+    '\xd5\xc5\xce\xb0' '13912345678' \
+    '\xd5\xc5\xce\xb0\xd5\xc5\xce\xb0\xd5\xc5\xce\xb0\xd5\xc5\xce\xb0' '13700001111' \
+    >"$work/gbk-expected.tel"
 same_bytes "$work/gbk.tel" "$work/gbk-expected.tel" || fail "Chinese names: saved bytes differ"
-pass "under zh_CN.UTF-8 Chinese names are saved in GBK, bytes as expected"
+pass "under zh_CN.UTF-8 Chinese names are saved in GBK, a ninth character refused, bytes as expected"
 screenshot screenshot-win32-main.png
 
 if [ -n "$shots" ]; then

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace orvalen::win32 {
 namespace {
@@ -13,6 +14,11 @@ bool IsHighSurrogate(wchar_t unit) {
 
 bool IsLowSurrogate(wchar_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// C0 and C1 controls and DEL: no phone-book text holds them, and a NUL would end it early.
+bool IsControl(wchar_t unit) {
+    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
 }
 
 } // namespace
@@ -60,13 +66,9 @@ void CByteLimitedEdit::OnChange() {
     if (m_setting)
         return;
     const std::wstring input = Text();
-    if (const auto bytes = m_codec->ToBytes(input); bytes && bytes->size() <= m_limit) {
-        m_accepted = input;
-        return;
-    }
+    const std::wstring& before = m_accepted;
 
     // Find what this change inserted: the text between the parts it kept at both ends.
-    const std::wstring& before = m_accepted;
     const std::size_t shorter = std::min(before.size(), input.size());
     std::size_t prefix = 0;
     while (prefix < shorter && before[prefix] == input[prefix])
@@ -80,26 +82,55 @@ void CByteLimitedEdit::OnChange() {
         --prefix;
     if (suffix > 0 && IsLowSurrogate(input[input.size() - suffix]))
         --suffix;
-    const std::wstring_view whole(input);
-    const std::wstring_view inserted = whole.substr(prefix, input.size() - prefix - suffix);
+    const std::wstring head = input.substr(0, prefix);
+    const std::wstring tail = input.substr(input.size() - suffix);
+    std::wstring inserted = input.substr(prefix, input.size() - prefix - suffix);
+
+    std::optional<std::wstring> why;
+    const std::size_t insertedLength = inserted.size();
+    std::erase_if(inserted, IsControl);
+    if (inserted.size() != insertedLength)
+        why = m_label + L": no control characters";
     // Removing text is always allowed, so a field shown with unreadable bytes can be mended.
-    if (inserted.empty()) {
+    if (!inserted.empty()) {
+        const std::size_t keptBytes = m_codec->ToBytesReplacing(head + tail).size();
+        const std::size_t room = keptBytes < m_limit ? m_limit - keptBytes : 0;
+        if (const auto fitted = m_codec->Fit(inserted, room); !fitted) {
+            why = Utf8ToUtf16(m_codec->CodePage().Name()) + L" has no character for " +
+                  FirstUnheld(inserted);
+            inserted.clear();
+        } else {
+            if (fitted->size() < inserted.size())
+                why = FullText();
+            inserted = *fitted;
+        }
+    }
+    // Nothing refused or cut: the change stands as the edit made it, caret included.
+    if (!why) {
         m_accepted = input;
         return;
     }
+    if (inserted.empty() && insertedLength > 0) {
+        // Nothing of the insertion is left: the field is as it was.
+        SetText(before);
+        SendMessageW(m_edit, EM_SETSEL, prefix, static_cast<LPARAM>(prefix));
+    } else {
+        SetText(head + inserted + tail);
+        const WPARAM caret = head.size() + inserted.size();
+        SendMessageW(m_edit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+    }
+    Refuse(*why);
+}
 
-    const std::wstring kept =
-        std::wstring(whole.substr(0, prefix)) + std::wstring(whole.substr(input.size() - suffix));
-    const std::size_t keptBytes = m_codec->ToBytesReplacing(kept).size();
-    const std::size_t room = keptBytes < m_limit ? m_limit - keptBytes : 0;
-    const auto fitted = m_codec->Fit(inserted, room);
-    const std::wstring result = std::wstring(whole.substr(0, prefix)) + fitted.value_or(L"") +
-                                std::wstring(whole.substr(input.size() - suffix));
-    const auto caret = static_cast<WPARAM>(prefix + (fitted ? fitted->size() : 0));
-    SetText(fitted && !fitted->empty() ? result : before);
-    SendMessageW(m_edit, EM_SETSEL, fitted && !fitted->empty() ? caret : prefix,
-                 static_cast<LPARAM>(fitted && !fitted->empty() ? caret : prefix));
-    Refuse(fitted ? FullText() : L"The player's code page has no such character.");
+std::wstring CByteLimitedEdit::FirstUnheld(std::wstring_view text) const {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t length =
+            IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : 1;
+        if (!m_codec->ToBytes(text.substr(i, length)))
+            return std::wstring(text.substr(i, length));
+        i += length - 1;
+    }
+    return std::wstring();
 }
 
 void CByteLimitedEdit::OnMaxText() {
@@ -107,7 +138,7 @@ void CByteLimitedEdit::OnMaxText() {
 }
 
 std::wstring CByteLimitedEdit::FullText() const {
-    return L"This field holds at most " + std::to_wstring(m_limit) + L" bytes.";
+    return m_label + L": " + std::to_wstring(m_limit) + L" bytes at most";
 }
 
 void CByteLimitedEdit::Refuse(const std::wstring& reason) const {

@@ -2,8 +2,9 @@
 
 // An edit control holding one contact text, limited in bytes of the code page. Whatever the
 // user inserts (typed, pasted, dropped, composed by an input method) is cut at the last whole
-// character that fits; an insertion of which nothing fits, or that holds a character the code
-// page lacks, is undone. Either way the edit beeps and shows a balloon tip saying why.
+// character that fits, and control characters are left out of it; an insertion of which
+// nothing is left, or that holds a character the code page lacks, is undone. Each refusal or
+// cut beeps and says why in a balloon tip on the field.
 // Requires the dialog to pass on its EN_CHANGE and EN_MAXTEXT notifications.
 
 #include "WideText.h"
@@ -19,6 +20,9 @@ namespace orvalen::win32 {
 class CByteLimitedEdit {
 public:
     explicit CByteLimitedEdit(const CWideCodec& codec) : m_codec(&codec) {}
+
+    // The field's name in what a refusal says ("Mobile: 16 bytes at most").
+    void SetFieldLabel(std::wstring label) { m_label = std::move(label); }
 
     void Attach(HWND edit) { m_edit = edit; }
     HWND Handle() const { return m_edit; }
@@ -39,11 +43,14 @@ private:
     std::wstring Text() const;
     void SetText(const std::wstring& text);
     std::wstring FullText() const;
+    // The first character of text the code page cannot hold.
+    std::wstring FirstUnheld(std::wstring_view text) const;
     void Refuse(const std::wstring& reason) const;
 
     const CWideCodec* m_codec;
     HWND m_edit = nullptr;
     std::size_t m_limit = 0;
+    std::wstring m_label;
     std::wstring m_accepted; // the text before the change being checked
     bool m_setting = false;  // a change by the program, which needs no check
     std::wstring m_shownText;

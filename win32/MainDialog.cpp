@@ -19,9 +19,17 @@ namespace {
 constexpr std::array<int, kFieldCount> kFieldIds = {IDC_NAME, IDC_MOBILE, IDC_TELEPHONE,
                                                     IDC_EMAIL, IDC_QQ,     IDC_FAX};
 
-// What the system menu and the question on closing say.
-constexpr std::string_view kUnsavedQuestion =
-    "The phone book has changes that are not saved. Close it anyway?";
+// The fields' labels without their colons, for what a refused input says.
+constexpr std::array<const wchar_t*, kFieldCount> kFieldLabels = {
+    L"Name", L"Mobile", L"Telephone", L"E_mail", L"QQ", L"FAX"};
+
+// Asked when the window is closed with unsaved changes, as the Qt window asks.
+constexpr const wchar_t* kCloseQuestion =
+    L"The phone book has changes that are not saved. Close anyway?";
+
+// The title, with a star while the phone book has unsaved changes.
+constexpr const wchar_t* kTitle = L"Orvalen";
+constexpr const wchar_t* kModifiedTitle = L"Orvalen*";
 
 // The file choosers' options: explorer style, a hook, the read-only box shown (and ticked),
 // and for saving a question before a file is replaced.
@@ -160,8 +168,10 @@ INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CMainDialog::OnInitDialog() {
     m_list.Attach(GetDlgItem(m_window, IDC_NAME_LIST));
-    for (std::size_t i = 0; i < kFieldCount; ++i)
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
         m_edits[i].Attach(GetDlgItem(m_window, kFieldIds[i]));
+        m_edits[i].SetFieldLabel(kFieldLabels[i]);
+    }
     // The empty form and a count of 0, which also sets the fields' limits.
     m_editor.WriteForm();
     AppendSystemMenuItems();
@@ -205,8 +215,10 @@ void CMainDialog::OnCommand(int id, int code) {
     }
     if (id == IDC_NAME_LIST) {
         // Sent for the user's selections only, never for a command's.
-        if (code == LBN_SELCHANGE)
+        if (code == LBN_SELCHANGE) {
             m_editor.ShowSelected();
+            ShowBookState();
+        }
         return;
     }
     if (id == IDM_UNDO || id == IDM_REDO) {
@@ -215,6 +227,11 @@ void CMainDialog::OnCommand(int id, int code) {
     }
     if (code != BN_CLICKED)
         return;
+    RunButton(id);
+    ShowBookState();
+}
+
+void CMainDialog::RunButton(int id) {
     switch (id) {
     case IDC_ADD:
         m_editor.Add();
@@ -241,6 +258,11 @@ void CMainDialog::OnCommand(int id, int code) {
     }
 }
 
+void CMainDialog::ShowBookState() {
+    if (m_window != nullptr)
+        SetWindowTextW(m_window, IsModified(m_editor) ? kModifiedTitle : kTitle);
+}
+
 bool CMainDialog::OnSystemCommand(WPARAM command) {
     switch (command & 0xFFF0) {
     case IDM_ABOUTBOX:
@@ -262,6 +284,7 @@ void CMainDialog::UndoOrRedo(bool undo) {
         Redo(m_editor);
     else
         MessageBeep(MB_OK);
+    ShowBookState();
 }
 
 void CMainDialog::OnInitMenuPopup(HMENU menu, bool isWindowMenu) {
@@ -290,9 +313,10 @@ bool CMainDialog::OnPaint() {
 void CMainDialog::Close() {
     if (m_window == nullptr)
         return;
+    // Cancel is the default answer: a hasty Enter keeps the phone book.
     if (IsModified(m_editor) &&
-        ShowMessage(kUnsavedQuestion, MessageIcon::warning, MessageButtons::okCancel) !=
-            MessageResult::ok)
+        MessageBoxW(m_window, kCloseQuestion, ApplicationName().c_str(),
+                    MB_ICONEXCLAMATION | MB_OKCANCEL | MB_DEFBUTTON2) != IDOK)
         return;
     DestroyWindow(m_window);
 }

@@ -3,6 +3,8 @@
 // The phone-book window on the Windows API (dialog 102): the form, the name list, the count
 // display and the seven command buttons. It provides the commands' view, its list box is their
 // name list, and every command runs through the same editor and file classes as the Qt window.
+// Neither Enter nor Escape closes it, its title marks a phone book with unsaved changes, and
+// closing it then asks first; Ctrl+Z and Ctrl+Y (and the system menu) undo and redo commands.
 // Requires the process's resources (Orvalen.rc) and a message loop that passes each message
 // to PreTranslate first.
 
@@ -51,6 +53,9 @@ private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     void OnCommand(int id, int code);
+    void RunButton(int id);
+    // The title's mark of unsaved changes.
+    void ShowBookState();
     bool OnSystemCommand(WPARAM command);
     bool OnPaint();
     void OnInitMenuPopup(HMENU menu, bool isWindowMenu);
