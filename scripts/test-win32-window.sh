@@ -53,8 +53,14 @@ cat >"$work/openbox.xml" <<'EOF'
   <mouse></mouse>
 </openbox_config>
 EOF
-openbox --config-file "$work/openbox.xml" >/dev/null 2>&1 &
+openbox --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
 pids+=($!)
+# The window manager is up once it names the current desktop.
+for _ in $(seq 100); do
+    xdotool get_desktop >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdotool get_desktop >/dev/null 2>&1 || fail "openbox did not start: $(cat "$work/openbox.log")"
 
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
@@ -97,7 +103,13 @@ start_window() { # start_window LANG
     app_pid=$!
     window=$(timeout 60 xdotool search --sync --name '^Orvalen$' | head -n 1) ||
         fail "no window titled Orvalen within 60 s"
-    xdotool windowactivate --sync "$window"
+    # Keys go to the active window: make it so, and make sure.
+    for _ in $(seq 20); do
+        xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && break
+        sleep 0.25
+    done
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] || fail "the window did not become active"
     sleep 0.5
 }
 keys() {
