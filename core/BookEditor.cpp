@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -84,6 +85,7 @@ void CBookEditor::Add() {
         if (m_view.ShowMessage(messages::kNameRepeat, MessageIcon::warning,
                                MessageButtons::okCancel) != MessageResult::ok)
             return;
+        RecordStep();
         m_table.UpdateDetails(existing, m_form);
         return;
     }
@@ -92,6 +94,7 @@ void CBookEditor::Add() {
         return;
     }
 
+    RecordStep();
     const int position = m_list.AddString(name);
     m_table.Append(m_form);
     WriteForm();
@@ -127,6 +130,7 @@ void CBookEditor::Delete() {
         return;
     }
 
+    RecordStep();
     m_table.RemoveAt(index);
     m_list.DeleteString(selection);
 
@@ -143,10 +147,60 @@ void CBookEditor::Delete() {
 }
 
 void CBookEditor::Clear() {
+    RecordStep();
     m_list.ResetContent();
     m_form.ClearTexts();
     m_table.Clear();
     WriteForm();
+}
+
+// Fills snapshot in place, keeping the storage it has.
+void CBookEditor::TakeSnapshot(BookSnapshot& snapshot) {
+    if (snapshot.table)
+        *snapshot.table = m_table;
+    else
+        snapshot.table = std::make_unique<CContactTable>(m_table);
+    const int count = std::max(m_list.GetCount(), 0);
+    snapshot.entries.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        snapshot.entries[static_cast<std::size_t>(i)] = m_list.GetText(i);
+    snapshot.selection = m_list.GetCurSel();
+    // What the fields show, typed or not: undo brings back what the user saw.
+    m_view.ReadForm(snapshot.form);
+}
+
+void CBookEditor::Restore(const BookSnapshot& snapshot) {
+    m_table = *snapshot.table;
+    // The entries come back in their order: each goes after those that sort equal to it, so
+    // repeated names keep the contacts they stand for.
+    m_list.ResetContent();
+    for (const std::string& entry : snapshot.entries)
+        m_list.AddString(entry);
+    m_list.SetCurSel(snapshot.selection);
+    m_form = snapshot.form;
+    WriteForm();
+}
+
+void CBookEditor::RecordStep() {
+    TakeSnapshot(m_history.Record());
+}
+
+void CBookEditor::Undo() {
+    if (!m_history.CanUndo())
+        return;
+    BookSnapshot now;
+    TakeSnapshot(now);
+    if (auto before = m_history.Undo(std::move(now)))
+        Restore(*before);
+}
+
+void CBookEditor::Redo() {
+    if (!m_history.CanRedo())
+        return;
+    BookSnapshot now;
+    TakeSnapshot(now);
+    if (auto after = m_history.Redo(std::move(now)))
+        Restore(*after);
 }
 
 } // namespace orvalen

@@ -4,6 +4,7 @@
 #include "ContactForm.h"
 #include "ContactTable.h"
 #include "NameList.h"
+#include "UndoHistory.h"
 
 #include <vector>
 
@@ -21,6 +22,21 @@ public:
     void ShowSelected();
     void Delete();
     void Clear();
+
+    // Undo and redo of the commands that change the table or the list (Add of a new name or an
+    // update, Delete, Clear, Load): each brings back the table byte for byte, the list, its
+    // selection, the form and the count as they were. They do nothing when there is no step.
+    void Undo();
+    void Redo();
+    bool CanUndo() const { return m_history.CanUndo(); }
+    bool CanRedo() const { return m_history.CanRedo(); }
+    // Called by a command just before its first change: the phone book as it is now becomes
+    // the step its undo goes back to.
+    void RecordStep();
+    // Modified: the phone book differs from the last file saved or loaded (or from the empty
+    // book at start). MarkSaved follows a successful save or load of the phone-book file.
+    bool IsModified() const { return m_history.IsModified(); }
+    void MarkSaved() { m_history.MarkSaved(); }
 
     // The table index of the contact that list entry listIndex stands for, or kNone. The k-th
     // entry named exactly T stands for the k-th contact named T, so repeated names (a loaded
@@ -41,11 +57,14 @@ public:
 
 private:
     void ShowContact(int index);
+    void TakeSnapshot(BookSnapshot& snapshot);
+    void Restore(const BookSnapshot& snapshot);
 
     ContactForm m_form;
     CContactTable m_table;
     CNameList& m_list;
     IBookView& m_view;
+    CUndoHistory m_history;
 };
 
 } // namespace orvalen

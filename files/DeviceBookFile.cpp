@@ -97,7 +97,10 @@ std::optional<std::string> CDeviceBookFile::BuildImage(const CBookEditor& editor
 }
 
 bool CDeviceBookFile::SaveTo(CBookEditor& editor, const std::filesystem::path& path) {
-    return SaveBytes(editor, path, BuildImage(editor));
+    if (!SaveBytes(editor, path, BuildImage(editor)))
+        return false;
+    editor.MarkSaved();
+    return true;
 }
 
 void CDeviceBookFile::Save(CBookEditor& editor) {
@@ -139,6 +142,7 @@ TelFileImage CDeviceBookFile::ReadImage(const std::filesystem::path& path) {
 void CDeviceBookFile::LoadImage(CBookEditor& editor, const TelFileImage& image) {
     if (!image.IsLoadable())
         return;
+    // Clear records the undo step: the whole load goes back in one.
     editor.Clear();
     CContactTable& table = editor.Table();
     CNameList& list = editor.List();
@@ -153,6 +157,7 @@ void CDeviceBookFile::LoadImage(CBookEditor& editor, const TelFileImage& image) 
         list.SetCurSel(list.GetCount() - 1);
         editor.ShowSelected();
     }
+    editor.MarkSaved();
 }
 
 void CDeviceBookFile::Load(CBookEditor& editor) {

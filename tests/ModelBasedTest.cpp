@@ -1,7 +1,9 @@
 // Random command sequences run against the editor and the file commands and, side by side,
 // against a small reference model of the phone book. After every command each visible result
-// (messages, choosers, edit fields, count display, list, selection, files on disk) and the
-// table behind them must match the model. A failing sequence is shrunk and printed with its seed.
+// (messages, choosers, edit fields, count display, list, selection, files on disk, whether the
+// book counts as modified) and the table behind them must match the model. Undo and redo are
+// commands too: the model keeps whole copies of its state. A failing sequence is shrunk and printed
+// with its seed.
 //
 // The model keeps its own notion of identity: every contact gets an id when it enters the
 // table, list entries carry that id, and the ids move with the contacts. The code instead pairs
@@ -49,7 +51,7 @@ using testing::RecordedMessage;
 // ---------------------------------------------------------------------------------------------
 // Commands
 
-enum class Op { type, add, select, remove, clear, save, saveAs, load };
+enum class Op { type, add, select, remove, clear, save, saveAs, load, undo, redo };
 
 // Where a file chooser points.
 enum class Target { cancel, normal, missingFolder, folder, missingFile, crafted };
@@ -119,6 +121,12 @@ std::string Describe(const Command& command) {
         break;
     case Op::clear:
         out << "Clear";
+        break;
+    case Op::undo:
+        out << "Undo";
+        break;
+    case Op::redo:
+        out << "Redo";
         break;
     case Op::save:
         out << "Save to " << TargetName(command.target);
@@ -277,6 +285,10 @@ private:
 
     Command Next() {
         Command command;
+        if (Chance(16)) {
+            command.op = Chance(50) ? Op::undo : Op::redo;
+            return command;
+        }
         const unsigned roll = Below(100);
         if (roll < 5) {
             command.op = Op::type;
@@ -366,10 +378,17 @@ public:
         return it == m_ids.end() ? -1 : static_cast<int>(it - m_ids.begin());
     }
 
+    bool Modified() const { return m_version != m_savedVersion; }
+
     void BeginCommand() {
         messages.clear();
         choosers.clear();
     }
+
+    // Undo goes back to the state before the last command that changed the book, redo forward
+    // to the state undo left; at most 100 steps back, and a new command forgets the way forward.
+    void Undo() { Step(m_undo, m_redo); }
+    void Redo() { Step(m_redo, m_undo); }
 
     void Type(const ContactForm& form) { fields = form; }
 
@@ -384,6 +403,7 @@ public:
                 Message("Name repeat! Do you change it ?", MessageIcon::warning,
                         MessageButtons::okCancel);
                 if (answerOk) {
+                    Remember();
                     for (std::size_t f = 1; f < kFieldCount; ++f)
                         Store(slot, f, fields.texts[f]);
                 }
@@ -394,6 +414,7 @@ public:
             Message("The Tel Name Overflow !!", MessageIcon::warning);
             return;
         }
+        Remember();
         for (std::size_t f = 0; f < kFieldCount; ++f)
             Store(m_count, f, fields.texts[f]);
         const int id = m_nextId++;
@@ -415,6 +436,7 @@ public:
             Message("Please Select Item first !!", MessageIcon::warning);
             return;
         }
+        Remember();
         const int slot = SlotOf(list[static_cast<std::size_t>(selection)].id);
         for (int k = slot; k < m_count - 1; ++k) {
             for (std::size_t f = 0; f < kFieldCount; ++f)
@@ -437,6 +459,7 @@ public:
     }
 
     void Clear() {
+        Remember();
         list.clear();
         selection = -1;
         m_ids.clear();
@@ -460,6 +483,8 @@ public:
             return;
         }
         (report ? reportFile : bookFile) = report ? Report() : Image();
+        if (!report)
+            m_savedVersion = m_version;
     }
 
     // file: the bytes found at the chosen path, nothing when it is missing or a folder.
@@ -497,6 +522,7 @@ public:
             selection = static_cast<int>(list.size()) - 1;
             ShowSelection();
         }
+        m_savedVersion = m_version;
     }
 
     std::string Image() const {
@@ -527,6 +553,44 @@ public:
     }
 
 private:
+    struct State {
+        ContactForm fields;
+        int selection;
+        std::vector<Entry> list;
+        std::array<std::array<std::string, kFieldCount>, 200> slots;
+        std::vector<int> ids;
+        int count;
+        int version;
+    };
+
+    State Now() const { return {fields, selection, list, m_slots, m_ids, m_count, m_version}; }
+
+    // Before a command changes the book: its state becomes a step back, and the book a new
+    // version of itself.
+    void Remember() {
+        m_undo.push_back(Now());
+        if (m_undo.size() > 100)
+            m_undo.erase(m_undo.begin());
+        m_redo.clear();
+        m_version = ++m_versions;
+    }
+
+    void Step(std::vector<State>& from, std::vector<State>& to) {
+        if (from.empty())
+            return;
+        to.push_back(Now());
+        State& state = from.back();
+        fields = state.fields;
+        selection = state.selection;
+        list = state.list;
+        m_slots = state.slots;
+        m_ids = state.ids;
+        m_count = state.count;
+        m_version = state.version;
+        countShown = m_count;
+        from.pop_back();
+    }
+
     void Message(std::string_view text, MessageIcon icon,
                  MessageButtons buttons = MessageButtons::ok) {
         messages.push_back({std::string(text), icon, buttons});
@@ -577,6 +641,11 @@ private:
     std::vector<int> m_ids; // the id of the contact in each used slot
     int m_count = 0;
     int m_nextId = 1;
+    std::vector<State> m_undo;
+    std::vector<State> m_redo;
+    int m_version = 0;  // every change makes a new one; undo and redo bring old ones back
+    int m_versions = 0; // the last version made
+    int m_savedVersion = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -647,6 +716,8 @@ struct Totals {
     long long commands = 0;
     long long saves = 0;
     long long loads = 0;
+    long long undos = 0; // undo and redo commands that had a step to take
+    long long redos = 0;
     std::map<std::string, long long> messages; // how often each message was expected
     long long fullTables = 0;                  // commands that ended with 200 contacts
     long long repeatedNames = 0;               // commands that ended with a name listed twice
@@ -731,6 +802,18 @@ private:
         case Op::clear:
             m_editor.Clear();
             m_model.Clear();
+            break;
+        case Op::undo:
+            if (m_totals && m_editor.CanUndo())
+                ++m_totals->undos;
+            m_editor.Undo();
+            m_model.Undo();
+            break;
+        case Op::redo:
+            if (m_totals && m_editor.CanRedo())
+                ++m_totals->redos;
+            m_editor.Redo();
+            m_model.Redo();
             break;
         case Op::save:
         case Op::saveAs: {
@@ -849,6 +932,10 @@ private:
                 return out.str();
             }
         }
+        if (m_editor.IsModified() != m_model.Modified()) {
+            out << "modified: got " << m_editor.IsModified() << ", expected " << m_model.Modified();
+            return out.str();
+        }
         if (ReadFile(m_folder.Path() / "book.tel") != m_model.bookFile)
             return "book.tel differs from the expected bytes";
         if (ReadFile(m_folder.Path() / "report.txt") != m_model.reportFile)
@@ -950,11 +1037,12 @@ TEST(ModelBasedTest, RandomCommandSequencesMatchTheModel) {
         report << "  -> " << (shortFailure ? shortFailure->what : std::string("(passed alone)"));
         FAIL() << report.str();
     }
-    const std::string line = "model-based test: " + std::to_string(totals.sequences) +
-                             " sequences, " + std::to_string(totals.commands) + " commands (" +
-                             std::to_string(totals.saves) + " saves, " +
-                             std::to_string(totals.loads) + " loads), base seed " +
-                             std::to_string(baseSeed) + ", all matched the model";
+    const std::string line =
+        "model-based test: " + std::to_string(totals.sequences) + " sequences, " +
+        std::to_string(totals.commands) + " commands (" + std::to_string(totals.saves) +
+        " saves, " + std::to_string(totals.loads) + " loads, " + std::to_string(totals.undos) +
+        " undos, " + std::to_string(totals.redos) + " redos), base seed " +
+        std::to_string(baseSeed) + ", all matched the model";
     std::string situations = "  situations: " + std::to_string(totals.fullTables) +
                              " with a full table, " + std::to_string(totals.repeatedNames) +
                              " with a repeated name listed";

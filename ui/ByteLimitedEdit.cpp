@@ -1,18 +1,34 @@
 #include "ByteLimitedEdit.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QToolTip>
+
 #include <algorithm>
+#include <optional>
 
 namespace orvalen {
 
 CByteLimitValidator::CByteLimitValidator(const CTextCodec& codec, CByteLimitedEdit& edit)
     : QValidator(&edit), m_codec(codec), m_edit(edit) {}
 
+namespace {
+
+constexpr int kRefusalShowMs = 4000;
+
+// C0 and C1 controls and DEL: no phone-book text holds them, and a NUL would end it early.
+bool IsControl(QChar c) {
+    return c.category() == QChar::Other_Control;
+}
+
+} // namespace
+
 QValidator::State CByteLimitValidator::validate(QString& input, int& pos) const {
     if (m_edit.m_setting)
         return Acceptable;
     const std::size_t limit = m_edit.m_limit;
-    if (const auto length = m_codec.ByteLength(input); length && *length <= limit)
-        return Acceptable;
+    const QString tooLong = QStringLiteral("%1: %2 bytes at most").arg(m_edit.m_label).arg(limit);
+    std::optional<QString> why;
 
     // Find what this change inserted: the text between the parts it kept at both ends.
     const QString& before = m_edit.m_accepted;
@@ -29,19 +45,59 @@ QValidator::State CByteLimitValidator::validate(QString& input, int& pos) const 
         --prefix;
     if (suffix > 0 && input.at(input.size() - suffix).isLowSurrogate())
         --suffix;
-    const QString inserted = input.mid(prefix, input.size() - prefix - suffix);
-    // Removing text is always allowed, so a field shown with unreadable bytes can be mended.
-    if (inserted.isEmpty())
-        return Acceptable;
+    QString inserted = input.mid(prefix, input.size() - prefix - suffix);
+    QString head = input.left(prefix);
+    QString tail = input.right(suffix);
 
-    const QString kept = input.left(prefix) + input.right(suffix);
-    const std::size_t keptBytes = m_codec.ToBytesReplacing(kept).size();
-    const std::size_t room = keptBytes < limit ? limit - keptBytes : 0;
-    const auto fitted = m_codec.Fit(inserted, room);
-    if (!fitted || fitted->isEmpty())
+    // A field shown with unreadable bytes shows them as replacement marks. Once edited, the
+    // marks are stored as '?' where the code page lacks them; where it has them (UTF-8), each
+    // would take three bytes and the text could outgrow the field. Then they become '?' on
+    // the screen as well, so what is shown is what is stored.
+    if (m_edit.StoredLength(head + tail) > limit) {
+        head.replace(QChar::ReplacementCharacter, QLatin1Char('?'));
+        tail.replace(QChar::ReplacementCharacter, QLatin1Char('?'));
+        why = tooLong;
+    }
+    const qsizetype insertedLength = inserted.size();
+    inserted.removeIf(IsControl);
+    if (inserted.size() != insertedLength)
+        why = QStringLiteral("%1: no control characters").arg(m_edit.m_label);
+
+    State state = Acceptable;
+    if (!inserted.isEmpty()) {
+        const std::size_t keptBytes = m_edit.StoredLength(head + tail);
+        const std::size_t room = keptBytes < limit ? limit - keptBytes : 0;
+        if (const auto fitted = m_codec.Fit(inserted, room); !fitted) {
+            for (qsizetype i = 0; i < inserted.size(); ++i) {
+                const qsizetype length =
+                    inserted.at(i).isHighSurrogate() && i + 1 < inserted.size() ? 2 : 1;
+                const QString character = inserted.mid(i, length);
+                if (!m_codec.ByteLength(character)) {
+                    why = QStringLiteral("%1 has no character for %2")
+                              .arg(QString::fromStdString(m_codec.CodePage().Name()), character);
+                    break;
+                }
+                i += length - 1;
+            }
+            state = Invalid;
+        } else {
+            if (fitted->size() < inserted.size())
+                why = tooLong;
+            if (fitted->isEmpty())
+                state = Invalid;
+            inserted = *fitted;
+        }
+    } else if (insertedLength > 0) {
+        state = Invalid; // nothing but control characters
+    }
+    // Nothing refused or cut: the change stands as the edit made it, cursor included.
+    if (!why)
+        return Acceptable;
+    m_edit.SayRefused(*why);
+    if (state == Invalid)
         return Invalid;
-    input = input.left(prefix) + *fitted + input.right(suffix);
-    pos = static_cast<int>(prefix + fitted->size());
+    input = head + inserted + tail;
+    pos = static_cast<int>(head.size() + inserted.size());
     return Acceptable;
 }
 
@@ -59,6 +115,33 @@ void CByteLimitedEdit::SetBytes(std::string_view bytes) {
     setText(m_shownText);
     m_setting = false;
     m_accepted = m_shownText;
+}
+
+std::size_t CByteLimitedEdit::StoredLength(const QString& text) const {
+    if (const auto length = m_codec.ByteLength(text))
+        return *length;
+    return m_codec.ToBytesReplacing(text).size();
+}
+
+void CByteLimitedEdit::SayRefused(const QString& why) {
+    QApplication::beep();
+    QToolTip::showText(mapToGlobal(QPoint(width(), 0)), why, this, QRect(), kRefusalShowMs);
+    emit Refused(why);
+}
+
+bool CByteLimitedEdit::event(QEvent* event) {
+    const bool handled = QLineEdit::event(event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool redoKey =
+            key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
+        if ((key->matches(QKeySequence::Undo) && !isUndoAvailable()) ||
+            (redoKey && !isRedoAvailable()))
+            event->ignore();
+    }
+    return handled;
 }
 
 std::string CByteLimitedEdit::Bytes() const {

@@ -8,11 +8,15 @@
 #include "NameListBox.h"
 #include "TextReport.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -21,6 +25,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include <string>
 
@@ -35,6 +40,8 @@ namespace orvalen {
 namespace {
 
 const char* const kAboutItem = "关于 Orvalen(&A)...";
+const char* const kUndoItem = "撤销(&U)";
+const char* const kRedoItem = "重做(&R)";
 
 // Where each field's label and edit sit, in dialog units.
 struct FieldPlace {
@@ -85,10 +92,12 @@ CMainDialog::CMainDialog(CCodePage codePage, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Orvalen"));
+    // [*] is where the platform shows that the document has unsaved changes.
+    setWindowTitle(QStringLiteral("Orvalen[*]"));
     setWindowIcon(ProgramIcon());
     setFont(DialogFont());
     BuildControls();
+    BuildUndoActions();
 
     // As the dialog starts: the empty form and a count of 0, which also sets the limits.
     m_editor.WriteForm();
@@ -125,9 +134,9 @@ void CMainDialog::BuildControls() {
     QPushButton* add = AddButton(units, QStringLiteral("Add >>"), "addButton", 213, 84);
     QPushButton* remove = AddButton(units, QStringLiteral("Delete <<"), "deleteButton", 213, 109);
     QPushButton* clear = AddButton(units, QStringLiteral("Clear"), "clearButton", 213, 133);
-    connect(add, &QPushButton::clicked, this, [this] { m_editor.Add(); });
-    connect(remove, &QPushButton::clicked, this, [this] { m_editor.Delete(); });
-    connect(clear, &QPushButton::clicked, this, [this] { m_editor.Clear(); });
+    connect(add, &QPushButton::clicked, this, Run([this] { m_editor.Add(); }));
+    connect(remove, &QPushButton::clicked, this, Run([this] { m_editor.Delete(); }));
+    connect(clear, &QPushButton::clicked, this, Run([this] { m_editor.Clear(); }));
 
     auto* total = new QLabel(QStringLiteral("Total(0-200):"), this);
     units.Place(*total, 290, 192, 54, 10);
@@ -140,9 +149,9 @@ void CMainDialog::BuildControls() {
     QPushButton* load = AddButton(units, QStringLiteral("Load"), "loadButton", 15, 191);
     QPushButton* save = AddButton(units, QStringLiteral("Save"), "saveButton", 79, 191);
     QPushButton* saveAs = AddButton(units, QStringLiteral("Save As"), "saveAsButton", 145, 191);
-    connect(load, &QPushButton::clicked, this, [this] { CDeviceBookFile::Load(m_editor); });
-    connect(save, &QPushButton::clicked, this, [this] { CDeviceBookFile::Save(m_editor); });
-    connect(saveAs, &QPushButton::clicked, this, [this] { CTextReport::SaveAs(m_editor); });
+    connect(load, &QPushButton::clicked, this, Run([this] { CDeviceBookFile::Load(m_editor); }));
+    connect(save, &QPushButton::clicked, this, Run([this] { CDeviceBookFile::Save(m_editor); }));
+    connect(saveAs, &QPushButton::clicked, this, Run([this] { CTextReport::SaveAs(m_editor); }));
 
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         const FieldPlace& place = kFieldPlaces[i];
@@ -152,6 +161,9 @@ void CMainDialog::BuildControls() {
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         auto* edit = new CByteLimitedEdit(m_codec, this);
         edit->setObjectName(QLatin1String(kFieldPlaces[i].name));
+        QString label = QLatin1String(kFieldPlaces[i].label);
+        label.chop(1); // the colon
+        edit->SetFieldLabel(label);
         units.Place(*edit, 74, kFieldPlaces[i].editY, 107, 15);
         m_edits[i] = edit;
     }
@@ -184,6 +196,18 @@ void CMainDialog::WriteForm(const ContactForm& form, int count) {
     m_count->setText(QString::number(count));
 }
 
+void CMainDialog::PrepareMessageBox(QMessageBox& box) const {
+    const QString caption = ApplicationName();
+    box.setWindowTitle(caption);
+    // A short text makes a narrow box, and the title bar then cuts the caption ("O…en"). The
+    // room asked for holds the caption and, beside it, the title bar's icon and buttons.
+    if (auto* layout = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(caption) * 2 + 200;
+        layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                        layout->rowCount(), 0, 1, layout->columnCount());
+    }
+}
+
 MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                        MessageButtons buttons) {
     QMessageBox box(icon == MessageIcon::error ? QMessageBox::Critical : QMessageBox::Warning,
@@ -192,6 +216,7 @@ MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                                         : QMessageBox::Ok,
                     this);
     box.setDefaultButton(QMessageBox::Ok);
+    PrepareMessageBox(box);
     return box.exec() == QMessageBox::Ok ? MessageResult::ok : MessageResult::cancel;
 }
 
@@ -203,7 +228,10 @@ QStringList CMainDialog::NameFilters(const QString& filter) {
             break;
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+        // "ZUM orvalen file(*.tel)" already names its pattern, where the dialog finds it.
+        const bool named =
+            parts[i].endsWith(QLatin1Char('(') + patterns + QLatin1Char(')'), Qt::CaseInsensitive);
+        filters << (named ? parts[i] : QStringLiteral("%1 (%2)").arg(parts[i], patterns));
     }
     return filters;
 }
@@ -218,6 +246,8 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
     // AnyFile also lets the open chooser take a name that does not exist; Load reports it.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(NameFilters(m_codec.ToDisplay(filter)));
+    // The player and Windows write "TEL_EXPT.TEL" as readily as "Tel_Expt.tel".
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.selectFile(m_codec.ToDisplay(defaultName));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -232,6 +262,12 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
 }
 
 void CMainDialog::keyPressEvent(QKeyEvent* event) {
+    // Escape cancels message boxes and choosers; here it would end the program and lose a
+    // phone book typed and not yet saved.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         // Enter pushes a focused button and otherwise does nothing: it never ends the
@@ -248,8 +284,55 @@ void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("windowMenu"));
     const QAction* about = menu.addAction(QString::fromUtf8(kAboutItem));
+    menu.addSeparator();
+    menu.addAction(m_undo);
+    menu.addAction(m_redo);
     if (menu.exec(event->globalPos()) == about)
         ShowAbout();
+}
+
+void CMainDialog::BuildUndoActions() {
+    m_undo = new QAction(QString::fromUtf8(kUndoItem), this);
+    m_undo->setObjectName(QStringLiteral("undoAction"));
+    m_undo->setShortcuts(QKeySequence::Undo);
+    // Qt's redo keys differ between desktops; both usual ones work everywhere.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        if (!redoKeys.contains(key))
+            redoKeys << key;
+    }
+    m_redo = new QAction(QString::fromUtf8(kRedoItem), this);
+    m_redo->setObjectName(QStringLiteral("redoAction"));
+    m_redo->setShortcuts(redoKeys);
+    for (QAction* action : {m_undo, m_redo})
+        action->setShortcutVisibleInContextMenu(true);
+    addAction(m_undo);
+    addAction(m_redo);
+    connect(m_undo, &QAction::triggered, this, Run([this] { m_editor.Undo(); }));
+    connect(m_redo, &QAction::triggered, this, Run([this] { m_editor.Redo(); }));
+    ShowBookState();
+}
+
+void CMainDialog::ShowBookState() {
+    setWindowModified(m_editor.IsModified());
+    m_undo->setEnabled(m_editor.CanUndo());
+    m_redo->setEnabled(m_editor.CanRedo());
+}
+
+void CMainDialog::closeEvent(QCloseEvent* event) {
+    if (m_editor.IsModified()) {
+        QMessageBox box(QMessageBox::Warning, ApplicationName(), QString::fromUtf8(kCloseQuestion),
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        box.setObjectName(QStringLiteral("closeQuestion"));
+        box.setDefaultButton(QMessageBox::Cancel);
+        PrepareMessageBox(box);
+        if (box.exec() != QMessageBox::Ok) {
+            event->ignore();
+            return;
+        }
+    }
+    QDialog::closeEvent(event);
 }
 
 void CMainDialog::ShowAbout() {

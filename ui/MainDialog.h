@@ -9,7 +9,9 @@
 
 #include <array>
 
+class QAction;
 class QLineEdit;
+class QMessageBox;
 class QPushButton;
 
 namespace orvalen {
@@ -19,7 +21,9 @@ class CDialogUnits;
 class CNameListBox;
 
 // The phone-book window: the form, the name list, the count display and the seven command
-// buttons. It provides the commands' view, and its list control is their name list.
+// buttons. It provides the commands' view, and its list control is their name list. Neither
+// Enter nor Escape closes it, its title marks a phone book with unsaved changes, and closing
+// it then asks first; Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) undo and redo the commands.
 class CMainDialog final : public QDialog, public IBookView {
     Q_OBJECT
 
@@ -37,23 +41,42 @@ public:
     CBookEditor& Editor() { return m_editor; }
     const CTextCodec& Codec() const { return m_codec; }
 
-    // "description|pattern|..." as the file dialog's name filters "description (pattern)".
+    // "description|pattern|..." as the file dialog's name filters: the description alone when
+    // it already ends with its patterns in brackets, else "description (pattern)".
     static QStringList NameFilters(const QString& filter);
+
+    // Asked when the window is closed with unsaved changes.
+    static constexpr const char* kCloseQuestion =
+        "The phone book has changes that are not saved. Close anyway?";
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildControls();
     QPushButton* AddButton(const CDialogUnits& units, const QString& text, const char* name, int x,
                            int y);
     void ShowAbout();
+    void BuildUndoActions();
+    // Runs a command, then shows whether the book has unsaved changes and what can be undone.
+    template <typename Command> auto Run(Command command) {
+        return [this, command] {
+            command();
+            ShowBookState();
+        };
+    }
+    void ShowBookState();
+    // A message box captioned with the program's name and wide enough to show it whole.
+    void PrepareMessageBox(QMessageBox& box) const;
 
     CTextCodec m_codec;
     CNameListBox* m_list;
     std::array<CByteLimitedEdit*, kFieldCount> m_edits{};
     QLineEdit* m_count = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
     CBookEditor m_editor;
 };
 

@@ -1,9 +1,12 @@
 // The fields hold at most 16, 16, 32, 32, 16 and 16 bytes of the code page, and only characters
 // the code page has; the names reach the phone book as code-page bytes and sort by them.
+#include "ByteLimitedEdit.h"
 #include "ContactsApp.h"
 #include "GuiTestSupport.h"
 
 #include <QClipboard>
+#include <QSignalSpy>
+#include <QToolTip>
 
 #include <clocale>
 
@@ -59,6 +62,15 @@ private slots:
         QCOMPARE(name->cursorPosition(), 11);
         Paste(name, QStringLiteral("x"));
         QCOMPARE(name->text(), QStringLiteral("01234abcdef56789"));
+    }
+
+    void typingAmongRepeatedDigitsKeepsTheCursor() {
+        CWindow window("ANSI_X3.4-1968");
+        QLineEdit* mobile = window.MobileEdit();
+        window.Type(mobile, QStringLiteral("1300"));
+        mobile->setCursorPosition(2);
+        TypeText(mobile, QStringLiteral("05"));
+        QCOMPARE(mobile->text(), QStringLiteral("130500"));
     }
 
     void gbkHoldsEightChineseCharactersInTheName() {
@@ -133,6 +145,78 @@ private slots:
         qputenv("LC_ALL", savedAll);
         std::setlocale(LC_ALL, before.c_str());
         QCOMPARE(QString::fromStdString(taken.Name()), codePage);
+    }
+
+    void aRefusalBeepsAndSaysWhyBesideTheField_data() {
+        QTest::addColumn<QByteArray>("codePage");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("17th byte of a mobile number")
+            << QByteArray("GBK") << QStringLiteral("mobileEdit") << QStringLiteral("") << false
+            << QStringLiteral("+86 138-0013-8000") << QStringLiteral("+86 138-0013-800")
+            << QStringLiteral("Mobile: 16 bytes at most");
+        QTest::newRow("a character GBK lacks")
+            << QByteArray("GBK") << QStringLiteral("nameEdit") << QStringLiteral("李") << false
+            << QStringLiteral("😀") << QStringLiteral("李")
+            << QStringLiteral("GBK has no character for 😀");
+        QTest::newRow("a paste cut at a character boundary")
+            << QByteArray("GBK") << QStringLiteral("nameEdit") << QStringLiteral("A") << true
+            << QStringLiteral("张三李四王五赵六") << QStringLiteral("A张三李四王五赵")
+            << QStringLiteral("Name: 16 bytes at most");
+        QTest::newRow("a pasted NUL")
+            << QByteArray("GBK") << QStringLiteral("qqEdit") << QStringLiteral("") << true
+            << QStringLiteral("12") + QChar(0) + QStringLiteral("3\n") << QStringLiteral("123")
+            << QStringLiteral("QQ: no control characters");
+        QTest::newRow("U+FFFD past the limit in UTF-8")
+            << QByteArray("UTF-8") << QStringLiteral("faxEdit") << QStringLiteral("0123456789ABCD")
+            << false << QStringLiteral("\uFFFD") << QStringLiteral("0123456789ABCD")
+            << QStringLiteral("FAX: 16 bytes at most");
+    }
+
+    void aRefusalBeepsAndSaysWhyBesideTheField() {
+        QFETCH(QByteArray, codePage);
+        QFETCH(QString, field);
+        QFETCH(QString, before);
+        QFETCH(bool, paste);
+        QFETCH(QString, input);
+        QFETCH(QString, after);
+        QFETCH(QString, why);
+        CWindow window(codePage.constData());
+        auto* edit = qobject_cast<orvalen::CByteLimitedEdit*>(window.Edit(field.toLatin1()));
+        QVERIFY(edit != nullptr);
+        window.Type(edit, before);
+        QSignalSpy refusals(edit, &orvalen::CByteLimitedEdit::Refused);
+        if (paste)
+            Paste(edit, input);
+        else
+            TypeText(edit, input);
+        QCOMPARE(edit->text(), after);
+        QCOMPARE(refusals.size(), 1);
+        QCOMPARE(refusals.first().first().toString(), why);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), why);
+    }
+
+    void unreadableBytesNeverOutgrowTheField() {
+        // Sixteen bytes that are no UTF-8 show as sixteen marks; each mark would take three
+        // bytes, so once edited they become the '?' they are stored as.
+        CWindow window("UTF-8");
+        orvalen::CBookEditor& editor = window.Dialog().Editor();
+        editor.Form()[orvalen::ContactField::name] = std::string(16, '\xFF');
+        editor.WriteForm();
+        QLineEdit* name = window.NameEdit();
+        name->setFocus(Qt::TabFocusReason);
+        name->end(false);
+        QTest::keyClick(name, Qt::Key_Backspace);
+        QCOMPARE(name->text(), QString(15, QLatin1Char('?')));
+        TypeText(name, QStringLiteral("x"));
+        window.Press("addButton");
+        QCOMPARE(std::string(editor.Table().Text(0, orvalen::ContactField::name)),
+                 std::string(15, '?') + "x");
     }
 
     void theLimitsHoldAfterTheFormIsWritten() {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QTemporaryDir>
 
 #include <array>
@@ -96,7 +97,7 @@ private slots:
         QVERIFY(save.seen);
         QCOMPARE(save.acceptMode, QFileDialog::AcceptSave);
         QCOMPARE(save.proposedName, QStringLiteral("Tel_Save.tel"));
-        QCOMPARE(save.nameFilters, QStringList{QStringLiteral("ZUM orvalen file(*.tel) (*.tel)")});
+        QCOMPARE(save.nameFilters, QStringList{QStringLiteral("ZUM orvalen file(*.tel)")});
         QCOMPARE(save.defaultSuffix, QString());
         const QByteArray expected = TelFile({{"alice", "111", "", "alice@example.com", "", ""},
                                              {"Bob", "222", "", "", "", "0755-1234"},
@@ -111,7 +112,7 @@ private slots:
         QVERIFY(load.seen);
         QCOMPARE(load.acceptMode, QFileDialog::AcceptOpen);
         QCOMPARE(load.proposedName, QStringLiteral("Tel_Expt.tel"));
-        QCOMPARE(load.nameFilters, QStringList{QStringLiteral("ZUM orvalen file(*.tel) (*.tel)")});
+        QCOMPARE(load.nameFilters, QStringList{QStringLiteral("ZUM orvalen file(*.tel)")});
         QCOMPARE(W().ListedNames(), (QStringList{QStringLiteral("alice"), QStringLiteral("Bob"),
                                                  QStringLiteral("Carl")}));
         QCOMPARE(W().CountDisplay()->text(), QStringLiteral("3"));
@@ -226,8 +227,7 @@ private slots:
 
         QCOMPARE(dialog.acceptMode, QFileDialog::AcceptSave);
         QCOMPARE(dialog.proposedName, QStringLiteral("Tel_Save.txt"));
-        QCOMPARE(dialog.nameFilters,
-                 QStringList{QStringLiteral("ZUM orvalen file(*.txt) (*.txt)")});
+        QCOMPARE(dialog.nameFilters, QStringList{QStringLiteral("ZUM orvalen file(*.txt)")});
         const QByteArray expected = "Total Telphone Number: 3\r\n\r\n"
                                     "No: 1\r\nName: alice\r\nMobile: 111\r\nTelphone: \r\n"
                                     "E_mail: alice@example.com\r\nQQ: \r\nFAX: \r\n\r\n"
@@ -237,6 +237,60 @@ private slots:
                                     "E_mail: \r\nQQ: \r\nFAX: \r\n\r\n"
                                     "END!";
         QCOMPARE(ReadAll(path), expected);
+    }
+
+    void onlySavingThePhoneBookFileClearsTheUnsavedMark() {
+        AddCarlAliceBob();
+        QVERIFY(W().Dialog().isWindowModified());
+        PressAndChoose("saveAsButton", Path(QStringLiteral("report.txt")));
+        QVERIFY(W().Dialog().isWindowModified());
+        {
+            CModalScript script;
+            SeenFileDialog dialog;
+            SeenMessage failed;
+            script.Then(TypeIntoFileDialog(dialog, Path(QStringLiteral("gone/book.tel"))));
+            script.Then(AnswerMessage(failed, QMessageBox::Ok));
+            W().Press("saveButton");
+            QVERIFY(script.Done());
+            QCOMPARE(failed.icon, QMessageBox::Critical);
+        }
+        QVERIFY(W().Dialog().isWindowModified());
+        PressAndChoose("saveButton", Path(QStringLiteral("book.tel")));
+        QVERIFY(!W().Dialog().isWindowModified());
+        // Nothing unsaved: closing asks nothing.
+        QVERIFY(W().Dialog().close());
+
+        m_window = std::make_unique<CWindow>("UTF-8");
+        W().AddContact(QStringLiteral("Dan"));
+        PressAndChoose("loadButton", Path(QStringLiteral("book.tel")));
+        QVERIFY(!W().Dialog().isWindowModified());
+        QVERIFY(W().Dialog().close());
+    }
+
+    void theChooserOffersPhoneBookFilesInAnyLetterCase() {
+        for (const char* name : {"PLAYER.TEL", "Tel_Expt.Tel", "lower.tel", "notes.txt"})
+            QVERIFY(WriteAll(Path(QLatin1String(name)), "x"));
+        QStringList offered;
+        CModalScript script;
+        script.Then([&](QWidget& window) {
+            auto* dialog = qobject_cast<QFileDialog*>(&window);
+            auto* model = dialog != nullptr ? dialog->findChild<QFileSystemModel*>() : nullptr;
+            if (model == nullptr) {
+                window.close();
+                return;
+            }
+            dialog->setDirectory(m_folder->path());
+            const QModelIndex root = model->index(m_folder->path());
+            QTRY_VERIFY(model->rowCount(root) >= 3);
+            for (int row = 0; row < model->rowCount(root); ++row)
+                offered << model->index(row, 0, root).data().toString();
+            dialog->reject();
+        });
+        W().Press("loadButton");
+        QVERIFY(script.Done());
+        offered.sort();
+        QCOMPARE(offered, (QStringList{QStringLiteral("PLAYER.TEL"), QStringLiteral("Tel_Expt.Tel"),
+                                       QStringLiteral("lower.tel")}));
     }
 
     void namesTheCodePageCannotReadKeepTheirBytes() {

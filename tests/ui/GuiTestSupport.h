@@ -101,6 +101,7 @@ struct SeenMessage {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     bool okIsDefault = false;
+    bool cancelIsDefault = false;
     bool seen = false;
 };
 
@@ -118,6 +119,7 @@ inline CModalScript::Step AnswerMessage(SeenMessage& seen, QMessageBox::Standard
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
         seen.okIsDefault = box->defaultButton() == box->button(QMessageBox::Ok);
+        seen.cancelIsDefault = box->defaultButton() == box->button(QMessageBox::Cancel);
         QAbstractButton* button = box->button(press);
         if (button == nullptr) {
             box->close();

@@ -1,5 +1,6 @@
 // The main window driven by keys and clicks: adding, showing, deleting and clearing contacts,
-// the messages it asks with, Enter and Escape, and the About box.
+// the messages it asks with, Enter and Escape, closing with unsaved changes, undo and redo,
+// and the About box.
 #include "GuiTestSupport.h"
 
 #include <QContextMenuEvent>
@@ -32,7 +33,9 @@ private slots:
     }
 
     void startsEmptyWithTheListFocused() {
-        QCOMPARE(W().Dialog().windowTitle(), QStringLiteral("Orvalen"));
+        // "Orvalen", with the platform's mark where the title shows unsaved changes.
+        QCOMPARE(W().Dialog().windowTitle(), QStringLiteral("Orvalen[*]"));
+        QVERIFY(!W().Dialog().isWindowModified());
         QCOMPARE(QApplication::focusWidget(), W().List());
         QCOMPARE(W().List()->count(), 0);
         QCOMPARE(W().CountDisplay()->text(), QStringLiteral("0"));
@@ -268,20 +271,84 @@ private slots:
         QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
     }
 
-    void escapeClosesTheWindow_data() {
+    void escapeNeverClosesTheWindow_data() {
         QTest::addColumn<QString>("control");
         QTest::newRow("name field") << QStringLiteral("nameEdit");
         QTest::newRow("name list") << QStringLiteral("nameList");
         QTest::newRow("button") << QStringLiteral("addButton");
     }
 
-    void escapeClosesTheWindow() {
+    void escapeNeverClosesTheWindow() {
         QFETCH(QString, control);
         W().AddContact(QStringLiteral("Carl"));
         auto* widget = W().Dialog().findChild<QWidget*>(control);
         widget->setFocus(Qt::TabFocusReason);
         QTest::keyClick(widget, Qt::Key_Escape);
-        QVERIFY(!W().Dialog().isVisible());
+        QTest::keyClick(widget, Qt::Key_Escape);
+        QVERIFY(W().Dialog().isVisible());
+        QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
+    }
+
+    void closingWithUnsavedChangesAsksFirst() {
+        W().AddContact(QStringLiteral("Carl"), QStringLiteral("333"));
+        QVERIFY(W().Dialog().isWindowModified());
+        for (const auto press : {QMessageBox::Cancel, QMessageBox::Ok}) {
+            CModalScript script;
+            SeenMessage question;
+            script.Then(AnswerMessage(question, press));
+            const bool closed = W().Dialog().close();
+            QVERIFY(script.Done());
+            QCOMPARE(
+                question.text,
+                QStringLiteral("The phone book has changes that are not saved. Close anyway?"));
+            QCOMPARE(question.icon, QMessageBox::Warning);
+            QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+            QVERIFY(question.cancelIsDefault);
+            QCOMPARE(closed, press == QMessageBox::Ok);
+            QCOMPARE(W().Dialog().isVisible(), press == QMessageBox::Cancel);
+            QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
+            QCOMPARE(W().MobileEdit()->text(), QStringLiteral("333"));
+        }
+    }
+
+    void undoAndRedoKeysTakeBackCommands() {
+        AddCarlAliceBob();
+        W().ClickEntry(0);
+        W().Press("deleteButton");
+        QCOMPARE(W().ListedNames(), (QStringList{QStringLiteral("Bob"), QStringLiteral("Carl")}));
+
+        // Ctrl+Z on the list undoes the delete: alice is back, selected and shown.
+        W().List()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(W().List(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(W().ListedNames(), (QStringList{QStringLiteral("alice"), QStringLiteral("Bob"),
+                                                 QStringLiteral("Carl")}));
+        QCOMPARE(W().SelectedRow(), 0);
+        QCOMPARE(W().MobileEdit()->text(), QStringLiteral("111"));
+        QCOMPARE(W().CountDisplay()->text(), QStringLiteral("3"));
+
+        for (const QKeyCombination redo : {QKeyCombination(Qt::CTRL, Qt::Key_Y),
+                                           QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)}) {
+            QTest::keyClick(W().List(), redo.key(), redo.keyboardModifiers());
+            QCOMPARE(W().ListedNames(),
+                     (QStringList{QStringLiteral("Bob"), QStringLiteral("Carl")}));
+            QCOMPARE(W().CountDisplay()->text(), QStringLiteral("2"));
+            QTest::keyClick(W().List(), Qt::Key_Z, Qt::ControlModifier);
+        }
+    }
+
+    void ctrlZInAFieldUndoesItsTypingFirst() {
+        W().AddContact(QStringLiteral("Carl"));
+        QLineEdit* mobile = W().MobileEdit();
+        mobile->setFocus(Qt::TabFocusReason);
+        mobile->end(false);
+        QTest::keyClicks(mobile, QStringLiteral("99"));
+        QTest::keyClick(mobile, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(mobile->text(), QString());
+        QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
+        // With no typing left to undo, the same key undoes the Add.
+        QTest::keyClick(mobile, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(W().List()->count(), 0);
+        QVERIFY(!W().Dialog().isWindowModified());
     }
 
     void theCloseBoxClosesTheWindow() {
@@ -290,18 +357,27 @@ private slots:
     }
 
     void theContextMenuOpensTheAboutBox() {
+        W().AddContact(QStringLiteral("Carl"));
         QString item;
+        QStringList items;
+        QStringList keys;
         QString title;
         QStringList texts;
         bool okDefault = false;
         CModalScript script;
-        script.Then([&item](QWidget& window) {
+        script.Then([&item, &items, &keys](QWidget& window) {
             auto* menu = qobject_cast<QMenu*>(&window);
             if (menu == nullptr || menu->actions().isEmpty()) {
                 window.close();
                 return;
             }
             item = menu->actions().first()->text();
+            for (const QAction* action : menu->actions()) {
+                if (action->isSeparator())
+                    continue;
+                items << action->text() + QLatin1Char('|') + QString::number(action->isEnabled());
+                keys << action->shortcut().toString(QKeySequence::PortableText);
+            }
             QTest::keyClick(menu, Qt::Key_A);
         });
         script.Then([&](QWidget& about) {
@@ -324,6 +400,13 @@ private slots:
 
         QVERIFY(script.Done());
         QCOMPARE(item, QStringLiteral("关于 Orvalen(&A)..."));
+        // After one Add: something to undo, nothing to redo.
+        QCOMPARE(items, (QStringList{QStringLiteral("关于 Orvalen(&A)...|1"),
+                                     QStringLiteral("撤销(&U)|1"), QStringLiteral("重做(&R)|0")}));
+        QCOMPARE(keys.size(), 3);
+        QCOMPARE(keys[1], QStringLiteral("Ctrl+Z"));
+        QVERIFY2(keys[2] == QStringLiteral("Ctrl+Y") || keys[2] == QStringLiteral("Ctrl+Shift+Z"),
+                 qPrintable(keys[2]));
         QCOMPARE(title, QStringLiteral("关于 Orvalen"));
         QVERIFY(okDefault);
         const QStringList expected = {

@@ -1,4 +1,5 @@
-// Writes the pictures of the two windows for the documentation:
+// Writes the pictures of the two windows and of the question asked on closing with unsaved
+// changes, for the documentation:
 //   QT_QPA_PLATFORM=offscreen orvalen_screenshots [folder]   (default: docs)
 #include "AboutDialog.h"
 #include "MainDialog.h"
@@ -7,9 +8,12 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTextStream>
+#include <QTimer>
 
 #include <array>
 
@@ -29,6 +33,32 @@ bool Save(QWidget& window, const QDir& folder, const QString& file) {
     QApplication::processEvents();
     const QString path = folder.filePath(file);
     const bool saved = window.grab().save(path);
+    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
+    return saved;
+}
+
+// Closes the window with unsaved changes and draws the question it asks over the window, as
+// the user sees it; the question is then answered Cancel, so the window stays.
+bool SaveCloseQuestion(QWidget& window, const QDir& folder, const QString& file) {
+    QPixmap picture = window.grab();
+    bool asked = false;
+    QTimer::singleShot(100, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        asked = true;
+        const QPixmap question = box->grab();
+        QPainter painter(&picture);
+        const QPoint at((picture.width() - question.width()) / 2,
+                        (picture.height() - question.height()) / 2);
+        painter.drawPixmap(at, question);
+        painter.setPen(box->palette().color(QPalette::Shadow));
+        painter.drawRect(QRect(at, question.size()).adjusted(-1, -1, 0, 0));
+        box->reject();
+    });
+    window.close();
+    const QString path = folder.filePath(file);
+    const bool saved = asked && window.isVisible() && picture.save(path);
     QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
     return saved;
 }
@@ -67,7 +97,9 @@ int main(int argc, char** argv) {
     list->setCurrentRow(0);
 
     orvalen::CAboutDialog about;
-    const bool ok = Save(window, folder, QStringLiteral("screenshot-main.png")) &&
-                    Save(about, folder, QStringLiteral("screenshot-about.png"));
+    const bool ok =
+        Save(window, folder, QStringLiteral("screenshot-main.png")) &&
+        Save(about, folder, QStringLiteral("screenshot-about.png")) &&
+        SaveCloseQuestion(window, folder, QStringLiteral("screenshot-close-question.png"));
     return ok ? 0 : 1;
 }

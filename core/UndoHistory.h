@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ContactForm.h"
+#include "ContactTable.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvalen {
+
+// Everything a phone-book command changes and undo brings back: the table whole (slot
+// leftovers included, as they reach saved files), the list's entries in order, its selection,
+// and the form the window showed. The count display shows the table's count.
+struct BookSnapshot {
+    std::unique_ptr<CContactTable> table; // held apart, so a step moves without copying it
+    std::vector<std::string> entries;
+    int selection = -1;
+    ContactForm form;
+    std::uint64_t version = 0; // which state of the phone book this is; set by the history
+};
+
+// The undo and redo steps of the phone-book commands, and which state was last saved.
+// A new step drops the redo steps, and beyond kMaxSteps the oldest step goes. Every state gets a
+// version of its own, so the phone book counts as modified exactly when the state shown is not
+// the one last saved or loaded, however undo and redo reached it.
+class CUndoHistory {
+public:
+    static constexpr std::size_t kMaxSteps = 100;
+
+    // A new undo step, to be filled with the state just before a command changes it. It reuses
+    // the storage of a step that goes, so a full history costs no allocation per command.
+    BookSnapshot& Record();
+    bool CanUndo() const { return !m_undo.empty(); }
+    bool CanRedo() const { return !m_redo.empty(); }
+    // Each takes the state shown now, keeps it for the way back, and gives the state to show;
+    // nothing when there is no step that way.
+    std::optional<BookSnapshot> Undo(BookSnapshot current);
+    std::optional<BookSnapshot> Redo(BookSnapshot current);
+
+    // The state shown now equals a file on disk.
+    void MarkSaved() { m_savedVersion = m_version; }
+    bool IsModified() const { return m_version != m_savedVersion; }
+
+private:
+    std::deque<BookSnapshot> m_undo;
+    std::deque<BookSnapshot> m_redo;
+    std::uint64_t m_version = 0;
+    std::uint64_t m_lastVersion = 0;
+    std::uint64_t m_savedVersion = 0;
+};
+
+} // namespace orvalen
