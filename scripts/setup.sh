@@ -9,7 +9,7 @@ packages=(
     fonts-noto-cjk locales
     xvfb xauth
     clang libclang-rt-14-dev
-    g++-mingw-w64-x86-64-posix wine64 wine openbox xdotool x11-xserver-utils
+    g++-mingw-w64-x86-64-posix wine64 wine openbox xdotool xclip
 )
 packages+=("$@")
 

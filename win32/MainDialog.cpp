@@ -2,7 +2,6 @@
 
 #include "AboutDialog.h"
 #include "DeviceBookFile.h"
-#include "EditorHistory.h"
 #include "NameCollation.h"
 #include "TextReport.h"
 #include "resource.h"
@@ -260,7 +259,7 @@ void CMainDialog::RunButton(int id) {
 
 void CMainDialog::ShowBookState() {
     if (m_window != nullptr)
-        SetWindowTextW(m_window, IsModified(m_editor) ? kModifiedTitle : kTitle);
+        SetWindowTextW(m_window, m_editor.IsModified() ? kModifiedTitle : kTitle);
 }
 
 bool CMainDialog::OnSystemCommand(WPARAM command) {
@@ -278,10 +277,10 @@ bool CMainDialog::OnSystemCommand(WPARAM command) {
 }
 
 void CMainDialog::UndoOrRedo(bool undo) {
-    if (undo && CanUndo(m_editor))
-        Undo(m_editor);
-    else if (!undo && CanRedo(m_editor))
-        Redo(m_editor);
+    if (undo && m_editor.CanUndo())
+        m_editor.Undo();
+    else if (!undo && m_editor.CanRedo())
+        m_editor.Redo();
     else
         MessageBeep(MB_OK);
     ShowBookState();
@@ -290,8 +289,8 @@ void CMainDialog::UndoOrRedo(bool undo) {
 void CMainDialog::OnInitMenuPopup(HMENU menu, bool isWindowMenu) {
     if (!isWindowMenu)
         return;
-    EnableMenuItem(menu, IDM_UNDO, MF_BYCOMMAND | (CanUndo(m_editor) ? MF_ENABLED : MF_GRAYED));
-    EnableMenuItem(menu, IDM_REDO, MF_BYCOMMAND | (CanRedo(m_editor) ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_UNDO, MF_BYCOMMAND | (m_editor.CanUndo() ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_REDO, MF_BYCOMMAND | (m_editor.CanRedo() ? MF_ENABLED : MF_GRAYED));
 }
 
 // While minimized, the client area shows the icon, centred.
@@ -314,7 +313,7 @@ void CMainDialog::Close() {
     if (m_window == nullptr)
         return;
     // Cancel is the default answer: a hasty Enter keeps the phone book.
-    if (IsModified(m_editor) &&
+    if (m_editor.IsModified() &&
         MessageBoxW(m_window, kCloseQuestion, ApplicationName().c_str(),
                     MB_ICONEXCLAMATION | MB_OKCANCEL | MB_DEFBUTTON2) != IDOK)
         return;
