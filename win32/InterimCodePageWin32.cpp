@@ -24,11 +24,11 @@ std::string Upper(std::string_view text) {
 UINT CodePageNumber(std::string_view name) {
     const std::string upper = Upper(name);
     static constexpr std::pair<std::string_view, UINT> kNamed[] = {
-        {"UTF-8", CP_UTF8},        {"UTF8", CP_UTF8},          {"GBK", 936},
-        {"GB2312", 936},           {"EUC-CN", 936},            {"GB18030", 54936},
-        {"BIG5", 950},             {"SHIFT_JIS", 932},         {"SJIS", 932},
-        {"EUC-KR", 949},           {"ISO-8859-1", 28591},      {"LATIN1", 28591},
-        {"US-ASCII", 20127},       {"ASCII", 20127},           {"ANSI_X3.4-1968", 20127}};
+        {"UTF-8", CP_UTF8},  {"UTF8", CP_UTF8},     {"GBK", 936},
+        {"GB2312", 936},     {"EUC-CN", 936},       {"GB18030", 54936},
+        {"BIG5", 950},       {"SHIFT_JIS", 932},    {"SJIS", 932},
+        {"EUC-KR", 949},     {"ISO-8859-1", 28591}, {"LATIN1", 28591},
+        {"US-ASCII", 20127}, {"ASCII", 20127},      {"ANSI_X3.4-1968", 20127}};
     for (const auto& [known, number] : kNamed)
         if (upper == known)
             return number;
@@ -60,7 +60,8 @@ std::optional<std::string> FromWide(UINT codePage, std::wstring_view wide) {
     const int length = static_cast<int>(wide.size());
     // UTF-8 and UTF-7 take no default character; the others report one that is missing.
     const bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
-    const DWORD flags = codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : (utf ? 0 : WC_NO_BEST_FIT_CHARS);
+    const DWORD flags =
+        codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : (utf ? 0 : WC_NO_BEST_FIT_CHARS);
     BOOL defaulted = FALSE;
     BOOL* usedDefault = utf ? nullptr : &defaulted;
     const int size =
@@ -144,12 +145,10 @@ bool IsValidUtf8(std::string_view text) {
 
 CCodePage::CCodePage(std::string name) : m_name(std::move(name)) {}
 
-
 bool CCodePage::IsUtf8() const {
     const std::string name = Upper(m_name);
     return name == "UTF-8" || name == "UTF8";
 }
-
 
 std::optional<std::string> CCodePage::ToUtf8(std::string_view bytes) const {
     if (IsUtf8())

@@ -15,7 +15,7 @@ namespace orvalen::win32 {
 namespace {
 
 // The edits of the six fields, in the fields' order.
-constexpr std::array<int, kFieldCount> kFieldIds = {IDC_NAME, IDC_MOBILE, IDC_TELEPHONE,
+constexpr std::array<int, kFieldCount> kFieldIds = {IDC_NAME,  IDC_MOBILE, IDC_TELEPHONE,
                                                     IDC_EMAIL, IDC_QQ,     IDC_FAX};
 
 // The fields' labels without their colons, for what a refused input says.
@@ -32,7 +32,8 @@ constexpr const wchar_t* kModifiedTitle = L"Orvalen*";
 
 // The file choosers' options: explorer style, a hook, the read-only box shown (and ticked),
 // and for saving a question before a file is replaced.
-constexpr DWORD kSaveChooserFlags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_OVERWRITEPROMPT | OFN_READONLY;
+constexpr DWORD kSaveChooserFlags =
+    OFN_EXPLORER | OFN_ENABLEHOOK | OFN_OVERWRITEPROMPT | OFN_READONLY;
 constexpr DWORD kOpenChooserFlags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_READONLY;
 static_assert(kSaveChooserFlags == 0x80023 && kOpenChooserFlags == 0x80021);
 
@@ -72,34 +73,28 @@ BOOL CALLBACK FindPicture(HWND child, LPARAM found) {
 } // namespace
 
 CMainDialog::CMainDialog(HINSTANCE instance, CCodePage codePage)
-    : m_instance(instance), m_codec(std::move(codePage)), m_list(m_codec),
-      m_edits{CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec),
-              CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec)},
+    : m_instance(instance), m_codec(std::move(codePage)),
+      m_list(m_codec), m_edits{CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec),
+                               CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec),
+                               CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec)},
       m_editor(m_list, *this) {
     if (const auto leads = m_codec.CodePage().DoubleByteLeads())
         SetDoubleByteLeadRange(leads->first, leads->second);
     else
         ClearDoubleByteLeads();
-    m_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                           GetSystemMetrics(SM_CXICON),
-                                           GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    m_smallIcon = static_cast<HICON>(LoadImageW(
-        instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    m_accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    m_icon.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                               GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
+    m_smallIcon.reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    m_accelerators.reset(LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS)));
 }
 
+// The window goes before the icons and the picture it shows.
 CMainDialog::~CMainDialog() {
     if (m_window != nullptr)
         DestroyWindow(m_window);
-    if (m_picture != nullptr)
-        DeleteObject(m_picture);
-    if (m_icon != nullptr)
-        DestroyIcon(m_icon);
-    if (m_smallIcon != nullptr)
-        DestroyIcon(m_smallIcon);
-    if (m_accelerators != nullptr)
-        DestroyAcceleratorTable(m_accelerators);
 }
 
 bool CMainDialog::Create() {
@@ -113,16 +108,15 @@ bool CMainDialog::PreTranslate(MSG& msg) {
         return false;
     // Control+Z in a field with typing of its own to undo undoes that typing, as in any edit;
     // elsewhere it undoes the last phone-book command.
-    const bool ownUndo = msg.message == WM_KEYDOWN && msg.wParam == 'Z' &&
-                         (GetKeyState(VK_CONTROL) & 0x8000) != 0 && FindEdit(GetDlgCtrlID(msg.hwnd)) &&
-                         SendMessageW(msg.hwnd, EM_CANUNDO, 0, 0) != 0;
-    if (!ownUndo && m_accelerators != nullptr && TranslateAcceleratorW(m_window, m_accelerators, &msg))
+    const bool ownUndo =
+        msg.message == WM_KEYDOWN && msg.wParam == 'Z' && (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+        FindEdit(GetDlgCtrlID(msg.hwnd)) && SendMessageW(msg.hwnd, EM_CANUNDO, 0, 0) != 0;
+    if (!ownUndo && m_accelerators && TranslateAcceleratorW(m_window, m_accelerators.get(), &msg))
         return true;
     return IsDialogMessageW(m_window, &msg) != FALSE;
 }
 
-INT_PTR CALLBACK CMainDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+INT_PTR CALLBACK CMainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<CMainDialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
@@ -151,7 +145,7 @@ INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         return OnPaint() ? TRUE : FALSE;
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(m_icon);
+        return reinterpret_cast<INT_PTR>(m_icon.get());
     case WM_CLOSE:
         Close();
         return TRUE;
@@ -174,8 +168,8 @@ void CMainDialog::OnInitDialog() {
     // The empty form and a count of 0, which also sets the fields' limits.
     m_editor.WriteForm();
     AppendSystemMenuItems();
-    SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
+    SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
+    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
     ShowPicture();
 }
 
@@ -194,14 +188,15 @@ void CMainDialog::AppendSystemMenuItems() {
 void CMainDialog::ShowPicture() {
     HWND picture = nullptr;
     EnumChildWindows(m_window, FindPicture, reinterpret_cast<LPARAM>(&picture));
-    m_picture = static_cast<HBITMAP>(LoadImageW(m_instance, MAKEINTRESOURCEW(IDB_PICTURE),
-                                                IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    if (picture == nullptr || m_picture == nullptr)
+    m_picture.reset(static_cast<HBITMAP>(LoadImageW(m_instance, MAKEINTRESOURCEW(IDB_PICTURE),
+                                                    IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+    if (picture == nullptr || !m_picture)
         return;
-    const auto previous = reinterpret_cast<HBITMAP>(SendMessageW(
-        picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_picture)));
-    if (previous != nullptr && previous != m_picture)
-        DeleteObject(previous);
+    // The control gives back the picture it loaded from the template, which is ours to free.
+    CBitmap previous(reinterpret_cast<HBITMAP>(SendMessageW(
+        picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_picture.get()))));
+    if (previous.get() == m_picture.get())
+        static_cast<void>(previous.release());
 }
 
 void CMainDialog::OnCommand(int id, int code) {
@@ -304,7 +299,7 @@ bool CMainDialog::OnPaint() {
     GetClientRect(m_window, &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, m_icon);
+    DrawIcon(dc, x, y, m_icon.get());
     EndPaint(m_window, &paint);
     return true;
 }
@@ -345,8 +340,8 @@ MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                        MessageButtons buttons) {
     const UINT style = (icon == MessageIcon::error ? MB_ICONHAND : MB_ICONEXCLAMATION) |
                        (buttons == MessageButtons::okCancel ? MB_OKCANCEL : MB_OK);
-    const int answer = MessageBoxW(m_window, m_codec.ToDisplay(text).c_str(),
-                                   ApplicationName().c_str(), style);
+    const int answer =
+        MessageBoxW(m_window, m_codec.ToDisplay(text).c_str(), ApplicationName().c_str(), style);
     return answer == IDOK ? MessageResult::ok : MessageResult::cancel;
 }
 

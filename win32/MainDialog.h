@@ -19,10 +19,26 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 
 namespace orvalen::win32 {
+
+// Owners of the window's icons, picture and key table, which the system gives out as handles.
+struct CIconDeleter {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+struct CBitmapDeleter {
+    void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
+};
+struct CAcceleratorDeleter {
+    void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
+};
+using CIcon = std::unique_ptr<std::remove_pointer_t<HICON>, CIconDeleter>;
+using CBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, CBitmapDeleter>;
+using CAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, CAcceleratorDeleter>;
 
 class CMainDialog final : public IBookView {
 public:
@@ -66,10 +82,10 @@ private:
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
-    HACCEL m_accelerators = nullptr;
-    HICON m_icon = nullptr;
-    HICON m_smallIcon = nullptr;
-    HBITMAP m_picture = nullptr;
+    CAccelerators m_accelerators;
+    CIcon m_icon;
+    CIcon m_smallIcon;
+    CBitmap m_picture;
     CWideCodec m_codec;
     CNameListBox m_list;
     std::array<CByteLimitedEdit, kFieldCount> m_edits;

@@ -25,8 +25,8 @@ std::optional<std::string> Utf16ToUtf8(std::wstring_view text) {
     if (size <= 0)
         return std::nullopt;
     std::string result(static_cast<std::size_t>(size), '\0');
-    if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, result.data(),
-                            size, nullptr, nullptr) != size)
+    if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, result.data(), size,
+                            nullptr, nullptr) != size)
         return std::nullopt;
     return result;
 }
