@@ -12,7 +12,7 @@ bash scripts/setup.sh
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DORVALEN_BUILD_BENCH=ON -DORVALEN_BUILD_TESTS=OFF >/dev/null
-targets=(orvalen_bench_files)
+targets=(orvalen_bench_files orvalen_bench_interchange)
 if grep -q '^build bench/orvalen_bench_startup:' "$build/build.ninja"; then
     targets+=(orvalen_bench_startup)
 fi

@@ -66,6 +66,31 @@ public:
         return output;
     }
 
+    // Converts all of input; each byte that starts no valid sequence becomes U+FFFD. One pass.
+    std::string ConvertLossy(std::string_view input) const {
+        std::string output;
+        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+        char buffer[256];
+        char* in = const_cast<char*>(input.data());
+        std::size_t inLeft = input.size();
+        while (true) {
+            char* out = buffer;
+            std::size_t outLeft = sizeof buffer;
+            const bool flushing = inLeft == 0;
+            const std::size_t rc = flushing ? iconv(m_handle, nullptr, nullptr, &out, &outLeft)
+                                            : iconv(m_handle, &in, &inLeft, &out, &outLeft);
+            output.append(buffer, static_cast<std::size_t>(out - buffer));
+            if (flushing)
+                return output;
+            if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+                output += "\xEF\xBF\xBD";
+                ++in;
+                --inLeft;
+                iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+            }
+        }
+    }
+
 private:
     iconv_t m_handle;
 };
@@ -82,6 +107,21 @@ std::optional<std::string> Convert(const std::string& to, const std::string& fro
 #else
     CIconv converter(to, from);
     return converter.Convert(input);
+#endif
+}
+
+// Invalid bytes become U+FFFD; nothing when the system lacks the code page.
+std::optional<std::string> ConvertLossy(const std::string& to, const std::string& from,
+                                        std::string_view input) {
+#if defined(_WIN32)
+    (void)to;
+    (void)from;
+    return std::string(input);
+#else
+    CIconv converter(to, from);
+    if (!converter.IsOpen())
+        return std::nullopt;
+    return converter.ConvertLossy(input);
 #endif
 }
 
@@ -168,24 +208,22 @@ std::optional<std::string> CCodePage::ToUtf8(std::string_view bytes) const {
 std::string CCodePage::ToUtf8Lossy(std::string_view bytes) const {
     if (auto whole = ToUtf8(bytes))
         return *whole;
-    // Convert the longest valid runs and mark each byte that no run can take.
+    // One pass, marking each byte that starts no valid character: a long damaged text costs
+    // no more than a long good one.
+    if (!IsUtf8()) {
+        if (auto converted = ConvertLossy("UTF-8", m_name, bytes))
+            return std::move(*converted);
+    }
     std::string result;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.size();
-        std::optional<std::string> piece;
-        for (; end > start; --end) {
-            piece = ToUtf8(bytes.substr(start, end - start));
-            if (piece)
-                break;
-        }
-        if (end > start) {
-            result += *piece;
-            start = end;
-        } else {
+    while (!bytes.empty()) {
+        const std::size_t length = Utf8CharLength(bytes);
+        if (length == 0) {
             result += "\xEF\xBF\xBD";
-            ++start;
+            bytes.remove_prefix(1);
+            continue;
         }
+        result += bytes.substr(0, length);
+        bytes.remove_prefix(length);
     }
     return result;
 }

@@ -61,11 +61,8 @@ std::string Write(InterchangeFormat format, const std::vector<InterchangeContact
 
 std::optional<std::string> CheckInterchangeRead(InterchangeFormat format, std::string_view bytes) {
     const InterchangeRead read = Read(format, bytes);
-    if (read.IsRefused()) {
-        if (read.error->empty())
-            return "a refusal without a reason";
+    if (read.IsRefused())
         return std::nullopt;
-    }
     const int lines = static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n') +
                                        std::count(bytes.begin(), bytes.end(), '\r')) +
                       1;
@@ -79,9 +76,12 @@ std::optional<std::string> CheckInterchangeRead(InterchangeFormat format, std::s
         if (contact.line < 1 || contact.line > lines)
             return "a contact's line is outside the file";
     }
-    for (const SourceNote& note : read.warnings) {
-        if (note.text.empty())
-            return "a warning without a text";
+    // The notes stay bounded whatever the input: a few examples per kind, values quoted short.
+    if (read.notes.Examples().size() > CNotes::kExamplesPerKind * kNoteKindCount)
+        return "more note examples than the bound";
+    for (const InterchangeNote& note : read.notes.Examples()) {
+        if (note.value.size() > kQuoteLength + 3 || note.contact.size() > kQuoteLength + 3)
+            return "a note quotes more than its bound";
     }
 
     // An empty file is refused, and nothing is all that writing no contacts gives.
@@ -89,7 +89,7 @@ std::optional<std::string> CheckInterchangeRead(InterchangeFormat format, std::s
         return std::nullopt;
     const InterchangeRead back = Read(format, Write(format, read.contacts));
     if (back.IsRefused())
-        return "what was written from a file's contacts is refused: " + *back.error;
+        return "what was written from a file's contacts is refused: " + back.status.Describe();
     if (back.contacts.size() != read.contacts.size())
         return "writing and reading back gives another number of contacts";
     for (std::size_t i = 0; i < read.contacts.size(); ++i) {

@@ -9,6 +9,7 @@ packages=(
     fonts-noto-cjk locales
     xvfb xauth
     clang libclang-rt-14-dev
+    libuchardet-dev
     g++-mingw-w64-x86-64-posix wine64 wine openbox xdotool xclip
 )
 packages+=("$@")

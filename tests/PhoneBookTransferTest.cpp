@@ -1,10 +1,17 @@
 #include "PhoneBookTransfer.h"
 
+#include "CsvReader.h"
 #include "HeadlessView.h"
 #include "NameCollation.h"
 #include "NameList.h"
+#include "VCardReader.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 namespace orvalen {
 namespace {
@@ -49,7 +56,7 @@ TEST_F(PhoneBookTransferTest, ContactsEnterTheTableInFileOrderAndTheListSorted) 
     const auto outcome = Fill(
         {Contact("Carl", "1"), Contact("张三", "2"), Contact("alice", "3"), Contact("Bob", "4")});
     ASSERT_TRUE(outcome.Succeeded());
-    EXPECT_TRUE(outcome.warnings.empty());
+    EXPECT_TRUE(outcome.notes.Empty());
     ASSERT_EQ(m_editor.Table().Count(), 4);
     EXPECT_EQ(Text(0, ContactField::name), "Carl");
     EXPECT_EQ(Text(1, ContactField::name), "\xD5\xC5\xC8\xFD");
@@ -69,15 +76,15 @@ TEST_F(PhoneBookTransferTest, RepeatedNamesAreAllKeptInOrderWithAWarning) {
     InterchangeContact second = Contact("Li", "2", {}, {}, {}, {}, 5);
     const auto outcome = Fill({first, Contact("Amy"), second});
     ASSERT_TRUE(outcome.Succeeded());
-    ASSERT_EQ(outcome.warnings.size(), 1u);
-    EXPECT_EQ(outcome.warnings[0],
-              (SourceNote{5, 0, "\"Li\" is a name already given in line 2; both are kept"}));
+    EXPECT_EQ(outcome.notes.Examples(),
+              (std::vector<InterchangeNote>{
+                  {NoteKind::repeatedName, ContactField::name, 5, 0, "Li", "", 0}}));
     // Each list entry leads to its own contact.
     EXPECT_EQ(m_editor.Table().Text(m_editor.FindListed(1), ContactField::mobile), "1");
     EXPECT_EQ(m_editor.Table().Text(m_editor.FindListed(2), ContactField::mobile), "2");
 }
 
-TEST_F(PhoneBookTransferTest, LongTextsAreCutAtACharacterBoundaryInGbk) {
+TEST_F(PhoneBookTransferTest, LongNamesAreCutAtACharacterBoundaryInGbkNumbersNever) {
     UseCodePage("GBK");
     // Nine characters are 18 GBK bytes: eight fit in the name's 16.
     InterchangeContact contact =
@@ -87,16 +94,71 @@ TEST_F(PhoneBookTransferTest, LongTextsAreCutAtACharacterBoundaryInGbk) {
     ASSERT_TRUE(outcome.Succeeded());
     EXPECT_EQ(Text(0, ContactField::name),
               "\xD6\xD0\xBB\xAA\xC8\xCB\xC3\xF1\xB9\xB2\xBA\xCD\xB9\xFA\xCD\xF2");
-    EXPECT_EQ(Text(0, ContactField::mobile), "1234567890123456");
-    const std::vector<SourceNote> expected = {
-        {7, 3,
-         "\"中华人民共和国万岁\": the name is 18 bytes in GBK, more than 16; cut to "
-         "\"中华人民共和国万\""},
-        {7, 3,
-         "\"中华人民共和国万岁\": the mobile is 19 bytes in GBK, more than 16; cut to "
-         "\"1234567890123456\""},
+    EXPECT_EQ(Text(0, ContactField::mobile), "");
+    const std::vector<InterchangeNote> expected = {
+        {NoteKind::nameCut, ContactField::name, 7, 3, "中华人民共和国万岁", "中华人民共和国万", 18},
+        {NoteKind::valueTooLong, ContactField::mobile, 7, 3, "中华人民共和国万岁",
+         "1234567890123456789", 19},
     };
-    EXPECT_EQ(outcome.warnings, expected);
+    EXPECT_EQ(outcome.notes.Examples(), expected);
+}
+
+// Which of a field's values the phone book keeps: the first that fits, a number without its
+// formatting when only so it fits; never a cut one.
+TEST_F(PhoneBookTransferTest, NumbersAndAddressesAreNeverCut) {
+    UseCodePage("GBK");
+    struct Row {
+        ContactField field;
+        std::vector<std::string> values; // in order of preference
+        std::string stored;
+        std::size_t tooLong;
+        std::size_t leftOut;
+    };
+    const std::string email40 = "a.very.long.address.for.testing@mail.com"; // 40 bytes
+    const Row rows[] = {
+        {ContactField::mobile, {"+86 138 0013 8000"}, "+8613800138000", 0, 0},
+        {ContactField::mobile, {"(650) 555-1234 #*,;9"}, "6505551234#*,;9", 0, 0},
+        {ContactField::mobile, {"+86 138 0013 8000 0000 00"}, "", 1, 0},
+        {ContactField::mobile, {"12345678901234567890", "139"}, "139", 1, 0},
+        {ContactField::mobile, {"138", "139"}, "138", 0, 1},
+        {ContactField::fax, {"010.8765.4321.0000"}, "010876543210000", 0, 0},
+        {ContactField::telephone,
+         {"+86 (10) 1234-5678 ext. 1234567890"},
+         "+861012345678ext1234567890",
+         0,
+         0},
+        {ContactField::email, {email40}, "", 1, 0},
+        {ContactField::email, {email40, "li@x.cn"}, "li@x.cn", 1, 0},
+        {ContactField::qq, {"12345678901234567"}, "", 1, 0},
+        {ContactField::qq, {"1234 5678"}, "1234 5678", 0, 0},
+    };
+    for (const Row& row : rows) {
+        InterchangeContact contact = Contact("Li");
+        contact[row.field] = row.values.front();
+        for (std::size_t i = 1; i < row.values.size(); ++i)
+            contact.more[FieldIndex(row.field)].push_back({row.values[i], 0, 0});
+        const auto outcome = Fill({contact});
+        ASSERT_TRUE(outcome.Succeeded());
+        EXPECT_EQ(Text(0, row.field), row.stored) << row.values.front();
+        EXPECT_EQ(outcome.notes.Count(NoteKind::valueTooLong), row.tooLong) << row.values.front();
+        EXPECT_EQ(outcome.notes.Count(NoteKind::valueLeftOut), row.leftOut) << row.values.front();
+    }
+}
+
+TEST_F(PhoneBookTransferTest, ControlCharactersAreRemovedWithANote) {
+    UseCodePage("GBK");
+    const auto outcome = Fill({Contact(std::string("Li\0Wei", 6), std::string("13\0"
+                                                                              "99",
+                                                                              5)),
+                               Contact(std::string("\x01", 1))});
+    ASSERT_TRUE(outcome.Succeeded());
+    ASSERT_EQ(m_editor.Table().Count(), 1);
+    EXPECT_EQ(Text(0, ContactField::name), "LiWei");
+    EXPECT_EQ(Text(0, ContactField::mobile), "1399");
+    EXPECT_EQ(outcome.notes.Count(NoteKind::controlRemoved), 3u);
+    EXPECT_EQ(outcome.notes.Count(NoteKind::noName), 1u);
+    // The list and the table agree: every listed name is found.
+    EXPECT_TRUE(ExtractPhoneBook(m_editor, m_codePage).status.IsOk());
 }
 
 TEST_F(PhoneBookTransferTest, LongTextsAreCutAtACharacterBoundaryInUtf8) {
@@ -105,10 +167,8 @@ TEST_F(PhoneBookTransferTest, LongTextsAreCutAtACharacterBoundaryInUtf8) {
     const auto outcome = Fill({Contact("Ab张三李四王")});
     ASSERT_TRUE(outcome.Succeeded());
     EXPECT_EQ(Text(0, ContactField::name), "Ab张三李四");
-    ASSERT_EQ(outcome.warnings.size(), 1u);
-    EXPECT_EQ(outcome.warnings[0].text,
-              "\"Ab张三李四王\": the name is 17 bytes in UTF-8, more than 16; cut to "
-              "\"Ab张三李四\"");
+    ASSERT_EQ(outcome.notes.Count(NoteKind::nameCut), 1u);
+    EXPECT_EQ(outcome.notes.Examples()[0].size, 17u);
 }
 
 TEST_F(PhoneBookTransferTest, TextsExactlyAtTheLimitAreKeptWhole) {
@@ -116,7 +176,7 @@ TEST_F(PhoneBookTransferTest, TextsExactlyAtTheLimitAreKeptWhole) {
     const std::string email32 = "abcdefghijklmnopqrstuvwxyz@ex.cn"; // 32 bytes
     const auto outcome = Fill({Contact("欧阳娜娜欧阳娜娜", {}, {}, email32)});
     ASSERT_TRUE(outcome.Succeeded());
-    EXPECT_TRUE(outcome.warnings.empty());
+    EXPECT_TRUE(outcome.notes.Empty());
     EXPECT_EQ(Text(0, ContactField::email), email32);
     EXPECT_EQ(Text(0, ContactField::name).size(), 16u);
 }
@@ -126,11 +186,11 @@ TEST_F(PhoneBookTransferTest, CharacterTheCodePageLacksRefusesTheInput) {
     InterchangeContact contact = Contact("Kim 한", "1", {}, {}, {}, {}, 4);
     const auto outcome = Fill({Contact("Li"), contact});
     ASSERT_FALSE(outcome.Succeeded());
-    ASSERT_EQ(outcome.errors.size(), 1u);
-    EXPECT_EQ(outcome.errors[0],
-              (SourceNote{4, 0,
-                          "\"Kim 한\": the name holds \"한\" (U+D55C), which GBK cannot hold "
-                          "(--replace writes \"?\" for it)"}));
+    EXPECT_EQ(outcome.status.Kind(), StatusKind::encoding);
+    EXPECT_EQ(outcome.status.Detail(), "GBK");
+    EXPECT_EQ(outcome.notes.Examples(),
+              (std::vector<InterchangeNote>{
+                  {NoteKind::unencodable, ContactField::name, 4, 0, "Kim 한", "한", 0}}));
     EXPECT_EQ(m_editor.Table().Count(), 0);
     EXPECT_EQ(m_list.GetCount(), 0);
 }
@@ -141,9 +201,8 @@ TEST_F(PhoneBookTransferTest, ReplacePutsAQuestionMarkWithAWarning) {
     ASSERT_TRUE(outcome.Succeeded());
     EXPECT_EQ(Text(0, ContactField::name), "Kim ?");
     EXPECT_EQ(Text(0, ContactField::email), "?@x");
-    ASSERT_EQ(outcome.warnings.size(), 2u);
-    EXPECT_EQ(outcome.warnings[0].text,
-              "\"Kim 한\": characters of the name that GBK cannot hold became \"?\"");
+    EXPECT_EQ(outcome.notes.Count(NoteKind::replaced), 2u);
+    EXPECT_EQ(outcome.notes.Examples()[0].field, ContactField::name);
 }
 
 TEST_F(PhoneBookTransferTest, LineBreaksInsideAFieldBecomeBlanks) {
@@ -159,9 +218,8 @@ TEST_F(PhoneBookTransferTest, MoreThan200ContactsAreRefusedSayingHowMany) {
     for (int i = 0; i < 201; ++i)
         contacts.push_back(Contact("N" + std::to_string(i)));
     const auto outcome = Fill(contacts);
-    ASSERT_EQ(outcome.errors.size(), 1u);
-    EXPECT_EQ(outcome.errors[0].text,
-              "the input holds 201 contacts; the player's phone book holds at most 200");
+    EXPECT_EQ(outcome.status.Kind(), StatusKind::tooLarge);
+    EXPECT_EQ(outcome.status.Detail(), "201");
     EXPECT_EQ(m_editor.Table().Count(), 0);
 
     contacts.pop_back();
@@ -170,12 +228,52 @@ TEST_F(PhoneBookTransferTest, MoreThan200ContactsAreRefusedSayingHowMany) {
     EXPECT_EQ(m_list.GetCount(), 200);
 }
 
+// Exports that real phones and address books write, each beside the contacts the player's
+// phone book must hold after it (FILE.expected: one contact a line, its six fields separated by
+// tabs, in file order).
+TEST_F(PhoneBookTransferTest, ExportFilesGiveTheExpectedContacts) {
+    UseCodePage("GBK");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ORVALEN_TEST_DATA_DIR)) {
+        const std::filesystem::path input = entry.path();
+        if (input.extension() == ".expected")
+            continue;
+        std::ifstream file(input, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)),
+                                std::istreambuf_iterator<char>());
+        const InterchangeRead read =
+            input.extension() == ".csv" ? CCsvReader::Read(bytes) : CVCardReader::Read(bytes);
+        ASSERT_FALSE(read.IsRefused()) << input;
+        ASSERT_TRUE(Fill(read.contacts).Succeeded()) << input;
+
+        std::ifstream expectedFile(input.string() + ".expected");
+        std::vector<std::array<std::string, kFieldCount>> expected;
+        for (std::string line; std::getline(expectedFile, line);) {
+            std::array<std::string, kFieldCount> texts;
+            std::istringstream fields(line);
+            for (std::string& text : texts)
+                std::getline(fields, text, '\t');
+            expected.push_back(texts);
+        }
+        std::vector<std::array<std::string, kFieldCount>> stored;
+        for (int i = 0; i < m_editor.Table().Count(); ++i) {
+            std::array<std::string, kFieldCount> texts;
+            for (ContactField field : kAllFields)
+                texts[FieldIndex(field)] = m_codePage.ToUtf8Lossy(Text(i, field));
+            stored.push_back(texts);
+        }
+        EXPECT_EQ(stored, expected) << input;
+        ++files;
+    }
+    EXPECT_GE(files, 12);
+}
+
 TEST_F(PhoneBookTransferTest, ExtractGivesListOrderInUtf8) {
     UseCodePage("GBK");
     ASSERT_TRUE(Fill({Contact("张三", "1", "2", "3", "4", "5"), Contact("Amy", "9")}).Succeeded());
     const ExtractOutcome extracted = ExtractPhoneBook(m_editor, m_codePage);
-    EXPECT_FALSE(extracted.listMismatch);
-    EXPECT_TRUE(extracted.warnings.empty());
+    EXPECT_TRUE(extracted.status.IsOk());
+    EXPECT_TRUE(extracted.notes.Empty());
     ASSERT_EQ(extracted.contacts.size(), 2u);
     EXPECT_EQ(extracted.contacts[0].texts,
               (std::array<std::string, kFieldCount>{"Amy", "9", "", "", "", ""}));
@@ -194,13 +292,13 @@ TEST_F(PhoneBookTransferTest, ExtractReportsBytesThatAreNotValidInTheCodePage) {
     const ExtractOutcome extracted = ExtractPhoneBook(m_editor, m_codePage);
     ASSERT_EQ(extracted.contacts.size(), 1u);
     EXPECT_EQ(extracted.contacts[0][ContactField::email], "a\xEF\xBF\xBD");
-    ASSERT_EQ(extracted.warnings.size(), 1u);
-    EXPECT_EQ(extracted.warnings[0].line, 1);
+    ASSERT_EQ(extracted.notes.Count(NoteKind::invalidBytes), 1u);
+    EXPECT_EQ(extracted.notes.Examples()[0].line, 1);
 }
 
 TEST_F(PhoneBookTransferTest, ExtractNoticesAListedNameMissingFromTheTable) {
     m_editor.List().AddString("Ghost");
-    EXPECT_TRUE(ExtractPhoneBook(m_editor, m_codePage).listMismatch);
+    EXPECT_EQ(ExtractPhoneBook(m_editor, m_codePage).status.Kind(), StatusKind::listMismatch);
 }
 
 } // namespace

@@ -40,7 +40,7 @@ constexpr std::string_view kPhoneExport =
 TEST(VCardReaderPhoneExport, ReadsQuotedPrintableChineseNamesAndTypedNumbers) {
     const InterchangeRead read = CVCardReader::Read(kPhoneExport);
     ASSERT_FALSE(read.IsRefused());
-    EXPECT_TRUE(read.warnings.empty());
+    EXPECT_TRUE(read.notes.Empty());
     ASSERT_EQ(read.contacts.size(), 2u);
     EXPECT_EQ(TextsOf(read.contacts[0]), (Texts{"张三", "13800138000", "010-12345678",
                                                 "zhang.san@example.com", "10001", "010-87654321"}));
@@ -83,7 +83,7 @@ TEST(VCardReaderPhoneExport, QuotedGbkWithoutCharsetInAnAsciiFile) {
                            "FN;ENCODING=QUOTED-PRINTABLE:=D5=C5=C8=FD\r\nEND:VCARD\r\n");
     ASSERT_EQ(read.contacts.size(), 1u);
     EXPECT_EQ(read.contacts[0][ContactField::name], "张三");
-    EXPECT_TRUE(read.warnings.empty());
+    EXPECT_TRUE(read.notes.Empty());
 
     // Named UTF-8 is taken at its word.
     const InterchangeRead named =
@@ -93,7 +93,7 @@ TEST(VCardReaderPhoneExport, QuotedGbkWithoutCharsetInAnAsciiFile) {
     ASSERT_EQ(named.contacts.size(), 1u);
     EXPECT_EQ(named.contacts[0][ContactField::name],
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
-    EXPECT_EQ(named.warnings.size(), 1u);
+    EXPECT_EQ(named.notes.Count(NoteKind::invalidBytes), 1u);
 }
 
 TEST(VCardReaderPhoneExport, UntaggedBytesThatAreNotUtf8AreReadAsGb18030) {
@@ -129,7 +129,7 @@ TEST(VCardReaderAddressBook, ReadsVersion30Export) {
                            " AAAQABAAD\r\n"
                            "END:VCARD\r\n");
     ASSERT_FALSE(read.IsRefused());
-    EXPECT_TRUE(read.warnings.empty());
+    EXPECT_TRUE(read.notes.Empty());
     ASSERT_EQ(read.contacts.size(), 1u);
     EXPECT_EQ(TextsOf(read.contacts[0]), (Texts{"Smith, John", "+1 555 0100", "+1 555 0101",
                                                 "john.smith@example.com", "20002", "+1 555 0102"}));
@@ -212,13 +212,12 @@ TEST(VCardReaderNotes, ExtraNumbersAreReportedWithTheirLines) {
                                                     "END:VCARD\r\n");
     ASSERT_EQ(read.contacts.size(), 1u);
     EXPECT_EQ(TextsOf(read.contacts[0]), (Texts{"Li", "1", "1", "a@x", "7", "5"}));
-    const std::vector<SourceNote> expected = {
-        {5, 1, "\"Li\": mobile number 2 not copied: the mobile field already holds 1"},
-        {8, 1, "\"Li\": e-mail address b@x not copied: the e-mail field already holds a@x"},
-        {10, 1, "\"Li\": QQ number 8 not copied: the QQ field already holds 7"},
-        {12, 1, "\"Li\": fax number 6 not copied: the fax field already holds 5"},
-    };
-    EXPECT_EQ(read.warnings, expected);
+    const auto more = [&](ContactField field) { return read.contacts[0].more[FieldIndex(field)]; };
+    EXPECT_EQ(more(ContactField::mobile), (std::vector<FoundValue>{{"2", 5, 0}}));
+    EXPECT_EQ(more(ContactField::email), (std::vector<FoundValue>{{"b@x", 8, 0}}));
+    EXPECT_EQ(more(ContactField::qq), (std::vector<FoundValue>{{"8", 10, 0}}));
+    EXPECT_EQ(more(ContactField::fax), (std::vector<FoundValue>{{"6", 12, 0}}));
+    EXPECT_TRUE(more(ContactField::telephone).empty());
 }
 
 TEST(VCardReaderNotes, CardWithoutNameIsSkippedWithAWarning) {
@@ -228,8 +227,8 @@ TEST(VCardReaderNotes, CardWithoutNameIsSkippedWithAWarning) {
     ASSERT_EQ(read.contacts.size(), 1u);
     EXPECT_EQ(read.contacts[0][ContactField::name], "B");
     EXPECT_EQ(read.contacts[0].card, 2);
-    ASSERT_EQ(read.warnings.size(), 1u);
-    EXPECT_EQ(read.warnings[0], (SourceNote{1, 1, "no name (FN or N); card skipped"}));
+    EXPECT_EQ(read.notes.Examples(), (std::vector<InterchangeNote>{
+                                         {NoteKind::noName, ContactField::name, 1, 1, "", "", 0}}));
 }
 
 TEST(VCardReaderNotes, MissingEndIsReportedAndTheCardsStillRead) {
@@ -238,23 +237,37 @@ TEST(VCardReaderNotes, MissingEndIsReportedAndTheCardsStillRead) {
     ASSERT_EQ(read.contacts.size(), 2u);
     EXPECT_EQ(read.contacts[0][ContactField::name], "A");
     EXPECT_EQ(read.contacts[1][ContactField::name], "B");
-    ASSERT_EQ(read.warnings.size(), 2u);
-    EXPECT_EQ(read.warnings[0].card, 1);
-    EXPECT_EQ(read.warnings[1].card, 2);
+    // Without END:VCARD the second card is read as one nested in the first.
+    ASSERT_EQ(read.notes.Count(NoteKind::missingEnd), 2u);
+    EXPECT_EQ(read.notes.Examples()[0].card, 2);
+    EXPECT_EQ(read.notes.Examples()[1].card, 1);
 }
 
-TEST(VCardReaderNotes, AgentCardInsideACardIsNotAContact) {
+TEST(VCardReaderNotes, CardsThatNeverEndAreEachReadWithoutPilingUp) {
+    std::string cards;
+    for (int i = 0; i < 1000; ++i)
+        cards += "BEGIN:VCARD\r\nFN:N" + std::to_string(i) + "\r\n";
+    const InterchangeRead read = CVCardReader::Read(cards);
+    ASSERT_EQ(read.contacts.size(), 1000u);
+    EXPECT_EQ(read.contacts[999][ContactField::name], "N999");
+    EXPECT_EQ(read.notes.Count(NoteKind::missingEnd), 1000u);
+    EXPECT_EQ(read.notes.Examples().size(), CNotes::kExamplesPerKind);
+}
+
+TEST(VCardReaderNotes, CardInsideACardIsACardOfItsOwn) {
     const InterchangeRead read = CVCardReader::Read("BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Boss\r\n"
                                                     "AGENT:\r\nBEGIN:VCARD\r\nFN:Helper\r\n"
                                                     "TEL:9\r\nEND:VCARD\r\nTEL:1\r\nEND:VCARD\r\n");
-    ASSERT_EQ(read.contacts.size(), 1u);
+    ASSERT_EQ(read.contacts.size(), 2u);
     EXPECT_EQ(TextsOf(read.contacts[0]), (Texts{"Boss", "", "1", "", "", ""}));
+    EXPECT_EQ(TextsOf(read.contacts[1]), (Texts{"Helper", "", "9", "", "", ""}));
+    EXPECT_TRUE(read.notes.Empty());
 }
 
 TEST(VCardReaderRefusals, FileWithoutCardsIsRefused) {
     const InterchangeRead read = CVCardReader::Read("Name,Mobile\r\nLi,1\r\n");
     ASSERT_TRUE(read.IsRefused());
-    EXPECT_EQ(*read.error, "no vCard in the file (no BEGIN:VCARD line)");
+    EXPECT_EQ(read.status.Kind(), StatusKind::malformed);
 }
 
 TEST(VCardReaderEncodings, Utf16WithByteOrderMark) {
@@ -282,8 +295,8 @@ TEST(VCardReaderEncodings, InvalidBytesInADeclaredCharsetBecomeReplacementCharac
     ASSERT_EQ(read.contacts.size(), 1u);
     EXPECT_EQ(read.contacts[0][ContactField::name], "A\xEF\xBF\xBD"
                                                     "B");
-    ASSERT_EQ(read.warnings.size(), 1u);
-    EXPECT_EQ(read.warnings[0].line, 2);
+    ASSERT_EQ(read.notes.Count(NoteKind::invalidBytes), 1u);
+    EXPECT_EQ(read.notes.Examples()[0].line, 2);
 }
 
 TEST(VCardReaderEncodings, UnknownCharsetFallsBackToTheFileEncoding) {
@@ -291,8 +304,9 @@ TEST(VCardReaderEncodings, UnknownCharsetFallsBackToTheFileEncoding) {
         CVCardReader::Read("BEGIN:VCARD\r\nFN;CHARSET=X-NO-SUCH:Li\r\nEND:VCARD\r\n");
     ASSERT_EQ(read.contacts.size(), 1u);
     EXPECT_EQ(read.contacts[0][ContactField::name], "Li");
-    ASSERT_EQ(read.warnings.size(), 1u);
-    EXPECT_EQ(read.warnings[0].text, "unknown character set \"X-NO-SUCH\"; read as UTF-8");
+    EXPECT_EQ(read.notes.Examples(),
+              (std::vector<InterchangeNote>{
+                  {NoteKind::unknownCharset, ContactField::name, 2, 1, "", "X-NO-SUCH", 0}}));
 }
 
 TEST(VCardReaderRobustness, EveryCutOfAnExportReadsWithoutFault) {
@@ -350,9 +364,7 @@ TEST_F(VCardSamples, EveryFileReadsAndEveryNamedCardGivesOneContact) {
             << entry.path();
         EXPECT_FALSE(read.IsRefused()) << entry.path();
         // Each card either gave a contact or was skipped for having no name.
-        int skipped = 0;
-        for (const SourceNote& warning : read.warnings)
-            skipped += warning.text == "no name (FN or N); card skipped";
+        const int skipped = static_cast<int>(read.notes.Count(NoteKind::noName));
         int cards = 0;
         for (std::size_t at = bytes.find("BEGIN:"); at != std::string::npos;
              at = bytes.find("BEGIN:", at + 1))
@@ -373,7 +385,8 @@ TEST_F(VCardSamples, ContentsOfKnownSamples) {
     const Expectation expectations[] = {
         {"v21_simple_1.vcf", {"Roid Ando", "", "", "", "", ""}},
         {"v21_simple_3.vcf", {"Ando Roid", "", "", "", "", ""}},
-        {"v21_pref_handling.vcf", {"Smith", "", "1", "test@example.com", "", ""}},
+        // The preferred number first.
+        {"v21_pref_handling.vcf", {"Smith", "", "2", "test@example.com", "", ""}},
         {"v21_invalid_comment_line.vcf", {"Conference Call", "", "", "", "", ""}},
         // Shift_JIS names, whose second bytes can be backslashes.
         {"v21_japanese_1.vcf", {"安藤ロイド", "", "0300000000", "", "", ""}},

@@ -19,11 +19,15 @@ TEST(VCardWriter, WritesOneVersion30CardPerContactLeavingEmptyFieldsOut) {
         Contact("张三", "13800138000", "010-12345678", "zhang.san@example.com", "10001",
                 "010-87654321"),
         Contact("Li", "139"),
+        Contact("Li", "139"),
     };
+    // The UIDs are version 5 UUIDs of the six texts, each ended by NUL (and the number of
+    // earlier contacts alike in every field): the same in every export, one per contact.
     EXPECT_EQ(CVCardWriter::Write(contacts), "BEGIN:VCARD\r\n"
                                              "VERSION:3.0\r\n"
                                              "FN:张三\r\n"
                                              "N:张三;;;;\r\n"
+                                             "UID:urn:uuid:7c506a30-e362-50df-8cd1-be10595c9702\r\n"
                                              "TEL;TYPE=CELL:13800138000\r\n"
                                              "TEL;TYPE=VOICE:010-12345678\r\n"
                                              "TEL;TYPE=FAX:010-87654321\r\n"
@@ -34,6 +38,14 @@ TEST(VCardWriter, WritesOneVersion30CardPerContactLeavingEmptyFieldsOut) {
                                              "VERSION:3.0\r\n"
                                              "FN:Li\r\n"
                                              "N:Li;;;;\r\n"
+                                             "UID:urn:uuid:70a28f61-0b17-5f4d-ad8d-e675b8f0df04\r\n"
+                                             "TEL;TYPE=CELL:139\r\n"
+                                             "END:VCARD\r\n"
+                                             "BEGIN:VCARD\r\n"
+                                             "VERSION:3.0\r\n"
+                                             "FN:Li\r\n"
+                                             "N:Li;;;;\r\n"
+                                             "UID:urn:uuid:72815091-c0e2-5611-ba37-29f5cb15b02e\r\n"
                                              "TEL;TYPE=CELL:139\r\n"
                                              "END:VCARD\r\n");
 }
@@ -48,6 +60,7 @@ TEST(VCardWriter, EscapesCommasSemicolonsBackslashesAndLineBreaks) {
     EXPECT_EQ(CVCardWriter::Write(contacts), "BEGIN:VCARD\r\nVERSION:3.0\r\n"
                                              "FN:Smith\\, J\\;r\r\n"
                                              "N:Smith\\, J\\;r;;;;\r\n"
+                                             "UID:urn:uuid:c9dc7a09-27e7-5bd5-83eb-1885cce41d2f\r\n"
                                              "END:VCARD\r\n");
 }
 

@@ -5,7 +5,6 @@
 #include "CsvReader.h"
 #include "CsvWriter.h"
 #include "DeviceBookFile.h"
-#include "Messages.h"
 #include "NameCollation.h"
 #include "NameList.h"
 #include "PhoneBookTransfer.h"
@@ -15,6 +14,11 @@
 #include "TextUtil.h"
 #include "VCardReader.h"
 #include "VCardWriter.h"
+
+#include <cerrno>
+#include <istream>
+#include <random>
+#include <sstream>
 
 #include <algorithm>
 #include <filesystem>
@@ -77,7 +81,8 @@ constexpr std::string_view kShowHelp =
 
 Writes to standard output exactly the bytes that Orvalen's "Save As" writes after "Load" of
 FILE.tel: the text report of every contact, sorted by name, CR LF line ends, closed by "END!".
-An empty phone book has no report: "Please add item first !!" and status 1, as in the window.
+FILE.tel may be - for standard input. A file with no contacts has no report: "FILE holds no
+contacts" and status 1.
 
 Options:
   --encoding NAME   the code page of the names, which decides how they sort (default: the
@@ -93,27 +98,45 @@ Converts the contacts of IN into OUT. The formats come from the file endings:
   .txt   Orvalen's text report (write only)
   .csv   comma-separated values (read and write)
   .vcf   vCard 2.1, 3.0 and 4.0 (read), vCard 3.0 in UTF-8 (write)
+- as IN is standard input, - as OUT standard output; --from and --to name the format where
+no ending tells it.
 
 .tel to .tel is "Load" then "Save" (26112 bytes, sorted by name, as the window writes it);
 .tel to .txt is "Load" then "Save As". Contacts read from .csv or .vcf enter the phone book in
-file order and are written sorted by name, .vcf and .csv output included. A text longer than
-its field on the player is cut at a character boundary, with a warning; an empty name is
-skipped and repeated names are kept, with a warning; numbers and addresses for which a contact
-has no field left are reported. More than 200 contacts are refused. Every conversion passes
-through the player's phone book, so its limits hold for .csv and .vcf output too. OUT is
-replaced only when the whole conversion succeeds; a failed command leaves no partial output.
+file order and are written sorted by name, .vcf and .csv output included. More than 200
+contacts are refused, and so is an input with none. Every conversion passes through the
+player's phone book, so its limits hold for .csv and .vcf output too. OUT is replaced only when
+the whole conversion succeeds; a failed command leaves no partial output. IN and OUT may not
+be the same file.
+
+Texts that do not fit their field on the player:
+  - a name is cut at a character boundary, with a warning;
+  - a phone or fax number is stored without its formatting (blanks, dashes, dots and
+    parentheses; +, digits, *, #, "," and ";" are kept); when it still does not fit it is
+    left out, with a warning. Numbers are never cut: a cut number dials someone else;
+  - an e-mail address or QQ number is left out, with a warning;
+  - among several numbers of one kind (and among e-mail addresses) the preferred one takes
+    the field (vCard PREF, Google's "* "), else the first; when it does not fit, the next.
+Values for which a contact has no field left are counted in the warnings. A contact without a
+name takes its company's name, else its nickname. Control characters are removed.
 
 A .csv input is read by its header row: Name,Mobile,Telephone,E-mail,QQ,Fax (what this program
 writes), or the columns of Google Contacts, Outlook and Thunderbird exports. A .csv output is
-UTF-8 with a byte order mark, so that spreadsheet programs read Chinese names.
+UTF-8 with a byte order mark, so that spreadsheet programs read Chinese names. A .vcf output
+gives each card a UID that stays the same for the same contact.
+
+Inputs over 64 MB are refused unread.
 
 Options:
   --encoding NAME         the code page of the texts in .tel and .txt files (default: the
                           system's, as in the window; GBK is the usual one for these players)
   --input-encoding NAME   the encoding of a .csv or .vcf input that is not UTF-8 (default: a
                           byte order mark decides, else UTF-8 when the file is valid UTF-8,
-                          else GB18030); a byte order mark overrides it, and a vCard's
-                          CHARSET parameters still apply to their values
+                          else the character set the bytes show, named on standard error);
+                          a byte order mark overrides it, and a vCard's CHARSET parameters
+                          still apply to their values
+  --from FORMAT           the format of IN: tel, csv or vcf
+  --to FORMAT             the format of OUT: tel, txt, csv or vcf
   --replace               write "?" for a character that the code page cannot hold, instead
                           of refusing the input
   -h, --help              show this help
@@ -122,9 +145,28 @@ Examples:
   orvalen-tel convert --encoding GBK phone.vcf Tel_Save.tel
   orvalen-tel convert --encoding GBK Tel_Expt.tel contacts.csv
   orvalen-tel convert --encoding GBK --input-encoding GB18030 book.csv Tel_Save.tel
+  orvalen-tel convert --encoding GBK --to vcf Tel_Expt.tel - | less
 )";
 
 enum class Format { tel, txt, csv, vcf, unknown };
+
+Format FormatNamed(std::string_view name) {
+    const std::string upper = ToUpper(name);
+    if (upper == "TEL")
+        return Format::tel;
+    if (upper == "TXT")
+        return Format::txt;
+    if (upper == "CSV")
+        return Format::csv;
+    if (upper == "VCF")
+        return Format::vcf;
+    return Format::unknown;
+}
+
+// "-" stands for standard input or output.
+bool IsStandardStream(const std::filesystem::path& path) {
+    return path == "-";
+}
 
 Format FormatOf(const std::filesystem::path& path) {
     const std::string extension = ToUpper(path.extension().string());
@@ -145,15 +187,10 @@ class CConsoleView final : public IBookView {
 public:
     explicit CConsoleView(std::ostream& err) : m_err(err) {}
 
-    void SetSubject(std::string subject) { m_subject = std::move(subject); }
-
     void ReadForm(ContactForm&) override {}
     void WriteForm(const ContactForm&, int) override {}
     MessageResult ShowMessage(std::string_view text, MessageIcon, MessageButtons) override {
-        m_err << kProgram << ": ";
-        if (!m_subject.empty())
-            m_err << m_subject << ": ";
-        m_err << text << '\n';
+        m_err << kProgram << ": " << text << '\n';
         return MessageResult::ok;
     }
     std::optional<std::filesystem::path> ChooseFile(FileMode, std::string_view,
@@ -163,13 +200,14 @@ public:
 
 private:
     std::ostream& m_err;
-    std::string m_subject;
 };
 
 struct Options {
     std::vector<std::string> operands;
     std::optional<std::string> encoding;
     std::optional<std::string> inputEncoding;
+    std::optional<std::string> from;
+    std::optional<std::string> to;
     bool replace = false;
     bool help = false;
 };
@@ -198,7 +236,8 @@ const CommandInfo* FindCommand(std::string_view name) {
 
 class CTool {
 public:
-    CTool(std::ostream& out, std::ostream& err) : m_out(out), m_err(err), m_view(err) {}
+    CTool(std::istream& in, std::ostream& out, std::ostream& err)
+        : m_in(in), m_out(out), m_err(err), m_view(err) {}
 
     int Run(std::span<const std::string> args) {
         if (args.empty())
@@ -257,6 +296,10 @@ private:
         return kExitUsage;
     }
 
+    static std::string ExampleValue(std::string_view option) {
+        return option == "--from" || option == "--to" ? " vcf" : " GBK";
+    }
+
     std::optional<Options> ParseOptions(const CommandInfo& command,
                                         std::span<const std::string> args) {
         Options options;
@@ -287,6 +330,10 @@ private:
                 target = &options.encoding;
             else if (name == "--input-encoding" && command.takesConversionOptions)
                 target = &options.inputEncoding;
+            else if (name == "--from" && command.takesConversionOptions)
+                target = &options.from;
+            else if (name == "--to" && command.takesConversionOptions)
+                target = &options.to;
             if (target == nullptr) {
                 UsageError("unknown option \"" + arg + "\" for " + std::string(command.name));
                 return std::nullopt;
@@ -296,11 +343,11 @@ private:
             } else if (i + 1 < args.size()) {
                 *target = args[++i];
             } else {
-                UsageError(name + " needs a name, e.g. " + name + " GBK");
+                UsageError(name + " needs a name, e.g. " + name + ExampleValue(name));
                 return std::nullopt;
             }
             if ((*target)->empty()) {
-                UsageError(name + " needs a name, e.g. " + name + " GBK");
+                UsageError(name + " needs a name, e.g. " + name + ExampleValue(name));
                 return std::nullopt;
             }
         }
@@ -321,25 +368,164 @@ private:
         return true;
     }
 
-    void Message(const std::filesystem::path& subject, std::string_view text) {
-        m_err << kProgram << ": " << subject.string() << ": " << text << '\n';
+    // What messages call a file: standard input or output for "-".
+    static std::string Shown(const std::filesystem::path& path, bool output = false) {
+        if (IsStandardStream(path))
+            return output ? "standard output" : "standard input";
+        return path.string();
     }
 
-    // The note's place: a vCard's number and line, a CSV line or a .tel record.
-    void Note(const std::filesystem::path& source, Format format, const SourceNote& note,
-              std::string_view kind) {
-        m_err << kProgram << ": " << source.string() << ": ";
+    void Message(const std::string& subject, std::string_view text) {
+        m_err << kProgram << ": " << subject << ": " << text << '\n';
+    }
+
+    // ---- notes, worded ----
+
+    static std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+    static std::string Where(const InterchangeNote& note, Format format) {
         if (note.card > 0)
-            m_err << "card " << note.card << " (line " << note.line << "): ";
-        else if (note.line > 0)
-            m_err << (format == Format::tel ? "record " : "line ") << note.line << ": ";
-        m_err << kind << ": " << note.text << '\n';
+            return "card " + std::to_string(note.card) + " (line " + std::to_string(note.line) +
+                   "): ";
+        if (note.line > 0)
+            return (format == Format::tel ? "record " : "line ") + std::to_string(note.line) + ": ";
+        return {};
+    }
+
+    std::string Words(const InterchangeNote& note, Format format,
+                      std::string_view readEncoding) const {
+        const std::string who = Quoted(note.contact);
+        const std::string field(FieldLabel(note.field));
+        const std::string page = m_codePage.Name();
+        switch (note.kind) {
+        case NoteKind::valueLeftOut:
+            return who + ": " + field + " " + note.value + " left out: the player holds one " +
+                   field;
+        case NoteKind::valueTooLong:
+            return who + ": " + field + " " + Quoted(note.value) +
+                   " left out: " + std::to_string(note.size) + " bytes" +
+                   (note.field == ContactField::email || note.field == ContactField::qq
+                        ? ""
+                        : " without its formatting") +
+                   ", more than the " + std::to_string(MaxLength(note.field)) + " the player holds";
+        case NoteKind::nameCut:
+            return who + ": the name is " + std::to_string(note.size) + " bytes in " + page +
+                   ", more than " + std::to_string(MaxLength(ContactField::name)) + "; cut to " +
+                   Quoted(note.value);
+        case NoteKind::controlRemoved:
+            return who + ": control characters removed from the " + field;
+        case NoteKind::replaced:
+            return who + ": characters of the " + field + " that " + page +
+                   " cannot hold became \"?\"";
+        case NoteKind::unencodable:
+            return who + ": the " + field + " holds " + DescribeFirstCharacter(note.value) +
+                   ", which " + page + " cannot hold (--replace writes \"?\" for it)";
+        case NoteKind::invalidBytes:
+            if (format == Format::tel)
+                return "the " + field + " " + Quoted(note.value) + " is not valid " + page +
+                       "; its bad bytes became U+FFFD";
+            return "bytes that are not valid in their character set in " + note.contact +
+                   "; shown as U+FFFD";
+        case NoteKind::unknownCharset:
+            return "unknown character set " + Quoted(note.value) + "; read as " +
+                   std::string(readEncoding);
+        case NoteKind::noName:
+            if (format == Format::tel)
+                return "the contact has no name";
+            return format == Format::vcf ? "no name (FN, N, ORG or NICKNAME); card skipped"
+                                         : "no name; row skipped";
+        case NoteKind::repeatedName:
+            return who + " is a name given before; both are kept";
+        case NoteKind::missingEnd:
+            return "card " + std::to_string(note.card) +
+                   " has no END:VCARD; read to the end of the file";
+        case NoteKind::columnUnused:
+            return "column " + Quoted(note.contact) + " is not understood; its value " +
+                   Quoted(note.value) + " is not copied";
+        case NoteKind::kindCount:
+            break;
+        }
+        return {};
+    }
+
+    std::string Summary(NoteKind kind, std::size_t count) const {
+        const std::string n = std::to_string(count);
+        const std::string page = m_codePage.Name();
+        switch (kind) {
+        case NoteKind::valueLeftOut:
+            return n + " numbers or addresses left out: a contact had more than one of a kind; "
+                       "the player holds one";
+        case NoteKind::valueTooLong:
+            return n + " numbers or addresses left out: longer than their field";
+        case NoteKind::nameCut:
+            return n + " names cut to their field";
+        case NoteKind::controlRemoved:
+            return n + " fields had control characters, removed";
+        case NoteKind::replaced:
+            return n + " fields had characters " + page + " cannot hold, written as \"?\"";
+        case NoteKind::unencodable:
+            return n + " texts hold characters " + page + " cannot hold";
+        case NoteKind::invalidBytes:
+            return n + " values had invalid bytes, shown as U+FFFD";
+        case NoteKind::unknownCharset:
+            return n + " values named a character set this system lacks";
+        case NoteKind::noName:
+            return n + " contacts without a name";
+        case NoteKind::repeatedName:
+            return n + " names given more than once; all are kept";
+        case NoteKind::missingEnd:
+            return n + " cards without END:VCARD";
+        case NoteKind::columnUnused:
+            return n + " values in columns not understood, not copied";
+        case NoteKind::kindCount:
+            break;
+        }
+        return {};
+    }
+
+    // Each kind's first examples in the order of the input, then a count for each kind that
+    // had more: the volume does not grow with the input.
+    void PrintNotes(const std::string& source, Format format, const CNotes& notes,
+                    std::string_view readEncoding = {}) {
+        std::vector<InterchangeNote> examples = notes.Examples();
+        std::stable_sort(
+            examples.begin(), examples.end(),
+            [](const InterchangeNote& a, const InterchangeNote& b) { return a.line < b.line; });
+        for (const InterchangeNote& note : examples) {
+            const bool error = note.kind == NoteKind::unencodable;
+            m_err << kProgram << ": " << source << ": " << Where(note, format)
+                  << (error ? "error: " : "warning: ") << Words(note, format, readEncoding) << '\n';
+        }
+        for (std::size_t k = 0; k < kNoteKindCount; ++k) {
+            const auto kind = static_cast<NoteKind>(k);
+            if (notes.Count(kind) > CNotes::kExamplesPerKind)
+                m_err << kProgram << ": " << source << ": "
+                      << (kind == NoteKind::unencodable ? "error: " : "warning: ")
+                      << Summary(kind, notes.Count(kind)) << " (the first "
+                      << CNotes::kExamplesPerKind << " are named above)\n";
+        }
+    }
+
+    // ---- inputs ----
+
+    void ReadFailure(const std::string& subject, const CStatus& status) {
+        if (status.Kind() == StatusKind::tooLarge)
+            Message(subject, "the file is larger than " + std::to_string(kMaxInputBytes >> 20) +
+                                 " MB, the most orvalen-tel reads; nothing was read");
+        else
+            Message(subject, "cannot read: " + status.Reason());
+    }
+
+    CResult<std::string> ReadInput(const std::filesystem::path& path) {
+        if (IsStandardStream(path))
+            return ReadInputStream(m_in, path);
+        return ReadInputFile(path);
     }
 
     int Check(const std::filesystem::path& path) {
         const TelFileImage image = CDeviceBookFile::ReadImage(path);
         if (!image.IsLoadable()) {
-            Message(path, image.error);
+            Message(Shown(path), image.error);
             return kExitRefused;
         }
         m_out << "File size: " << image.size << " bytes\n"
@@ -347,18 +533,41 @@ private:
               << "Contacts: " << image.recordsToRead << '\n';
         const int countByte = static_cast<unsigned char>(image.bytes[4]);
         if (countByte > image.recordPlaces)
-            Message(path, "warning: the header counts " + std::to_string(countByte) +
-                              " contacts, but only " + std::to_string(image.recordPlaces) +
-                              " record places follow; Load reads " +
-                              std::to_string(image.recordsToRead));
+            Message(Shown(path), "warning: the header counts " + std::to_string(countByte) +
+                                     " contacts, but only " + std::to_string(image.recordPlaces) +
+                                     " record places follow; Load reads " +
+                                     std::to_string(image.recordsToRead));
         return kExitSuccess;
     }
 
-    // "Load": the phone book replaced by the file's contacts.
+    // "Load": the phone book replaced by the file's contacts. Standard input passes through a
+    // temporary file, which the file check reads as it reads any other.
     bool Load(CBookEditor& editor, const std::filesystem::path& path) {
-        const TelFileImage image = CDeviceBookFile::ReadImage(path);
+        std::filesystem::path file = path;
+        std::filesystem::path temporary;
+        if (IsStandardStream(path)) {
+            const auto bytes = ReadInputStream(m_in, path);
+            if (!bytes) {
+                ReadFailure(Shown(path), bytes.Status());
+                return false;
+            }
+            std::error_code error;
+            static std::mt19937 random{std::random_device{}()};
+            temporary = std::filesystem::temp_directory_path(error) /
+                        ("orvalen-tel-" + std::to_string(random()) + ".tel");
+            if (error || !WriteFileSafely(temporary, *bytes)) {
+                Message(Shown(path), "cannot keep standard input in a temporary file");
+                return false;
+            }
+            file = temporary;
+        }
+        const TelFileImage image = CDeviceBookFile::ReadImage(file);
+        if (!temporary.empty()) {
+            std::error_code error;
+            std::filesystem::remove(temporary, error);
+        }
         if (!image.IsLoadable()) {
-            Message(path, image.error);
+            Message(Shown(path), image.error);
             return false;
         }
         CDeviceBookFile::LoadImage(editor, image);
@@ -370,111 +579,165 @@ private:
         CBookEditor editor(list, m_view);
         if (!Load(editor, path))
             return kExitRefused;
-        m_view.SetSubject(path.string());
         if (editor.Table().Count() == 0) {
-            m_view.ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
+            m_err << kProgram << ": " << Shown(path) << " holds no contacts\n";
             return kExitRefused;
         }
         const auto report = CTextReport::Build(editor);
         if (!report) {
-            m_view.ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok);
+            Message(Shown(path), CStatus(StatusKind::listMismatch).Reason());
             return kExitRefused;
         }
         m_out.write(report->data(), static_cast<std::streamsize>(report->size()));
         m_out.flush();
-        return m_out ? kExitSuccess : kExitRefused;
-    }
-
-    std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error)) {
-            Message(path, "cannot read: it is a folder");
-            return std::nullopt;
+        if (!m_out) {
+            Message("standard output", "cannot write: " + CStatus::FromErrno(EIO).Reason());
+            return kExitRefused;
         }
-        std::ifstream file(path, std::ios::binary);
-        if (!file) {
-            Message(path, "cannot read the file");
-            return std::nullopt;
-        }
-        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (file.bad()) {
-            Message(path, "cannot read the file");
-            return std::nullopt;
-        }
-        return bytes;
+        return kExitSuccess;
     }
 
     // Reads a .csv or .vcf input into the phone book.
     bool Import(CBookEditor& editor, const std::filesystem::path& path, Format format,
                 const Options& options) {
-        const auto bytes = ReadWholeFile(path);
-        if (!bytes)
+        const std::string shown = Shown(path);
+        const auto bytes = ReadInput(path);
+        if (!bytes) {
+            ReadFailure(shown, bytes.Status());
             return false;
+        }
         const std::string inputEncoding = options.inputEncoding.value_or("");
         const InterchangeRead read = format == Format::csv
                                          ? CCsvReader::Read(*bytes, inputEncoding)
                                          : CVCardReader::Read(*bytes, inputEncoding);
+        if (read.guessed && !read.encoding.empty())
+            Message(shown, "note: the file names no character set and is not UTF-8; read as " +
+                               read.encoding + " (--input-encoding names another)");
         if (read.IsRefused()) {
-            for (const SourceNote& warning : read.warnings)
-                Note(path, format, warning, "warning");
-            Message(path, *read.error);
+            PrintNotes(shown, format, read.notes, read.encoding);
+            RefusedRead(shown, read);
             return false;
         }
         const TransferOutcome outcome =
             FillPhoneBook(editor, read.contacts, m_codePage, options.replace);
-        // In the order of the input, whichever step found them.
-        std::vector<SourceNote> warnings = read.warnings;
-        warnings.insert(warnings.end(), outcome.warnings.begin(), outcome.warnings.end());
-        std::stable_sort(warnings.begin(), warnings.end(),
-                         [](const SourceNote& a, const SourceNote& b) { return a.line < b.line; });
-        for (const SourceNote& warning : warnings)
-            Note(path, format, warning, "warning");
-        for (const SourceNote& error : outcome.errors)
-            Note(path, format, error, "error");
-        const bool unencodable =
-            std::any_of(outcome.errors.begin(), outcome.errors.end(), [](const SourceNote& error) {
-                return error.text.find("cannot hold") != std::string::npos;
-            });
-        if (unencodable && !options.encoding)
+        CNotes notes = read.notes;
+        notes.Merge(outcome.notes);
+        PrintNotes(shown, format, notes, read.encoding);
+        if (outcome.status.Kind() == StatusKind::encoding && !options.encoding)
             m_err << kProgram << ": the code page is the system's, " << m_codePage.Name()
                   << "; --encoding names the player's (GBK is the usual one)\n";
+        if (outcome.status.Kind() == StatusKind::tooLarge)
+            Message(shown, "error: the input holds " + outcome.status.Detail() +
+                               " contacts; the player's phone book holds at most " +
+                               std::to_string(kMaxContacts));
         return outcome.Succeeded();
     }
 
-    bool WriteInterchange(const CBookEditor& editor, const std::filesystem::path& source,
-                          const std::filesystem::path& target, Format format) {
-        const ExtractOutcome extracted = ExtractPhoneBook(editor, m_codePage);
-        if (extracted.listMismatch) {
-            Message(target, messages::kSaveFailed);
-            return false;
+    void RefusedRead(const std::string& shown, const InterchangeRead& read) {
+        const CStatus& status = read.status;
+        if (status.Kind() == StatusKind::encoding) {
+            Message(shown, status.Detail().empty()
+                               ? "cannot tell the character set of the file; name it with "
+                                 "--input-encoding"
+                               : "the file is not valid " + status.Detail() +
+                                     "; name its encoding with --input-encoding");
+            return;
         }
-        // Only a loaded .tel can hold bytes that the code page rejects: name its records.
-        for (const SourceNote& warning : extracted.warnings)
-            Note(source, Format::tel, warning, "warning");
-        if (extracted.contacts.empty())
-            Message(target, "warning: no contacts to write");
-        const std::string bytes = format == Format::csv ? CCsvWriter::Write(extracted.contacts)
-                                                        : CVCardWriter::Write(extracted.contacts);
-        if (!WriteFileSafely(target, bytes)) {
-            Message(target, "cannot write the file; nothing was changed there");
-            return false;
+        std::string text =
+            status.Line() > 0 ? "line " + std::to_string(status.Line()) + ": " : std::string();
+        if (status.Detail() == CCsvReader::kNoNameColumn)
+            text += "the header row names no known name column; the columns understood are: " +
+                    CCsvReader::KnownColumns();
+        else if (status.Detail() == CCsvReader::kNoHeader)
+            text += "the file is empty; a header row is needed";
+        else if (status.Detail() == "no BEGIN:VCARD")
+            text += "no vCard in the file (no BEGIN:VCARD line)";
+        else
+            text += status.Detail();
+        Message(shown, text);
+    }
+
+    // ---- outputs ----
+
+    std::optional<std::string> BuildOutput(const CBookEditor& editor, const std::string& source,
+                                           Format sourceFormat, Format format) {
+        std::optional<std::string> bytes;
+        if (format == Format::tel) {
+            bytes = CDeviceBookFile::BuildImage(editor);
+        } else if (format == Format::txt) {
+            bytes = CTextReport::Build(editor);
+        } else {
+            const ExtractOutcome extracted = ExtractPhoneBook(editor, m_codePage);
+            // Only a loaded .tel can hold bytes that the code page rejects: name its records.
+            PrintNotes(source, sourceFormat == Format::tel ? Format::tel : sourceFormat,
+                       extracted.notes);
+            if (extracted.status.IsOk())
+                bytes = format == Format::csv ? CCsvWriter::Write(extracted.contacts)
+                                              : CVCardWriter::Write(extracted.contacts);
         }
-        return true;
+        if (!bytes)
+            Message(source, CStatus(StatusKind::listMismatch).Reason());
+        return bytes;
+    }
+
+    bool WriteOutput(const std::filesystem::path& target, std::string_view bytes) {
+        if (IsStandardStream(target)) {
+            m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            m_out.flush();
+            if (!m_out) {
+                Message("standard output", "cannot write: " + CStatus::FromErrno(EIO).Reason());
+                return false;
+            }
+            return true;
+        }
+        errno = 0;
+        if (WriteFileSafely(target, bytes))
+            return true;
+        const int error = errno;
+        std::error_code ignored;
+        CStatus status =
+            error != 0 ? CStatus::FromErrno(error, target) : CStatus(StatusKind::ioError, target);
+        const auto kind = std::filesystem::status(target, ignored);
+        if (std::filesystem::is_directory(kind))
+            status = CStatus(StatusKind::isFolder, target);
+        else if (std::filesystem::exists(kind) && !std::filesystem::is_regular_file(kind))
+            status = CStatus(StatusKind::notRegularFile, target);
+        Message(target.string(),
+                "cannot write: " + status.Reason() + "; nothing was changed there");
+        return false;
+    }
+
+    // Input and output the same file, links resolved: writing would destroy what is read.
+    static bool SameFile(const std::filesystem::path& source, const std::filesystem::path& target) {
+        if (IsStandardStream(source) || IsStandardStream(target))
+            return false;
+        std::error_code error;
+        return std::filesystem::equivalent(source, target, error) && !error;
     }
 
     int Convert(const Options& options) {
         const std::filesystem::path source = options.operands[0];
         const std::filesystem::path target = options.operands[1];
-        const Format sourceFormat = FormatOf(source);
-        const Format targetFormat = FormatOf(target);
+        Format sourceFormat = FormatOf(source);
+        Format targetFormat = FormatOf(target);
+        if (options.from) {
+            sourceFormat = FormatNamed(*options.from);
+            if (sourceFormat == Format::unknown || sourceFormat == Format::txt)
+                return UsageError("--from takes tel, csv or vcf");
+        }
+        if (options.to) {
+            targetFormat = FormatNamed(*options.to);
+            if (targetFormat == Format::unknown)
+                return UsageError("--to takes tel, txt, csv or vcf");
+        }
         if (sourceFormat == Format::txt)
             return UsageError("a .txt report can be written, not read");
         if (sourceFormat == Format::unknown)
             return UsageError("cannot tell the format of \"" + source.string() +
-                              "\": name a .tel, .csv or .vcf file");
+                              "\": name a .tel, .csv or .vcf file, or give --from");
         if (targetFormat == Format::unknown)
             return UsageError("cannot tell the format of \"" + target.string() +
-                              "\": name a .tel, .txt, .csv or .vcf file");
+                              "\": name a .tel, .txt, .csv or .vcf file, or give --to");
         if (options.inputEncoding) {
             if (sourceFormat == Format::tel)
                 return UsageError("--input-encoding is for a .csv or .vcf input; the texts of "
@@ -483,9 +746,16 @@ private:
                 !CCodePage(*options.inputEncoding).IsAvailable())
                 return UsageError("unknown encoding \"" + *options.inputEncoding + "\"");
         }
+        if (SameFile(source, target)) {
+            Message(source.string(), CStatus(StatusKind::sameFile).Reason() +
+                                         "; it would be overwritten by what is read from it");
+            m_err << kProgram << ": nothing written\n";
+            return kExitRefused;
+        }
 
         CMemoryNameList list;
         CBookEditor editor(list, m_view);
+        const std::string shownSource = Shown(source);
         const bool loaded = sourceFormat == Format::tel
                                 ? Load(editor, source)
                                 : Import(editor, source, sourceFormat, options);
@@ -493,21 +763,18 @@ private:
             m_err << kProgram << ": nothing written\n";
             return kExitRefused;
         }
-
-        m_view.SetSubject(target.string());
-        if (targetFormat == Format::tel || targetFormat == Format::txt) {
-            // As the buttons do: an empty phone book is not saved.
-            if (editor.Table().Count() == 0) {
-                m_view.ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
-                return kExitRefused;
-            }
-            const bool saved = targetFormat == Format::tel ? CDeviceBookFile::SaveTo(editor, target)
-                                                           : CTextReport::SaveTo(editor, target);
-            return saved ? kExitSuccess : kExitRefused;
+        if (editor.Table().Count() == 0) {
+            m_err << kProgram << ": " << shownSource << " holds no contacts\n";
+            m_err << kProgram << ": nothing written\n";
+            return kExitRefused;
         }
-        return WriteInterchange(editor, source, target, targetFormat) ? kExitSuccess : kExitRefused;
+        const auto bytes = BuildOutput(editor, shownSource, sourceFormat, targetFormat);
+        if (!bytes || !WriteOutput(target, *bytes))
+            return kExitRefused;
+        return kExitSuccess;
     }
 
+    std::istream& m_in;
     std::ostream& m_out;
     std::ostream& m_err;
     CConsoleView m_view;
@@ -517,8 +784,14 @@ private:
 
 } // namespace
 
+int RunTool(std::span<const std::string> args, std::istream& in, std::ostream& out,
+            std::ostream& err) {
+    return CTool(in, out, err).Run(args);
+}
+
 int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    return CTool(out, err).Run(args);
+    std::istringstream none;
+    return CTool(none, out, err).Run(args);
 }
 
 } // namespace orvalen

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <istream>
 #include <ostream>
 #include <span>
 #include <string>
@@ -11,8 +12,11 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitRefused = 1; // an input was refused or a write failed
 inline constexpr int kExitUsage = 2;
 
-// Runs orvalen-tel with its arguments (the program name excluded). Results go to out,
-// messages and warnings to err; returns the exit status.
+// Runs orvalen-tel with its arguments (the program name excluded). "-" reads in and writes
+// out; results go to out, messages and warnings to err; returns the exit status.
+int RunTool(std::span<const std::string> args, std::istream& in, std::ostream& out,
+            std::ostream& err);
+// The same with nothing on standard input.
 int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 } // namespace orvalen

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 
 namespace orvalen {
 namespace {
@@ -26,6 +27,10 @@ enum class Role {
     phoneValue, // Google's "Phone 1 - Value"
     imService,  // Google's "IM 1 - Service"
     imValue,    // Google's "IM 1 - Value"
+    emailType,  // Google's "E-mail 1 - Type": "* " marks the preferred address
+    emailValue, // Google's "E-mail 1 - Value"
+    organization,
+    nickname,
 };
 
 struct KnownHeader {
@@ -78,6 +83,26 @@ constexpr KnownHeader kHeaders[] = {
     {"邮箱", Role::email},
     {"电子邮件", Role::email},
     {"传真", Role::fax},
+    {"Assistant's Phone", Role::telephone},
+    {"Callback", Role::telephone},
+    {"ISDN", Role::telephone},
+    {"Radio Phone", Role::telephone},
+    {"TTY/TDD Phone", Role::telephone},
+    {"Company", Role::organization},
+    {"Organization", Role::organization},
+    {"Organization Name", Role::organization},
+    {"Nickname", Role::nickname},
+    {"Nick Name", Role::nickname},
+    {"公司", Role::organization},
+    {"昵称", Role::nickname},
+    // Outlook's columns about its e-mail addresses and its telex: nothing the player keeps.
+    {"E-mail Type", Role::unused},
+    {"E-mail 2 Type", Role::unused},
+    {"E-mail 3 Type", Role::unused},
+    {"E-mail Display Name", Role::unused},
+    {"E-mail 2 Display Name", Role::unused},
+    {"E-mail 3 Display Name", Role::unused},
+    {"Telex", Role::unused},
 };
 
 // Google numbers its repeated groups: "Phone 2 - Value", "E-mail 1 - Type", "IM 3 - Service".
@@ -88,11 +113,17 @@ struct NumberedHeader {
 };
 
 constexpr NumberedHeader kNumberedHeaders[] = {
-    {"Phone ", " - Type", Role::phoneType},   {"Phone ", " - Label", Role::phoneType},
-    {"Phone ", " - Value", Role::phoneValue}, {"E-mail ", " - Value", Role::email},
-    {"IM ", " - Service", Role::imService},   {"IM ", " - Value", Role::imValue},
-    {"E-mail ", " - Type", Role::unused},     {"E-mail ", " - Label", Role::unused},
-    {"IM ", " - Type", Role::unused},         {"IM ", " - Label", Role::unused},
+    {"Phone ", " - Type", Role::phoneType},
+    {"Phone ", " - Label", Role::phoneType},
+    {"Phone ", " - Value", Role::phoneValue},
+    {"E-mail ", " - Value", Role::emailValue},
+    {"IM ", " - Service", Role::imService},
+    {"IM ", " - Value", Role::imValue},
+    {"E-mail ", " - Type", Role::emailType},
+    {"E-mail ", " - Label", Role::emailType},
+    {"IM ", " - Type", Role::unused},
+    {"IM ", " - Label", Role::unused},
+    {"Organization ", " - Name", Role::organization},
 };
 
 struct Column {
@@ -127,6 +158,9 @@ Column Classify(std::string_view header) {
 // Headers that look like they hold a number or an address, though no known one does.
 bool LooksLikeContactData(std::string_view header) {
     const std::string upper = ToUpper(header);
+    // Google's "Phonetic First Name" spells a name, not a phone.
+    if (upper.find("PHONETIC") != std::string::npos)
+        return false;
     for (std::string_view word : {"PHONE", "MOBILE", "FAX", "MAIL", "TEL", "QQ", "CELL"}) {
         if (upper.find(word) != std::string::npos)
             return true;
@@ -214,8 +248,8 @@ CCsvReader::Records CCsvReader::Split(std::string_view text) {
                     field += c;
                 }
                 if (!closed) {
-                    result.error = "line " + std::to_string(quoteLine) +
-                                   ": a quoted field has no closing quote";
+                    result.status = CStatus(StatusKind::malformed, {}, std::string(kUnclosedQuote));
+                    result.status.WithLine(quoteLine);
                     return result;
                 }
             }
@@ -230,13 +264,20 @@ CCsvReader::Records CCsvReader::Split(std::string_view text) {
             }
             recordEnded = true;
             if (i < text.size()) {
-                if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                // CR LF, LF, CR, and the CR CR LF of iOS 6 each end one line.
+                if (text.substr(i, 3) == "\r\r\n")
+                    i += 2;
+                else if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
                     ++i;
                 ++i;
                 ++line;
             }
         }
-        result.records.push_back(std::move(record));
+        // Blank lines hold nothing: keeping them would let memory grow with their number.
+        const bool blank = std::all_of(record.fields.begin(), record.fields.end(),
+                                       [](const std::string& f) { return Trim(f).empty(); });
+        if (!blank)
+            result.records.push_back(std::move(record));
     }
     return result;
 }
@@ -256,20 +297,18 @@ InterchangeRead CCsvReader::Read(std::string_view bytes, std::string_view inputE
     InterchangeRead result;
     auto decoded = DecodeText(bytes, inputEncoding);
     result.encoding = DetectEncoding(bytes, inputEncoding);
+    result.guessed = IsGuessed(bytes, inputEncoding);
     if (!decoded) {
-        result.error = inputEncoding.empty() && ByteOrderMarkLength(bytes) == 0
-                           ? "the file is neither UTF-8 nor GB18030; name its encoding with "
-                             "--input-encoding"
-                           : "the file is not valid " + result.encoding;
+        result.status = CStatus(StatusKind::encoding, {}, result.encoding);
         return result;
     }
     Records split = Split(decoded->utf8);
-    if (split.error) {
-        result.error = std::move(split.error);
+    if (!split.status.IsOk()) {
+        result.status = std::move(split.status);
         return result;
     }
     if (split.records.empty()) {
-        result.error = "the file is empty; a header row is needed";
+        result.status = CStatus(StatusKind::malformed, {}, std::string(kNoHeader));
         return result;
     }
 
@@ -280,19 +319,30 @@ InterchangeRead CCsvReader::Read(std::string_view bytes, std::string_view inputE
         const Column column = Classify(text);
         columns.push_back(column);
         hasName = hasName || column.role == Role::fullName || column.role == Role::firstName ||
-                  column.role == Role::lastName;
-        if (column.role == Role::ignored && LooksLikeContactData(text))
-            result.warnings.push_back({header.line, 0,
-                                       "column \"" + std::string(Trim(text)) +
-                                           "\" is not understood; its values are not copied"});
+                  column.role == Role::lastName || column.role == Role::organization ||
+                  column.role == Role::nickname;
     }
     if (!hasName) {
-        result.warnings.clear();
-        result.error = "line " + std::to_string(header.line) +
-                       ": the header row names no known name column; the columns understood "
-                       "are: " +
-                       KnownColumns();
+        result.status = CStatus(StatusKind::malformed, {}, std::string(kNoNameColumn));
+        result.status.WithLine(header.line);
         return result;
+    }
+    // Google pairs its typed columns by number: Phone 2 - Type with Phone 2 - Value.
+    auto groupColumn = [&](Role role, int group) -> std::optional<std::size_t> {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (columns[c].role == role && columns[c].group == group)
+                return c;
+        }
+        return std::nullopt;
+    };
+    std::vector<std::optional<std::size_t>> partner(columns.size());
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (columns[c].role == Role::phoneValue)
+            partner[c] = groupColumn(Role::phoneType, columns[c].group);
+        else if (columns[c].role == Role::imValue)
+            partner[c] = groupColumn(Role::imService, columns[c].group);
+        else if (columns[c].role == Role::emailValue)
+            partner[c] = groupColumn(Role::emailType, columns[c].group);
     }
 
     for (std::size_t r = 1; r < split.records.size(); ++r) {
@@ -300,31 +350,27 @@ InterchangeRead CCsvReader::Read(std::string_view bytes, std::string_view inputE
         auto cell = [&](std::size_t c) -> std::string_view {
             return c < record.fields.size() ? Trim(record.fields[c]) : std::string_view();
         };
-        if (std::all_of(record.fields.begin(), record.fields.end(),
-                        [](const std::string& f) { return Trim(f).empty(); }))
-            continue;
+        auto partnerCell = [&](std::size_t c) -> std::string_view {
+            return partner[c] ? cell(*partner[c]) : std::string_view();
+        };
 
         std::string fullName;
         std::string first;
         std::string middle;
         std::string last;
+        std::string organization;
+        std::string nickname;
         FoundValues found;
-        // Google pairs its typed columns by number: Phone 2 - Type with Phone 2 - Value.
-        auto groupCell = [&](Role role, int group) -> std::string_view {
-            for (std::size_t c = 0; c < columns.size(); ++c) {
-                if (columns[c].role == role && columns[c].group == group)
-                    return cell(c);
-            }
-            return {};
-        };
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const std::string_view text = cell(c);
             if (text.empty())
                 continue;
-            auto add = [&](ContactField field) {
+            auto add = [&](ContactField field, int preference = 0) {
                 for (std::string& value : SplitMultiValue(text))
-                    found[FieldIndex(field)].push_back({std::move(value), record.line});
+                    found[FieldIndex(field)].push_back({std::move(value), record.line, preference});
             };
+            // Google marks the preferred entry's type with a leading "* ".
+            const int preference = partnerCell(c).starts_with('*') ? 1 : 0;
             switch (columns[c].role) {
             case Role::fullName:
                 if (fullName.empty())
@@ -339,6 +385,14 @@ InterchangeRead CCsvReader::Read(std::string_view bytes, std::string_view inputE
             case Role::lastName:
                 last = text;
                 break;
+            case Role::organization:
+                if (organization.empty())
+                    organization = text;
+                break;
+            case Role::nickname:
+                if (nickname.empty())
+                    nickname = text;
+                break;
             case Role::mobile:
                 add(ContactField::mobile);
                 break;
@@ -348,6 +402,9 @@ InterchangeRead CCsvReader::Read(std::string_view bytes, std::string_view inputE
             case Role::email:
                 add(ContactField::email);
                 break;
+            case Role::emailValue:
+                add(ContactField::email, preference);
+                break;
             case Role::qq:
                 add(ContactField::qq);
                 break;
@@ -355,29 +412,40 @@ InterchangeRead CCsvReader::Read(std::string_view bytes, std::string_view inputE
                 add(ContactField::fax);
                 break;
             case Role::phoneValue:
-                add(PhoneFieldOfType(groupCell(Role::phoneType, columns[c].group)));
+                add(PhoneFieldOfType(partnerCell(c)), preference);
                 break;
             case Role::imValue:
-                if (EqualsIgnoringCase(Trim(groupCell(Role::imService, columns[c].group)), "QQ"))
+                if (EqualsIgnoringCase(partnerCell(c), "QQ"))
                     add(ContactField::qq);
+                break;
+            case Role::ignored:
+                // Only a column that seems to hold numbers, and holds one here, loses data.
+                if (LooksLikeContactData(header.fields[c]))
+                    result.notes.Add({NoteKind::columnUnused, ContactField::name, record.line, 0,
+                                      std::string(Trim(header.fields[c])), std::string(text), 0});
                 break;
             case Role::phoneType:
             case Role::imService:
+            case Role::emailType:
             case Role::unused:
-            case Role::ignored:
                 break;
             }
         }
 
         InterchangeContact contact;
         contact.line = record.line;
-        contact[ContactField::name] =
-            fullName.empty() ? JoinPersonName(last, first, middle) : fullName;
-        if (contact[ContactField::name].empty()) {
-            result.warnings.push_back({record.line, 0, "no name; row skipped"});
+        // As phones name a contact: the name columns, else the company, else the nickname.
+        std::string name = fullName.empty() ? JoinPersonName(last, first, middle) : fullName;
+        if (name.empty())
+            name = organization;
+        if (name.empty())
+            name = nickname;
+        if (name.empty()) {
+            result.notes.Add({NoteKind::noName, ContactField::name, record.line, 0, {}, {}, 0});
             continue;
         }
-        PlaceFoundValues(contact, found, result.warnings);
+        contact[ContactField::name] = std::move(name);
+        PlaceFoundValues(contact, std::move(found));
         result.contacts.push_back(std::move(contact));
     }
     return result;

@@ -88,7 +88,10 @@ std::string DescribeFirstCharacter(std::string_view utf8) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X",
                   static_cast<unsigned>(LeadingCodePoint(utf8, length)));
-    return "\"" + std::string(utf8.substr(0, length)) + "\" (" + code + ")";
+    std::string described = "\"";
+    described.append(utf8.substr(0, length));
+    described.append("\" (").append(code).append(")");
+    return described;
 }
 
 } // namespace orvalen

@@ -8,8 +8,9 @@
 namespace orvalen {
 
 // Writes vCard 3.0 as address books import it: UTF-8, CR LF line ends, lines folded at 75
-// octets without splitting a character, one card per contact with FN and N, TEL typed CELL,
-// VOICE and FAX, EMAIL typed INTERNET and the QQ number as an IMPP; empty fields left out.
+// octets without splitting a character, one card per contact with FN, N, a UID that is the
+// same for the same contact in every export, TEL typed CELL, VOICE and FAX, EMAIL typed INTERNET
+// and the QQ number as an IMPP; empty fields left out.
 class CVCardWriter {
 public:
     static std::string Write(std::span<const InterchangeContact> contacts);

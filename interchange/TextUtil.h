@@ -1,5 +1,8 @@
 #pragma once
 
+// Small text helpers of the readers: blanks trimmed, ASCII case, and names joined from their
+// parts as the person's script writes them. Texts are UTF-8; invalid bytes are passed over.
+
 #include "CodePage.h"
 
 #include <string>

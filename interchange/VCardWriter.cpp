@@ -1,6 +1,9 @@
 #include "VCardWriter.h"
 
 #include "CodePage.h"
+#include "Uid.h"
+
+#include <map>
 
 namespace orvalen {
 namespace {
@@ -54,6 +57,8 @@ std::string CVCardWriter::FoldLine(std::string_view line) {
 
 std::string CVCardWriter::Write(std::span<const InterchangeContact> contacts) {
     std::string out;
+    // Contacts alike in every field still get UIDs of their own.
+    std::map<std::string, int> seen;
     for (const InterchangeContact& contact : contacts) {
         auto put = [&](std::string_view property, ContactField field) {
             const std::string& text = contact[field];
@@ -67,6 +72,12 @@ std::string CVCardWriter::Write(std::span<const InterchangeContact> contacts) {
         const std::string name = EscapeText(contact[ContactField::name]);
         out += FoldLine("FN:" + name);
         out += FoldLine("N:" + name + ";;;;");
+        std::string record;
+        for (const std::string& text : contact.texts)
+            record += text + '\0';
+        if (const int earlier = seen[record]++; earlier > 0)
+            record += std::to_string(earlier);
+        out += "UID:urn:uuid:" + NameBasedUid(record) + "\r\n";
         put("TEL;TYPE=CELL:", ContactField::mobile);
         put("TEL;TYPE=VOICE:", ContactField::telephone);
         put("TEL;TYPE=FAX:", ContactField::fax);

@@ -5,6 +5,7 @@
 #include "TextUtil.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,22 +18,43 @@ struct PhysicalLine {
     int number = 0;
 };
 
-std::vector<PhysicalLine> SplitLines(std::string_view text) {
-    std::vector<PhysicalLine> lines;
-    int number = 1;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.push_back({text.substr(start, i - start), number++});
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+// The file's lines one at a time, so that memory does not grow with their number. A line ends
+// at CR LF, LF, CR, or CR CR LF (what iOS 6 wrote).
+class CLineCursor {
+public:
+    explicit CLineCursor(std::string_view text) : m_text(text) {}
+
+    bool AtEnd() const { return m_position >= m_text.size(); }
+    PhysicalLine Peek() const { return Scan().first; }
+    PhysicalLine Next() {
+        const auto [line, next] = Scan();
+        m_position = next;
+        ++m_number;
+        return line;
     }
-    if (start < text.size())
-        lines.push_back({text.substr(start), number});
-    return lines;
-}
+
+private:
+    std::pair<PhysicalLine, std::size_t> Scan() const {
+        std::size_t end = m_position;
+        while (end < m_text.size() && m_text[end] != '\r' && m_text[end] != '\n')
+            ++end;
+        const PhysicalLine line{m_text.substr(m_position, end - m_position), m_number};
+        std::size_t next = end;
+        if (next < m_text.size()) {
+            if (m_text.substr(next, 3) == "\r\r\n")
+                next += 3;
+            else if (m_text.substr(next, 2) == "\r\n")
+                next += 2;
+            else
+                next += 1;
+        }
+        return {line, next};
+    }
+
+    std::string_view m_text;
+    std::size_t m_position = 0;
+    int m_number = 1;
+};
 
 struct Property {
     std::string name; // upper case, without its group
@@ -42,6 +64,7 @@ struct Property {
     std::string serviceType;
     std::string value; // raw, still encoded and escaped
     int line = 0;
+    int preference = 0; // 4.0's PREF=n; 2.1's and 3.0's PREF type gives 1
 
     bool HasType(std::string_view type) const {
         return std::find(types.begin(), types.end(), type) != types.end();
@@ -101,6 +124,13 @@ void AddParameter(Property& property, std::string_view parameter) {
         property.charset = Unquote(values.front());
     } else if (key == "X-SERVICE-TYPE") {
         property.serviceType = ToUpper(Unquote(values.front()));
+    } else if (key == "PREF") {
+        const std::string digits = Unquote(values.front());
+        int preference = 0;
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), preference);
+        if (error == std::errc() && end == digits.data() + digits.size() && preference > 0)
+            property.preference = preference;
     }
 }
 
@@ -258,103 +288,123 @@ std::string StripAnyScheme(std::string_view value) {
 struct CardBuilder {
     int number = 0;
     int line = 0;
-    int depth = 1;       // above 1 inside a card given as an AGENT
     bool modern = false; // 3.0 or 4.0: unfolding drops the folding blank
-    bool afterEmptyAgent = false;
     std::optional<std::string> formattedName;
     std::optional<std::string> structuredName;
+    std::optional<std::string> organization;
+    std::optional<std::string> nickname;
     FoundValues found;
 
-    void Add(ContactField field, std::string value, int line) {
-        if (!value.empty())
-            found[FieldIndex(field)].push_back({std::move(value), line});
+    void Add(ContactField field, std::string value, const Property& property) {
+        if (value.empty())
+            return;
+        int preference = property.preference;
+        if (preference == 0 && property.HasType("PREF"))
+            preference = 1;
+        found[FieldIndex(field)].push_back({std::move(value), property.line, preference});
     }
 };
+
+// The first component of a structured value that holds text: "Acme;Sales" gives "Acme".
+std::string FirstComponent(std::string_view value, char separator) {
+    for (std::string_view part : SplitUnescaped(value, separator)) {
+        std::string text(Trim(Unescape(part)));
+        if (!text.empty())
+            return text;
+    }
+    return {};
+}
+
+constexpr std::size_t kMaxNesting = 8;
 
 class CVCardParser {
 public:
     CVCardParser(std::string_view text, std::string defaultCharset, bool defaultGuessed,
                  InterchangeRead& result)
-        : m_lines(SplitLines(text)), m_defaultCharset(std::move(defaultCharset)),
+        : m_lines(text), m_defaultCharset(std::move(defaultCharset)),
           m_defaultGuessed(defaultGuessed), m_result(result) {}
 
     void Run() {
-        std::size_t next = 0;
-        while (next < m_lines.size())
-            next = Step(next);
-        if (m_card) {
-            Warn(m_card->line, "card " + std::to_string(m_card->number) +
-                                   " has no END:VCARD; read to the end of the file");
+        while (!m_lines.AtEnd())
+            Step();
+        // Cards still open at the end: each is read as far as it goes, the innermost first.
+        while (!m_cards.empty()) {
+            Note(NoteKind::missingEnd, m_cards.back().line, {});
             FinishCard();
         }
+        // A card nested in another finishes first; the file's order is that of the BEGINs.
+        std::stable_sort(m_result.contacts.begin(), m_result.contacts.end(),
+                         [](const InterchangeContact& a, const InterchangeContact& b) {
+                             return a.card < b.card;
+                         });
         if (m_cardCount == 0)
-            m_result.error = "no vCard in the file (no BEGIN:VCARD line)";
+            m_result.status = CStatus(StatusKind::malformed, {}, "no BEGIN:VCARD");
+        else if (m_undecided)
+            m_result.status = CStatus(StatusKind::encoding);
     }
 
 private:
     static bool IsEndLine(std::string_view text) {
         return EqualsIgnoringCase(Trim(text), "END:VCARD");
     }
+    static bool IsContinuation(std::string_view text) {
+        return !text.empty() && (text.front() == ' ' || text.front() == '\t');
+    }
 
-    // Reads the property that starts at line index; returns the index after it.
-    std::size_t Step(std::size_t index) {
-        const PhysicalLine& first = m_lines[index++];
+    // Reads the property that starts at the next line.
+    void Step() {
+        const PhysicalLine first = m_lines.Next();
         std::string_view text = first.text;
         // Blank lines end 2.1's base64 blocks; '#' lines are comments some exporters write;
         // a lone folded line belongs to a line that was skipped.
-        if (Trim(text).empty() || text.front() == '#' || text.front() == ' ' ||
-            text.front() == '\t')
-            return index;
+        if (Trim(text).empty() || text.front() == '#' || IsContinuation(text))
+            return;
 
         std::string logical(text);
-        const bool modern = m_card && m_card->modern;
-        while (index < m_lines.size() && !m_lines[index].text.empty() &&
-               (m_lines[index].text.front() == ' ' || m_lines[index].text.front() == '\t')) {
+        const bool modern = !m_cards.empty() && m_cards.back().modern;
+        while (!m_lines.AtEnd() && IsContinuation(m_lines.Peek().text)) {
             // 2.1 folds at a blank and keeps it; 3.0 and 4.0 insert one and drop it again.
-            logical += modern ? m_lines[index].text.substr(1) : m_lines[index].text;
-            ++index;
+            const std::string_view next = m_lines.Next().text;
+            logical += modern ? next.substr(1) : next;
         }
 
         auto property = ParseProperty(logical, first.number);
         if (!property)
-            return index;
+            return;
         if (property->encoding == "QUOTED-PRINTABLE") {
             // A soft line break: '=' at the end, the text goes on at the start of the next line.
-            while (property->value.ends_with('=') && index < m_lines.size() &&
-                   !IsEndLine(m_lines[index].text)) {
+            while (property->value.ends_with('=') && !m_lines.AtEnd() &&
+                   !IsEndLine(m_lines.Peek().text)) {
                 property->value.pop_back();
-                property->value += m_lines[index].text;
-                ++index;
+                property->value += m_lines.Next().text;
             }
         }
         Handle(*property);
-        return index;
     }
 
     void Handle(const Property& property) {
         const bool isCardMark = EqualsIgnoringCase(Trim(property.value), "VCARD");
         if (property.name == "BEGIN" && isCardMark) {
-            if (!m_card) {
-                StartCard(property.line);
-            } else if (m_card->afterEmptyAgent || m_card->depth > 1) {
-                ++m_card->depth;
-            } else {
-                Warn(m_card->line, "card " + std::to_string(m_card->number) +
-                                       " has no END:VCARD; it ends where the next card begins");
+            // A card inside a card (2.1's AGENT, Android's nesting) is a card of its own; the
+            // outer one goes on after it. Real nesting is shallow: deeper, a card is taken to
+            // lack its END, so that BEGIN lines alone cannot pile up open cards.
+            if (m_cards.size() >= kMaxNesting) {
+                Note(NoteKind::missingEnd, m_cards.back().line, {});
                 FinishCard();
-                StartCard(property.line);
             }
+            m_cards.emplace_back();
+            m_cards.back().number = ++m_cardCount;
+            m_cards.back().line = property.line;
             return;
         }
         if (property.name == "END" && isCardMark) {
-            if (m_card && --m_card->depth == 0)
+            if (!m_cards.empty())
                 FinishCard();
             return;
         }
-        if (!m_card || m_card->depth > 1)
+        if (m_cards.empty())
             return;
-        CardBuilder& card = *m_card;
-        card.afterEmptyAgent = property.name == "AGENT" && Trim(property.value).empty();
+        CardBuilder& card = m_cards.back();
 
         if (property.name == "VERSION") {
             card.modern = Trim(property.value) != "2.1";
@@ -364,6 +414,12 @@ private:
         } else if (property.name == "N") {
             if (!card.structuredName)
                 card.structuredName = Decode(property);
+        } else if (property.name == "ORG") {
+            if (!card.organization)
+                card.organization = FirstComponent(Decode(property), ';');
+        } else if (property.name == "NICKNAME") {
+            if (!card.nickname)
+                card.nickname = FirstComponent(Decode(property), ',');
         } else if (property.name == "TEL") {
             std::string number = StripScheme(Unescape(Decode(property)), "tel:");
             ContactField field = ContactField::telephone;
@@ -372,19 +428,18 @@ private:
             else if (property.HasType("CELL") || property.HasType("MOBILE") ||
                      property.HasType("IPHONE"))
                 field = ContactField::mobile;
-            card.Add(field, std::move(number), property.line);
+            card.Add(field, std::move(number), property);
         } else if (property.name == "EMAIL") {
             card.Add(ContactField::email, StripScheme(Unescape(Decode(property)), "mailto:"),
-                     property.line);
+                     property);
         } else if (property.name == "X-QQ") {
-            card.Add(ContactField::qq, std::string(Trim(Unescape(Decode(property)))),
-                     property.line);
+            card.Add(ContactField::qq, std::string(Trim(Unescape(Decode(property)))), property);
         } else if (property.name == "IMPP") {
             const std::string value = Unescape(Decode(property));
             const bool isQq = property.serviceType == "QQ" || property.HasType("QQ") ||
                               EqualsIgnoringCase(Trim(value).substr(0, 3), "qq:");
             if (isQq)
-                card.Add(ContactField::qq, StripAnyScheme(value), property.line);
+                card.Add(ContactField::qq, StripAnyScheme(value), property);
         }
     }
 
@@ -396,12 +451,25 @@ private:
         else if (property.encoding == "B" || property.encoding == "BASE64")
             bytes = DecodeBase64(bytes);
 
+        // Values that name their character set need no guess; a file whose set could not be
+        // told is refused only when a value without one is not plain UTF-8.
+        if (property.charset.empty() && m_defaultCharset.empty()) {
+            if (IsValidUtf8(bytes))
+                return bytes;
+            m_undecided = true;
+            return {};
+        }
+        // The file's character set matters, and a guess is worth a note, only where a value
+        // without CHARSET holds more than ASCII.
+        if (property.charset.empty() && !std::all_of(bytes.begin(), bytes.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x80;
+            }))
+            m_usedFileCharset = true;
         std::string charset = property.charset.empty() ? m_defaultCharset : property.charset;
         CCodePage codePage(charset);
         if (!IsUtf8Name(charset) && !codePage.IsAvailable()) {
-            Warn(property.line,
-                 "unknown character set \"" + charset + "\"; read as " + m_defaultCharset);
-            codePage = CCodePage(m_defaultCharset);
+            Note(NoteKind::unknownCharset, property.line, charset);
+            codePage = CCodePage(m_defaultCharset.empty() ? "UTF-8" : m_defaultCharset);
         }
         if (auto text = codePage.ToUtf8(bytes))
             return std::move(*text);
@@ -411,15 +479,9 @@ private:
             if (auto text = CCodePage("GB18030").ToUtf8(bytes))
                 return std::move(*text);
         }
-        Warn(property.line, "bytes that are not valid " + codePage.Name() + " in " + property.name +
-                                "; shown as U+FFFD");
-        return codePage.ToUtf8Lossy(bytes);
-    }
-
-    void StartCard(int line) {
-        m_card.emplace();
-        m_card->number = ++m_cardCount;
-        m_card->line = line;
+        std::string text = codePage.ToUtf8Lossy(bytes);
+        Note(NoteKind::invalidBytes, property.line, text, property.name);
+        return text;
     }
 
     std::string NameFromParts(std::string_view structured) const {
@@ -443,16 +505,21 @@ private:
     }
 
     void FinishCard() {
-        CardBuilder card = std::move(*m_card);
-        m_card.reset();
-        m_lastCard = card.number;
+        CardBuilder card = std::move(m_cards.back());
+        m_cards.pop_back();
+        // As phones name a contact: the formatted name, else the name's parts, else the
+        // company, else the nickname.
         std::string name;
         if (card.formattedName)
             name = std::string(Trim(*card.formattedName));
         if (name.empty() && card.structuredName)
             name = NameFromParts(*card.structuredName);
+        if (name.empty() && card.organization)
+            name = *card.organization;
+        if (name.empty() && card.nickname)
+            name = *card.nickname;
         if (name.empty()) {
-            Warn(card.line, "no name (FN or N); card skipped");
+            Note(NoteKind::noName, card.line, {}, {}, card.number);
             return;
         }
 
@@ -460,22 +527,32 @@ private:
         contact.line = card.line;
         contact.card = card.number;
         contact[ContactField::name] = name;
-        PlaceFoundValues(contact, card.found, m_result.warnings);
+        PlaceFoundValues(contact, std::move(card.found));
         m_result.contacts.push_back(std::move(contact));
     }
 
-    void Warn(int line, std::string text) {
-        const int card = m_card ? m_card->number : m_lastCard;
-        m_result.warnings.push_back({line, card, std::move(text)});
+    void Note(NoteKind kind, int line, std::string value, std::string contact = {},
+              int cardNumber = 0) {
+        InterchangeNote note;
+        note.kind = kind;
+        note.line = line;
+        note.card = cardNumber != 0 ? cardNumber : (m_cards.empty() ? 0 : m_cards.back().number);
+        note.value = std::move(value);
+        note.contact = std::move(contact);
+        m_result.notes.Add(std::move(note));
     }
 
-    std::vector<PhysicalLine> m_lines;
+    CLineCursor m_lines;
     std::string m_defaultCharset;
     bool m_defaultGuessed; // no name and no byte order mark said what the file is in
     InterchangeRead& m_result;
-    std::optional<CardBuilder> m_card;
+    std::vector<CardBuilder> m_cards; // the open cards, the innermost last
+    bool m_undecided = false;         // a value needed the file's character set, unknown
+    bool m_usedFileCharset = false;   // a value was read in the file's character set
+
+public:
+    bool UsedFileCharset() const { return m_usedFileCharset; }
     int m_cardCount = 0;
-    int m_lastCard = 0; // names the card in warnings given once it is finished
 };
 
 bool IsAsciiCompatible(std::string_view encoding) {
@@ -489,11 +566,12 @@ bool IsAsciiCompatible(std::string_view encoding) {
 InterchangeRead CVCardReader::Read(std::string_view bytes, std::string_view inputEncoding) {
     InterchangeRead result;
     result.encoding = DetectEncoding(bytes, inputEncoding);
+    result.guessed = IsGuessed(bytes, inputEncoding);
     if (!IsAsciiCompatible(result.encoding)) {
         // Lines and separators are only found in text whose ASCII bytes mean ASCII.
         auto decoded = DecodeText(bytes, inputEncoding);
         if (!decoded) {
-            result.error = "the file is not valid " + result.encoding;
+            result.status = CStatus(StatusKind::encoding, {}, result.encoding);
             return result;
         }
         CVCardParser(decoded->utf8, "UTF-8", false, result).Run();
@@ -501,7 +579,9 @@ InterchangeRead CVCardReader::Read(std::string_view bytes, std::string_view inpu
     }
     const bool guessed = inputEncoding.empty() && ByteOrderMarkLength(bytes) == 0;
     bytes.remove_prefix(ByteOrderMarkLength(bytes));
-    CVCardParser(bytes, result.encoding, guessed, result).Run();
+    CVCardParser parser(bytes, result.encoding, guessed, result);
+    parser.Run();
+    result.guessed = result.guessed && parser.UsedFileCharset();
     return result;
 }
 
