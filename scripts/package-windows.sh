@@ -18,10 +18,12 @@ if [ ! -f "$build/win32/Orvalen.exe" ] || [ ! -f "$build/tools/orvalen-tel.exe" 
     cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" -DORVALEN_BUILD_GUI=OFF \
         -DORVALEN_BUILD_TESTS=OFF
-    cmake --build "$build" --parallel 2 --target Orvalen orvalen-tel
+    cmake --build "$build" --parallel 2 --target Orvalen
+    bash scripts/test-win32-window.sh "$build/win32/Orvalen.exe"
+    cmake --build "$build" --parallel 2 --target orvalen-tel
+else
+    bash scripts/test-win32-window.sh "$build/win32/Orvalen.exe"
 fi
-
-bash scripts/test-win32-window.sh "$build/win32/Orvalen.exe"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 zip="orvalen-$version-windows-x64.zip"

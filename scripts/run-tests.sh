@@ -37,8 +37,11 @@ if [ "${ORVALEN_SKIP_SANITIZE:-0}" != 1 ]; then
 fi
 
 if [ "${ORVALEN_SKIP_WINDOWS:-0}" != 1 ]; then
-    stage "Windows window: cross-build, drive it under Wine, make the zip"
-    bash scripts/package-windows.sh
+    stage "Windows window: cross-build, drive it under Wine"
+    cmake -S . -B build-win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+        -DCMAKE_BUILD_TYPE=Release -DORVALEN_BUILD_GUI=OFF -DORVALEN_BUILD_TESTS=OFF
+    cmake --build build-win32 --parallel "$jobs" --target Orvalen
+    bash scripts/test-win32-window.sh build-win32/win32/Orvalen.exe
 fi
 
 fuzz_seconds="${ORVALEN_FUZZ_SECONDS:-60}"
