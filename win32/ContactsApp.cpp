@@ -30,18 +30,32 @@ std::optional<std::wstring> CContactsApp::EncodingArgument(const wchar_t* comman
     return encoding;
 }
 
+std::string CContactsApp::DefaultCodePageName() {
+    const UINT ansi = GetACP();
+    if (ansi != CP_UTF8)
+        return "CP" + std::to_string(ansi);
+    // Windows set to use UTF-8 for every program: the players still read the code page of
+    // the user's language (GBK for Chinese), never UTF-8.
+    DWORD language = 0;
+    if (GetLocaleInfoEx(
+            LOCALE_NAME_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+            reinterpret_cast<LPWSTR>(&language), sizeof language / sizeof(wchar_t)) > 0 &&
+        language != 0 && language != CP_UTF8)
+        return "CP" + std::to_string(language);
+    return "CP1252";
+}
+
 int CContactsApp::Run() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    std::string name = CCodePage::SystemName();
+    std::string name = DefaultCodePageName();
     if (const auto argument = EncodingArgument(GetCommandLineW()))
         name = Utf16ToUtf8(*argument).value_or(std::string());
     CCodePage codePage(name);
     if (!codePage.IsAvailable()) {
-        const std::wstring text = L"Unknown encoding \"" + Utf8ToUtf16(name) +
-                                  L"\": --encoding takes a Windows code page such as GBK, CP936 "
-                                  L"or UTF-8.";
+        const std::wstring text = L"Unknown code page \"" + Utf8ToUtf16(name) +
+                                  L"\" given with --encoding; try --encoding GBK.";
         MessageBoxW(nullptr, text.c_str(), L"Orvalen", MB_ICONHAND | MB_OK);
         return 2;
     }

@@ -1,7 +1,8 @@
 #pragma once
 
-// The Windows program: takes the ANSI code page (or the one --encoding names), then runs the
-// phone-book window until it closes. No other argument changes what it does.
+// The Windows program: takes the player's code page (the one --encoding names, else the
+// ANSI code page), then runs the phone-book window until it closes. No other argument changes
+// what it does.
 
 #include "CodePage.h"
 
@@ -18,6 +19,10 @@ public:
 
     // The program's exit code: 0, or 2 when --encoding names a code page Windows lacks.
     int Run();
+
+    // The ANSI code page; where Windows is set to UTF-8 for every program, the ANSI code page
+    // of the user's language instead, which is what the players read.
+    static std::string DefaultCodePageName();
 
     // The value of --encoding NAME or --encoding=NAME in a command line, if any.
     static std::optional<std::wstring> EncodingArgument(const wchar_t* commandLine);
