@@ -180,7 +180,7 @@ void DeleteFromMiddle(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     auto contacts = SampleContacts(count);
     std::sort(contacts.begin(), contacts.end(), [](const ContactForm& a, const ContactForm& b) {
-        return CompareNames(a[ContactField::name], b[ContactField::name]) < 0;
+        return CNameCollation().Compare(a[ContactField::name], b[ContactField::name]) < 0;
     });
     CMemoryNameList fullList;
     testing::CHeadlessView view;

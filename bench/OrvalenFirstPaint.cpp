@@ -8,7 +8,7 @@
 #include <QDialog>
 
 int main(int argc, char** argv) {
-    orvalen::CContactsApp application(argc > 0 ? argv[0] : nullptr);
+    orvalen::CContactsApp application(argc, argv);
     orvalen::bench::CFirstPaint firstPaint(
         [](QObject* object) { return qobject_cast<orvalen::CMainDialog*>(object) != nullptr; });
     firstPaint.afterPaint = [] {

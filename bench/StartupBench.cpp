@@ -89,7 +89,7 @@ void ShowUntilPainted(QWidget& window) {
 // Construct, show and paint CMainDialog, against a bare QDialog with the same number and kinds
 // of child widgets, at the same places, with the same texts.
 void Window(benchmark::State& state) {
-    const CCodePage codePage = CContactsApp::SystemCodePage();
+    const CCodePage codePage = PlayerCodePage(std::nullopt, LocaleEnvironment::OfProcess());
     const CMainDialog model(codePage);
     std::vector<const QWidget*> children;
     for (const QObject* child : model.children()) {

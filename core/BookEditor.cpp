@@ -1,7 +1,6 @@
 #include "BookEditor.h"
 
 #include "Messages.h"
-#include "NameCollation.h"
 
 #include <algorithm>
 #include <array>
@@ -21,7 +20,7 @@ int CBookEditor::FindListed(int listIndex) const {
     int occurrence = 0;
     for (int i = listIndex - 1; i >= 0; --i) {
         const std::string text = m_list.GetText(i);
-        if (CompareNames(text, name) != 0)
+        if (m_list.Collation().Compare(text, name) != 0)
             break;
         if (text == name)
             ++occurrence;

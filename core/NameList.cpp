@@ -1,7 +1,5 @@
 #include "NameList.h"
 
-#include "NameCollation.h"
-
 namespace orvalen {
 
 int CNameList::SortedInsertPosition(std::string_view text) const {
@@ -9,11 +7,11 @@ int CNameList::SortedInsertPosition(std::string_view text) const {
     int high = GetCount();
     // Files arrive sorted (Save writes list order), so a loaded name usually goes last: one
     // comparison instead of a search of the whole list.
-    if (high > 0 && CompareNames(text, GetText(high - 1)) >= 0)
+    if (high > 0 && Collation().Compare(text, GetText(high - 1)) >= 0)
         return high;
     while (low < high) {
         const int mid = low + (high - low) / 2;
-        if (CompareNames(text, GetText(mid)) < 0)
+        if (Collation().Compare(text, GetText(mid)) < 0)
             high = mid;
         else
             low = mid + 1;
@@ -29,7 +27,7 @@ int CNameList::FindPrefix(int startAfter, std::string_view prefix) const {
         startAfter = -1;
     for (int step = 1; step <= count; ++step) {
         const int index = (startAfter + step) % count;
-        if (StartsWithName(GetText(index), prefix))
+        if (Collation().StartsWith(GetText(index), prefix))
             return index;
     }
     return -1;
@@ -37,7 +35,7 @@ int CNameList::FindPrefix(int startAfter, std::string_view prefix) const {
 
 int CMemoryNameList::AddString(std::string_view text) {
     // A sorted file's names go last: compare with the last entry in place, without a copy.
-    const int position = !m_entries.empty() && CompareNames(text, m_entries.back()) >= 0
+    const int position = !m_entries.empty() && Collation().Compare(text, m_entries.back()) >= 0
                              ? GetCount()
                              : SortedInsertPosition(text);
     if (position == GetCount())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NameCollation.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,9 +9,11 @@
 namespace orvalen {
 
 // The sorted list of names the user sees and selects in. The window's list control provides
-// these operations; CMemoryNameList stands in for it without a window.
+// these operations; CMemoryNameList stands in for it without a window. Each list orders and
+// matches names by the collation it is given, which stays the same for its life.
 class CNameList {
 public:
+    explicit CNameList(const CNameCollation& collation) : m_collation(collation) {}
     virtual ~CNameList() = default;
 
     // Inserts after the entries that compare equal, so equal names keep their arrival order.
@@ -24,14 +28,22 @@ public:
     virtual int SelectString(int startAfter, std::string_view prefix) = 0;
     virtual std::string GetText(int index) const = 0;
 
+    const CNameCollation& Collation() const { return m_collation; }
+
 protected:
     // Rules shared by every implementation, expressed through GetCount and GetText.
     int SortedInsertPosition(std::string_view text) const;
     int FindPrefix(int startAfter, std::string_view prefix) const;
+
+private:
+    CNameCollation m_collation;
 };
 
 class CMemoryNameList final : public CNameList {
 public:
+    explicit CMemoryNameList(const CNameCollation& collation = CNameCollation())
+        : CNameList(collation) {}
+
     int AddString(std::string_view text) override;
     void DeleteString(int index) override;
     void ResetContent() override;

@@ -1,16 +1,10 @@
 #include "CodePage.h"
 
+#include "CodePageRule.h"
+#include "Conversion.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <clocale>
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <iconv.h>
-#include <langinfo.h>
-#endif
 
 namespace orvalen {
 namespace {
@@ -22,108 +16,43 @@ std::string Upper(std::string_view text) {
     return result;
 }
 
-#if !defined(_WIN32)
-class CIconv {
-public:
-    CIconv(const std::string& to, const std::string& from)
-        : m_handle(iconv_open(to.c_str(), from.c_str())) {}
-    ~CIconv() {
-        if (IsOpen())
-            iconv_close(m_handle);
-    }
-    CIconv(const CIconv&) = delete;
-    CIconv& operator=(const CIconv&) = delete;
-
-    bool IsOpen() const { return m_handle != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts all of input; nothing on an invalid or unconvertible sequence.
-    std::optional<std::string> Convert(std::string_view input) const {
-        if (!IsOpen())
-            return std::nullopt;
-        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
-        std::string output;
-        char buffer[256];
-        char* in = const_cast<char*>(input.data());
-        std::size_t inLeft = input.size();
-        bool flushed = false;
-        while (!flushed) {
-            char* out = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const bool flushing = inLeft == 0;
-            const std::size_t rc = flushing ? iconv(m_handle, nullptr, nullptr, &out, &outLeft)
-                                            : iconv(m_handle, &in, &inLeft, &out, &outLeft);
-            output.append(buffer, static_cast<std::size_t>(out - buffer));
-            if (rc == static_cast<std::size_t>(-1)) {
-                if (errno == E2BIG)
-                    continue;
-                return std::nullopt;
-            }
-            // A positive count means characters were substituted: refuse that too.
-            if (rc != 0)
-                return std::nullopt;
-            flushed = flushing;
-        }
-        return output;
-    }
-
-    // Converts all of input; each byte that starts no valid sequence becomes U+FFFD. One pass.
-    std::string ConvertLossy(std::string_view input) const {
-        std::string output;
-        iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
-        char buffer[256];
-        char* in = const_cast<char*>(input.data());
-        std::size_t inLeft = input.size();
-        while (true) {
-            char* out = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const bool flushing = inLeft == 0;
-            const std::size_t rc = flushing ? iconv(m_handle, nullptr, nullptr, &out, &outLeft)
-                                            : iconv(m_handle, &in, &inLeft, &out, &outLeft);
-            output.append(buffer, static_cast<std::size_t>(out - buffer));
-            if (flushing)
-                return output;
-            if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-                output += "\xEF\xBF\xBD";
-                ++in;
-                --inLeft;
-                iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
-            }
-        }
-    }
-
-private:
-    iconv_t m_handle;
-};
-#endif
-
 std::optional<std::string> Convert(const std::string& to, const std::string& from,
                                    std::string_view input) {
-    if (input.empty())
-        return std::string();
-#if defined(_WIN32)
-    (void)to;
-    (void)from;
-    return std::string(input);
-#else
-    CIconv converter(to, from);
-    return converter.Convert(input);
-#endif
+    return detail::ConvertBytes(to, from, input);
 }
 
-// Invalid bytes become U+FFFD; nothing when the system lacks the code page.
-std::optional<std::string> ConvertLossy(const std::string& to, const std::string& from,
-                                        std::string_view input) {
-#if defined(_WIN32)
-    (void)to;
-    (void)from;
-    return std::string(input);
-#else
-    CIconv converter(to, from);
-    if (!converter.IsOpen())
+// The one code point that utf8 holds, or nothing.
+std::optional<char32_t> SingleCodePoint(std::string_view utf8) {
+    const std::size_t length = Utf8CharLength(utf8);
+    if (length == 0 || length != utf8.size())
         return std::nullopt;
-    return converter.ConvertLossy(input);
-#endif
+    static constexpr unsigned char kLeadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t value = static_cast<unsigned char>(utf8[0]) & kLeadMask[length];
+    for (std::size_t i = 1; i < length; ++i)
+        value = (value << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+    return value;
 }
+
+std::string EncodeUtf8(char32_t c) {
+    std::string result;
+    if (c < 0x80) {
+        result += static_cast<char>(c);
+    } else if (c < 0x800) {
+        result += static_cast<char>(0xC0 | (c >> 6));
+        result += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        result += static_cast<char>(0xE0 | (c >> 12));
+        result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        result += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        result += static_cast<char>(0xF0 | (c >> 18));
+        result += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        result += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return result;
+}
+
 
 } // namespace
 
@@ -176,27 +105,21 @@ bool IsValidUtf8(std::string_view text) {
 
 CCodePage::CCodePage(std::string name) : m_name(std::move(name)) {}
 
-std::string CCodePage::SystemName() {
-#if defined(_WIN32)
-    return "CP" + std::to_string(GetACP());
-#else
-    std::setlocale(LC_ALL, "");
-    const char* codeset = nl_langinfo(CODESET);
-    return (codeset != nullptr && *codeset != '\0') ? codeset : "UTF-8";
-#endif
-}
-
 bool CCodePage::IsUtf8() const {
     const std::string name = Upper(m_name);
     return name == "UTF-8" || name == "UTF8";
 }
 
+CCodePage PlayerCodePage(const std::optional<std::string>& encodingOption,
+                         const LocaleEnvironment& environment) {
+    CCodePage codePage(PlayerCodePageName(encodingOption, environment));
+    if (!encodingOption && !codePage.IsAvailable())
+        return CCodePage(AnsiCodePageOfLocale(environment.LocaleName()));
+    return codePage;
+}
+
 bool CCodePage::IsAvailable() const {
-#if defined(_WIN32)
-    return true;
-#else
-    return CIconv("UTF-8", m_name).IsOpen() && CIconv(m_name, "UTF-8").IsOpen();
-#endif
+    return IsUtf8() || detail::CanConvert(m_name);
 }
 
 std::optional<std::string> CCodePage::ToUtf8(std::string_view bytes) const {
@@ -211,7 +134,7 @@ std::string CCodePage::ToUtf8Lossy(std::string_view bytes) const {
     // One pass, marking each byte that starts no valid character: a long damaged text costs
     // no more than a long good one.
     if (!IsUtf8()) {
-        if (auto converted = ConvertLossy("UTF-8", m_name, bytes))
+        if (auto converted = detail::ConvertBytesLossy("UTF-8", m_name, bytes))
             return std::move(*converted);
     }
     std::string result;
@@ -270,14 +193,93 @@ CCodePage::FromUtf8Fitting(std::string_view utf8, std::size_t maxBytes, bool rep
     return result;
 }
 
-std::optional<std::pair<unsigned char, unsigned char>> CCodePage::DoubleByteLeads() const {
-    const std::string name = Upper(m_name);
-    static constexpr std::string_view kEastAsian[] = {"GBK",    "GB2312",     "GB18030", "CP936",
-                                                      "EUC-CN", "BIG5",       "CP950",   "CP949",
-                                                      "EUC-KR", "WINDOWS-936"};
-    if (std::find(std::begin(kEastAsian), std::end(kEastAsian), name) == std::end(kEastAsian))
-        return std::nullopt;
-    return std::pair<unsigned char, unsigned char>{0x81, 0xFE};
+std::array<bool, 256> CCodePage::LeadBytes() const {
+    std::string name = Upper(m_name);
+    std::erase_if(name, [](char c) { return c == '-' || c == '_'; });
+    struct Leads {
+        std::string_view names[6];
+        unsigned char ranges[2][2];
+    };
+    // Shift_JIS leads in two ranges; between them lie single-byte katakana.
+    static constexpr Leads kLeads[] = {
+        {{"GBK", "CP936", "WINDOWS936", "GB2312", "EUCCN", "GB18030"}, {{0x81, 0xFE}, {1, 0}}},
+        {{"BIG5", "CP950", "BIG5HKSCS", "WINDOWS950", "CP949", "UHC"}, {{0x81, 0xFE}, {1, 0}}},
+        {{"EUCKR", "WINDOWS949"}, {{0x81, 0xFE}, {1, 0}}},
+        {{"CP932", "SHIFTJIS", "SJIS", "WINDOWS31J", "MSKANJI", "CP943"},
+         {{0x81, 0x9F}, {0xE0, 0xFC}}},
+    };
+    std::array<bool, 256> leads{};
+    for (const Leads& row : kLeads) {
+        if (std::find(std::begin(row.names), std::end(row.names), name) == std::end(row.names))
+            continue;
+        for (const auto& range : row.ranges) {
+            for (int byte = range[0]; byte <= range[1]; ++byte)
+                leads[static_cast<std::size_t>(byte)] = true;
+        }
+    }
+    return leads;
+}
+
+std::array<unsigned char, 256> CCodePage::LowerCaseBytes() const {
+    std::array<unsigned char, 256> lower{};
+    for (std::size_t byte = 0; byte < lower.size(); ++byte)
+        lower[byte] = static_cast<unsigned char>(byte);
+    for (unsigned char letter = 'A'; letter <= 'Z'; ++letter)
+        lower[letter] = static_cast<unsigned char>(letter + ('a' - 'A'));
+    if (IsUtf8())
+        return lower;
+    // A byte above ASCII that stands alone for a letter, and whose lower case is one byte too.
+    const std::array<bool, 256> leads = LeadBytes();
+    for (std::size_t byte = 0x80; byte < lower.size(); ++byte) {
+        if (leads[byte])
+            continue;
+        const auto letter = SingleCodePoint(
+            ToUtf8(std::string(1, static_cast<char>(byte))).value_or(std::string()));
+        if (!letter || SimpleLowerCase(*letter) == *letter)
+            continue;
+        const auto folded = FromUtf8(EncodeUtf8(SimpleLowerCase(*letter)));
+        if (folded && folded->size() == 1)
+            lower[byte] = static_cast<unsigned char>((*folded)[0]);
+    }
+    return lower;
+}
+
+char32_t SimpleLowerCase(char32_t c) {
+    // Blocks where capital and small letters alternate, capital first.
+    const auto alternating = [c](char32_t first, char32_t last) {
+        return c >= first && c <= last && (c - first) % 2 == 0;
+    };
+    if (c >= 'A' && c <= 'Z')
+        return c + 0x20;
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
+        (c >= 0x410 && c <= 0x42F))
+        return c + 0x20;
+    if (c == 0x130)
+        return 'i';
+    if (c == 0x178)
+        return 0xFF;
+    if (alternating(0x100, 0x12F) || alternating(0x132, 0x137) || alternating(0x14A, 0x177) ||
+        alternating(0x1A0, 0x1A1) || alternating(0x460, 0x481) || alternating(0x48A, 0x4BF) ||
+        alternating(0x4D0, 0x52F) || alternating(0x1E00, 0x1E95) || alternating(0x1EA0, 0x1EFF))
+        return c + 1;
+    if (c == 0x1AF)
+        return 0x1B0;
+    if ((c >= 0x139 && c <= 0x148 && c % 2 == 1) || (c >= 0x179 && c <= 0x17E && c % 2 == 1) ||
+        (c >= 0x4C1 && c <= 0x4CE && c % 2 == 1))
+        return c + 1;
+    if (c == 0x4C0)
+        return 0x4CF;
+    if (c == 0x386)
+        return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A)
+        return c + 0x25;
+    if (c == 0x38C)
+        return 0x3CC;
+    if (c == 0x38E || c == 0x38F)
+        return c + 0x3F;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50;
+    return c;
 }
 
 } // namespace orvalen

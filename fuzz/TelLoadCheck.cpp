@@ -1,7 +1,7 @@
 #include "TelLoadCheck.h"
 
 #include "BookEditor.h"
-#include "CodePageScope.h"
+#include "CodePage.h"
 #include "DeviceBookFile.h"
 #include "HeadlessView.h"
 #include "Messages.h"
@@ -19,7 +19,6 @@ namespace orvalen::fuzz {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CCodePageScope;
 using testing::CHeadlessView;
 using testing::MakeForm;
 using testing::RecordedMessage;
@@ -120,6 +119,8 @@ std::string RecordField(std::string_view bytes, std::size_t record, ContactField
 
 class CSession {
 public:
+    explicit CSession(const CNameCollation& collation) : list(collation) {}
+
     CMemoryNameList list;
     CHeadlessView view;
     CBookEditor editor{list, view};
@@ -152,11 +153,13 @@ std::optional<std::string> CheckSaved(std::string_view saved, const std::vector<
 } // namespace
 
 std::optional<std::string> CheckTelLoad(std::string_view bytes, const fs::path& folder) {
-    CCodePageScope codePage(bytes.size() > 5 && (static_cast<unsigned char>(bytes[5]) & 1) != 0);
+    static const CNameCollation gbk(CCodePage("GBK"));
+    static const CNameCollation utf8;
+    const bool doubleByte = bytes.size() > 5 && (static_cast<unsigned char>(bytes[5]) & 1) != 0;
 
     // A phone book that a refused file must leave alone: case variants, a double-byte name,
     // a selection and text typed but not added.
-    CSession session;
+    CSession session(doubleByte ? gbk : utf8);
     for (const char* name : {"Bo", "ann", "Ann", "\xB0\xA1", "Zed"}) {
         session.view.Type(MakeForm(name, "138", "0755", "a@b.c", "10001", "0755-2"));
         session.editor.Add();
@@ -208,7 +211,7 @@ std::optional<std::string> CheckTelLoad(std::string_view bytes, const fs::path& 
         if (index == CContactTable::kNone || index != pairing[static_cast<std::size_t>(p)] ||
             !paired.insert(index).second)
             return "list entries do not each stand for a contact of their own";
-        if (p > 0 && CompareNames(list.GetText(p - 1), entry) > 0)
+        if (p > 0 && list.Collation().Compare(list.GetText(p - 1), entry) > 0)
             return "the list is not sorted";
     }
     if (records == 0) {

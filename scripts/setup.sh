@@ -30,20 +30,3 @@ if [ "${#missing[@]}" -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-
-# The players expect GBK names; the tests and "LC_ALL=zh_CN.GBK Orvalen" need that locale.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.gbk$'; then
-    sudo_cmd=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo_cmd=(sudo)
-    fi
-    "${sudo_cmd[@]}" localedef -i zh_CN -f GBK zh_CN.GBK || echo "warning: could not make the zh_CN.GBK locale" >&2
-fi
-# Wine takes its Chinese ANSI code page (936) from zh_CN.UTF-8.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
-    sudo_cmd=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo_cmd=(sudo)
-    fi
-    "${sudo_cmd[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 || echo "warning: could not make the zh_CN.UTF-8 locale" >&2
-fi

@@ -3,8 +3,8 @@
 # with a window manager, and checks what it saves byte for byte:
 #   bash scripts/test-win32-window.sh build-windows/win32/Orvalen.exe [SCREENSHOT_FOLDER]
 # With a screenshot folder it also writes screenshot-win32-main.png and
-# screenshot-win32-about.png there. Needs wine64, Xvfb, openbox, xdotool and xclip, and the
-# zh_CN.UTF-8 locale, under which Wine's ANSI code page is 936 (GBK) (scripts/setup.sh).
+# screenshot-win32-about.png there. Needs wine64, Xvfb, openbox, xdotool and xclip
+# (scripts/setup.sh). Under zh_CN.UTF-8 Wine's ANSI code page is 936 (GBK).
 set -euo pipefail
 
 exe=$(realpath "$1")
@@ -99,7 +99,8 @@ same_bytes() {
 app_pid=
 window=
 start_window() { # start_window LANG
-    (cd "$work" && LANG=$1 LC_ALL= exec wine "$exe") >/dev/null 2>&1 &
+    # Wine reads the code page from LC_ALL's name even where that locale is not installed.
+    (cd "$work" && LANG=$1 LC_ALL=$1 exec wine "$exe") >/dev/null 2>&1 &
     app_pid=$!
     window=$(timeout 60 xdotool search --sync --name '^Orvalen$' | head -n 1) ||
         fail "no window titled Orvalen within 60 s"

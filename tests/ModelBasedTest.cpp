@@ -13,7 +13,7 @@
 // sequences, so a failure printed by CI can be rerun alone.
 
 #include "BookEditor.h"
-#include "CodePageScope.h"
+#include "CodePage.h"
 #include "DeviceBookFile.h"
 #include "HeadlessView.h"
 #include "NameCollation.h"
@@ -44,7 +44,6 @@ namespace fs = std::filesystem;
 namespace orvalen {
 namespace {
 
-using testing::CCodePageScope;
 using testing::CHeadlessView;
 using testing::RecordedMessage;
 
@@ -726,7 +725,8 @@ struct Totals {
 class CRunner {
 public:
     CRunner(CWorkFolder& folder, bool doubleByte, Totals* totals)
-        : m_folder(folder), m_model(doubleByte), m_totals(totals) {
+        : m_folder(folder), m_list(CNameCollation(CCodePage(doubleByte ? "GBK" : "UTF-8"))),
+          m_model(doubleByte), m_totals(totals) {
         m_folder.Reset();
     }
 
@@ -963,7 +963,6 @@ private:
 std::optional<Failure> RunOnce(CWorkFolder& folder, std::uint64_t seed,
                                const std::vector<Command>& commands, Totals* totals = nullptr) {
     const bool doubleByte = seed % 2 == 1;
-    CCodePageScope codePage(doubleByte);
     CRunner runner(folder, doubleByte, totals);
     return runner.Run(commands);
 }

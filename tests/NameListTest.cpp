@@ -1,5 +1,5 @@
 #include "NameList.h"
-#include "CodePageScope.h"
+#include "CodePage.h"
 #include "NameCollation.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,19 @@
 #include <vector>
 
 using namespace orvalen;
-using orvalen::testing::CCodePageScope;
 
 namespace {
+
+const CNameCollation kUtf8;
+
+const CNameCollation& Gbk() {
+    static const CNameCollation gbk(CCodePage("GBK"));
+    return gbk;
+}
+
+int CompareNames(std::string_view a, std::string_view b, const CNameCollation& collation = kUtf8) {
+    return collation.Compare(a, b);
+}
 
 std::vector<std::string> Entries(const CNameList& list) {
     std::vector<std::string> entries;
@@ -39,20 +49,19 @@ TEST(NameCollation, NeverFoldsTheSecondByteOfADoubleByteCharacter) {
     // 0x81 0x41 and 0x81 0x61 are two different GBK characters.
     const std::string upperTrail = "\x81\x41";
     const std::string lowerTrail = "\x81\x61";
-    {
-        CCodePageScope gbk;
-        EXPECT_NE(CompareNames(upperTrail, lowerTrail), 0);
-        EXPECT_LT(CompareNames(upperTrail, lowerTrail), 0);
-        EXPECT_FALSE(StartsWithName(lowerTrail, upperTrail));
-        // A letter after a complete double-byte character folds again.
-        EXPECT_EQ(CompareNames("\x81\x41Z", "\x81\x41z"), 0);
-    }
+    EXPECT_NE(CompareNames(upperTrail, lowerTrail, Gbk()), 0);
+    EXPECT_LT(CompareNames(upperTrail, lowerTrail, Gbk()), 0);
+    EXPECT_FALSE(Gbk().StartsWith(lowerTrail, upperTrail));
+    // A letter after a complete double-byte character folds again.
+    EXPECT_EQ(CompareNames("\x81\x41Z", "\x81\x41z", Gbk()), 0);
     // Without lead bytes (UTF-8), every ASCII byte is a letter of its own.
     EXPECT_EQ(CompareNames(upperTrail, lowerTrail), 0);
 }
 
 TEST(NameCollation, IsAStrictWeakOrder) {
-    CCodePageScope gbk;
+    const auto CompareNames = [](std::string_view a, std::string_view b) {
+        return Gbk().Compare(a, b);
+    };
     const std::vector<std::string> names = {"",
                                             "a",
                                             "A",
@@ -102,14 +111,52 @@ TEST(MemoryNameList, EqualNamesKeepTheirArrivalOrder) {
 }
 
 TEST(MemoryNameList, DoubleByteNamesSortByTheirBytes) {
-    CCodePageScope gbk;
-    CMemoryNameList list;
+    CMemoryNameList list(Gbk());
     list.AddString("\xD5\xC5\xC8\xFD"); // Zhang San
     list.AddString("\xC0\xEE\xCB\xC4"); // Li Si
     list.AddString("Wang");
     list.AddString("\xB0\xA1");
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"Wang", "\xB0\xA1", "\xC0\xEE\xCB\xC4",
                                                        "\xD5\xC5\xC8\xFD"}));
+}
+
+// Each code page's own rules: the bytes after a lead byte, and the letters beyond ASCII.
+TEST(MemoryNameList, SortsByTheRulesOfItsCodePage) {
+    struct Case {
+        const char* codePage;
+        std::vector<std::string> added;
+        std::vector<std::string> sorted;
+    };
+    const Case cases[] = {
+        // Shift_JIS: "\x83\x41" (katakana A) and "\x83\x61" (katakana TI) differ in a trail byte
+        // that is an ASCII letter; 0xE0-0xFC lead too; a half-width katakana (0xB1) stands alone.
+        {"CP932",
+         {"\x83\x61", "b", "\xE0\x61", "\x83\x41", "A", "\xB1", "\xE0\x41"},
+         {"A", "b", "\x83\x41", "\x83\x61", "\xB1", "\xE0\x41", "\xE0\x61"}},
+        // Big5: trail bytes from 0x40 too.
+        {"CP950", {"\xA4\x61", "\xA4\x41"}, {"\xA4\x41", "\xA4\x61"}},
+        // Cyrillic without regard to case: Иван, ивАН, БОРИС, Анна, борис.
+        {"CP1251",
+         {"\xC8\xE2\xE0\xED", "\xE8\xE2\xC0\xCD", "\xC1\xCE\xD0\xC8\xD1", "\xC0\xED\xED\xE0",
+          "\xE1\xEE\xF0\xE8\xF1"},
+         {"\xC0\xED\xED\xE0", "\xC1\xCE\xD0\xC8\xD1", "\xE1\xEE\xF0\xE8\xF1", "\xC8\xE2\xE0\xED",
+          "\xE8\xE2\xC0\xCD"}},
+        // Émile and émile fold together, after Zoe; the byte 0x81 (no character) stays as it is.
+        {"CP1252",
+         {"\xE9mile", "Zoe", "\xC9MILE", "\x81"},
+         {"Zoe", "\x81", "\xE9mile", "\xC9MILE"}},
+        // GBK: no byte above ASCII folds, even where Latin-1 has a capital.
+        {"GBK", {"\xE9\xA1", "\xC9\xA1"}, {"\xC9\xA1", "\xE9\xA1"}},
+    };
+    for (const Case& c : cases) {
+        CMemoryNameList list{CNameCollation(CCodePage(c.codePage))};
+        for (const std::string& name : c.added)
+            list.AddString(name);
+        EXPECT_EQ(Entries(list), c.sorted) << c.codePage;
+    }
+    const CNameCollation cp1251(CCodePage("CP1251"));
+    EXPECT_EQ(cp1251.Compare("\xC8\xE2\xE0\xED", "\xE8\xE2\xC0\xCD"), 0); // Иван, ивАН
+    EXPECT_TRUE(cp1251.StartsWith("\xC8\xE2\xE0\xED", "\xE8\xC2")); // Иван begins with иВ
 }
 
 TEST(MemoryNameList, SelectionAndDeletion) {
@@ -169,37 +216,37 @@ TEST(MemoryNameListSelectString, NoMatchLeavesTheSelection) {
     EXPECT_EQ(list.SelectString(0, ""), 1);
 }
 
-// Long shared prefixes are skipped word by word; the double-byte state after them still counts.
+// After a long shared start the double-byte state still counts.
 TEST(NameCollation, LongSharedPrefixesKeepTheDoubleByteState) {
     EXPECT_LT(CompareNames("Zhang Qiang 12", "zhang qiang 120"), 0);
     EXPECT_EQ(CompareNames("Zhang Qiang 120", "zhang QIANG 120"), 0);
     EXPECT_GT(CompareNames("abcdefghijklmnoZ", "ABCDEFGHIJKLMNOa"), 0);
-    CCodePageScope gbk;
     // Seven double-byte characters, then a trail byte that differs only in case: not folded.
     const std::string prefix = "\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3\xC4\xE3\xC4";
-    EXPECT_LT(CompareNames(prefix + "\x41", prefix + "\x61"), 0);
+    EXPECT_LT(CompareNames(prefix + "\x41", prefix + "\x61", Gbk()), 0);
     // One byte more and the differing letter stands alone: folded.
-    EXPECT_EQ(CompareNames(prefix + "\xE3" + "A", prefix + "\xE3" + "a"), 0);
+    EXPECT_EQ(CompareNames(prefix + "\xE3" + "A", prefix + "\xE3" + "a", Gbk()), 0);
 }
 
 namespace {
 
 // The collation written the plain way: fold every stand-alone ASCII letter, then compare bytes.
-std::string FoldedKey(std::string_view text) {
+std::string FoldedKey(std::string_view text, bool gbk) {
     std::string key;
     bool trail = false;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        const bool fold = !trail && !IsDoubleByteLead(byte) && byte >= 'A' && byte <= 'Z';
-        trail = !trail && IsDoubleByteLead(byte);
+        const bool lead = gbk && byte >= 0x81 && byte <= 0xFE;
+        const bool fold = !trail && !lead && byte >= 'A' && byte <= 'Z';
+        trail = !trail && lead;
         key += static_cast<char>(fold ? byte + ('a' - 'A') : byte);
     }
     return key;
 }
 
-int ReferenceCompare(std::string_view a, std::string_view b) {
-    const std::string left = FoldedKey(a);
-    const std::string right = FoldedKey(b);
+int ReferenceCompare(std::string_view a, std::string_view b, bool gbk) {
+    const std::string left = FoldedKey(a, gbk);
+    const std::string right = FoldedKey(b, gbk);
     const auto difference = std::mismatch(left.begin(), left.end(), right.begin(), right.end());
     if (difference.first == left.end())
         return difference.second == right.end() ? 0 : -1;
@@ -224,7 +271,7 @@ TEST(NameCollation, AgreesWithThePlainFoldOnRandomNames) {
         return name;
     };
     for (const bool gbk : {false, true}) {
-        CCodePageScope codePage(gbk);
+        const CNameCollation& collation = gbk ? Gbk() : kUtf8;
         for (int round = 0; round < 20000; ++round) {
             const std::string a = randomName(random() % 21);
             std::string b = a;
@@ -235,12 +282,13 @@ TEST(NameCollation, AgreesWithThePlainFoldOnRandomNames) {
             } else {
                 b = randomName(random() % 21);
             }
-            ASSERT_EQ(CompareNames(a, b), ReferenceCompare(a, b))
+            ASSERT_EQ(collation.Compare(a, b), ReferenceCompare(a, b, gbk))
                 << (gbk ? "GBK: " : "UTF-8: ") << ::testing::PrintToString(a) << " vs "
                 << ::testing::PrintToString(b);
             const std::string prefix = b.substr(0, random() % (b.size() + 1));
-            ASSERT_EQ(StartsWithName(a, prefix),
-                      FoldedKey(a).starts_with(FoldedKey(prefix)) && prefix.size() <= a.size())
+            ASSERT_EQ(collation.StartsWith(a, prefix),
+                      FoldedKey(a, gbk).starts_with(FoldedKey(prefix, gbk)) &&
+                          prefix.size() <= a.size())
                 << ::testing::PrintToString(a) << " / " << ::testing::PrintToString(prefix);
         }
     }

@@ -75,7 +75,6 @@ protected:
     void TearDown() override {
         std::error_code error;
         fs::remove_all(m_folder, error);
-        ClearDoubleByteLeads();
     }
 
     std::string Path(const std::string& name) const { return (m_folder / name).string(); }
@@ -92,7 +91,8 @@ protected:
 
     bool Exists(const std::string& name) const { return fs::exists(m_folder / name); }
 
-    // Runs the tool; file names that do not start with '-' are taken in the test folder.
+    // Runs the tool in a GBK locale; file names that do not start with '-' are taken in the
+    // test folder.
     RunResult Run(std::vector<std::string> args, bool inFolder = true,
                   const std::string& input = {}) const {
         if (inFolder) {
@@ -105,7 +105,7 @@ protected:
         std::ostringstream err;
         RunResult result;
         std::istringstream in(input);
-        result.status = RunTool(args, in, out, err);
+        result.status = RunTool(args, in, out, err, LocaleEnvironment{"", "", "zh_CN.GBK"});
         result.out = out.str();
         result.err = err.str();
         return result;
@@ -130,12 +130,8 @@ struct WindowOutput {
 };
 
 WindowOutput WindowSaves(const std::string& path, const std::string& codePage) {
-    if (codePage == "GBK")
-        SetDoubleByteLeadRange(0x81, 0xFE);
-    else
-        ClearDoubleByteLeads();
     testing::CHeadlessView view;
-    CMemoryNameList list;
+    CMemoryNameList list{CNameCollation(CCodePage(codePage))};
     CBookEditor editor(list, view);
     CDeviceBookFile::LoadImage(editor, CDeviceBookFile::ReadImage(path));
     return {CDeviceBookFile::BuildImage(editor).value_or(""),
@@ -148,7 +144,8 @@ TEST_F(OrvalenTelTest, CheckPrintsSizePlacesAndContacts) {
     Write("Tel_Expt.tel", MakeTel({{"Li", "1"}, {"Bo"}}));
     const RunResult result = Run({"check", "Tel_Expt.tel"});
     EXPECT_EQ(result.status, kExitSuccess);
-    EXPECT_EQ(result.out, "File size: 26112 bytes\nRecord places: 200\nContacts: 2\n");
+    EXPECT_EQ(result.out,
+              "File size: 26112 bytes\nRecord places: 200\nContacts: 2\nCode page: GBK\n");
     EXPECT_EQ(result.err, "");
 }
 
@@ -156,7 +153,7 @@ TEST_F(OrvalenTelTest, CheckReadsAsLoadDoesWhenTheCountByteExceedsThePlaces) {
     Write("short.tel", MakeTel({{"A"}, {"B"}, {"C"}, {"D"}}, 250, 4));
     const RunResult result = Run({"check", "short.tel"});
     EXPECT_EQ(result.status, kExitSuccess);
-    EXPECT_EQ(result.out, "File size: 1024 bytes\nRecord places: 4\nContacts: 4\n");
+    EXPECT_EQ(result.out, "File size: 1024 bytes\nRecord places: 4\nContacts: 4\nCode page: GBK\n");
     EXPECT_EQ(result.err, "orvalen-tel: " + Path("short.tel") +
                               ": warning: the header counts 250 contacts, but only 4 record "
                               "places follow; Load reads 4\n");
@@ -183,7 +180,7 @@ TEST_F(OrvalenTelTest, CheckRefusesWhatLoadRefusesWithTheWindowsMessage) {
 TEST_F(OrvalenTelTest, CheckAcceptsTheSmallestFile) {
     Write("640.tel", MakeTel({{"Li"}}, 1, 1));
     EXPECT_EQ(Run({"check", "640.tel"}).out,
-              "File size: 640 bytes\nRecord places: 1\nContacts: 1\n");
+              "File size: 640 bytes\nRecord places: 1\nContacts: 1\nCode page: GBK\n");
 }
 
 // ---- show ----
@@ -488,29 +485,86 @@ TEST_F(OrvalenTelTest, CharacterTheCodePageLacksIsRefusedUnlessReplaced) {
 }
 
 #if !defined(_WIN32)
-TEST_F(OrvalenTelTest, WithoutEncodingTheSystemsCodePageIsUsedAndNamedWhenItFails) {
-    // A system whose locale is plain ASCII, as many servers and containers are.
-    const char* saved = std::getenv("LC_ALL");
-    const std::string savedValue = saved != nullptr ? saved : "";
-    ::setenv("LC_ALL", "C", 1);
-    Write("in.csv", "Name\r\nKim 한\r\n");
-    const RunResult result = Run({"convert", "in.csv", "out.tel"});
-    const std::string system = CCodePage::SystemName();
-    if (saved != nullptr)
-        ::setenv("LC_ALL", savedValue.c_str(), 1);
-    else
-        ::unsetenv("LC_ALL");
-    CCodePage::SystemName();
+// The program itself in an environment of nothing but the given locale variable: the player's
+// code page follows the locale's language, whether or not that locale is installed.
+TEST_F(OrvalenTelTest, WithoutEncodingTheCodePageFollowsTheLocalesLanguage) {
+    Write("zh.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:张三\r\nTEL:1\r\nEND:VCARD\r\n"
+                    "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:李四\r\nTEL:2\r\nEND:VCARD\r\n");
+    Write("ja.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山田\r\nEND:VCARD\r\n"
+                    "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:チカ\r\nEND:VCARD\r\n"
+                    "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:アキ\r\nEND:VCARD\r\n");
+    const std::string refusal = "orvalen-tel: the code page is CP1252, the one of the locale "
+                                "en_US.UTF-8; --encoding names the player's (GBK is the usual "
+                                "one)\norvalen-tel: nothing written\n";
+    struct Case {
+        std::string environment;
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> names; // the records' names, in file order
+        std::string errEnd;
+    };
+    const Case cases[] = {
+        {"LANG=zh_CN.UTF-8", {"zh.vcf"}, kExitSuccess, {kLiSiGbk, kZhangSanGbk}, ""},
+        {"LC_ALL=zh_SG LANG=en_US.UTF-8", {"zh.vcf"}, kExitSuccess, {kLiSiGbk, kZhangSanGbk}, ""},
+        // Katakana A-KI and CHI-KA, whose second bytes are ASCII letters, then Yamada.
+        {"LANG=ja_JP.UTF-8",
+         {"ja.vcf"},
+         kExitSuccess,
+         {"\x83\x41\x83\x4C", "\x83\x60\x83\x4A", "\x8E\x52\x93\x63"},
+         ""},
+        {"LANG=en_US.UTF-8", {"zh.vcf"}, kExitRefused, {}, refusal},
+        {"LANG=en_US.UTF-8",
+         {"--encoding", "GBK", "zh.vcf"},
+         kExitSuccess,
+         {kLiSiGbk, kZhangSanGbk},
+         ""},
+    };
+    for (const Case& c : cases) {
+        fs::remove(m_folder / "out.tel");
+        std::string command = "env -i " + c.environment + " '" + ORVALEN_TEL_PATH + "' convert";
+        for (std::size_t i = 0; i < c.args.size(); ++i)
+            command += " '" + (i + 1 == c.args.size() ? Path(c.args[i]) : c.args[i]) + "'";
+        command += " '" + Path("out.tel") + "' 2>'" + Path("err.txt") + "'";
+        const int raw = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(raw)) << command;
+        EXPECT_EQ(WEXITSTATUS(raw), c.status) << command;
+        EXPECT_TRUE(Read("err.txt").ends_with(c.errEnd)) << command << "\n" << Read("err.txt");
+        if (c.names.empty()) {
+            EXPECT_FALSE(Exists("out.tel")) << command;
+            continue;
+        }
+        const std::string tel = Read("out.tel");
+        for (std::size_t r = 0; r < c.names.size(); ++r)
+            EXPECT_EQ(RecordAt(tel, r).substr(0, 16), RecordBytes({c.names[r]}).substr(0, 16))
+                << command << " record " << r;
+    }
+}
 
-    EXPECT_EQ(result.status, kExitRefused);
-    EXPECT_NE(result.err.find("which " + system + " cannot hold"), std::string::npos) << result.err;
-    EXPECT_TRUE(result.err.ends_with("orvalen-tel: the code page is the system's, " + system +
-                                     "; --encoding names the player's (GBK is the usual one)\n"
-                                     "orvalen-tel: nothing written\n"))
-        << result.err;
-    EXPECT_FALSE(Exists("out.tel"));
+// show is for reading on a terminal, in its character set; the .txt report keeps the bytes.
+TEST_F(OrvalenTelTest, ShowWritesInTheTerminalsCharacterSet) {
+    Write("book.tel", MakeTel({{kZhangSanGbk, "138"}}));
+    const std::string command = "env -i LANG=zh_CN.UTF-8 '" + std::string(ORVALEN_TEL_PATH) +
+                                "' show '" + Path("book.tel") + "' >'" + Path("out.txt") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_NE(Read("out.txt").find("\r\nName: 张三\r\n"), std::string::npos) << Read("out.txt");
 }
 #endif
+
+// Names that are not text in the code page: one warning naming the file and --encoding.
+TEST_F(OrvalenTelTest, NamesInAnotherCodePageWarnOnceSuggestingEncoding) {
+    Write("gbk.tel", MakeTel({{kZhangSanGbk, "1"}, {kLiSiGbk, "2"}, {"Bob", "3"}}));
+    const std::string warning = "orvalen-tel: " + Path("gbk.tel") +
+                                ": warning: 2 of 3 names are not UTF-8 text; if the player "
+                                "writes another code page, name it with --encoding (GBK is the "
+                                "usual one)\n";
+    const RunResult check = Run({"check", "--encoding", "UTF-8", "gbk.tel"});
+    EXPECT_EQ(check.status, kExitSuccess);
+    EXPECT_EQ(check.err, warning);
+    const RunResult convert = Run({"convert", "--encoding", "UTF-8", "gbk.tel", "out.tel"});
+    EXPECT_EQ(convert.status, kExitSuccess);
+    EXPECT_EQ(convert.err, warning);
+    EXPECT_EQ(Run({"check", "gbk.tel"}).err, "");
+}
 
 TEST_F(OrvalenTelTest, RefusedInputs) {
     Write("unknown.csv", "Nom,Portable\r\nLi,1\r\n");
@@ -676,7 +730,8 @@ TEST_F(OrvalenTelTest, WrongUsageExitsWithTwo) {
         {"frobnicate"},
         {"check"},
         {"check", "in.tel", "more.tel"},
-        {"check", "--encoding", "GBK", "in.tel"},
+        {"check", "--replace", "in.tel"},
+        {"check", "--encoding", "NO-SUCH-CODE-PAGE", "in.tel"},
         {"show"},
         {"show", "--replace", "in.tel"},
         {"convert", "in.tel"},
@@ -736,7 +791,7 @@ TEST_F(OrvalenTelTest, TheProgramItselfGivesTheSameBytesAndStatuses) {
     Write("book.tel", MakeTel({{kZhangSanGbk, "138"}, {"Bob", "", "555"}}));
     const std::string program = ORVALEN_TEL_PATH;
     const std::string command =
-        "'" + program + "' show --encoding GBK '" + Path("book.tel") + "' 2>/dev/null";
+        "LC_ALL=zh_CN.GBK '" + program + "' show '" + Path("book.tel") + "' 2>/dev/null";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string out;

@@ -30,12 +30,9 @@ class PhoneBookTransferTest : public ::testing::Test {
 protected:
     void UseCodePage(const std::string& name) {
         m_codePage = CCodePage(name);
-        if (const auto leads = m_codePage.DoubleByteLeads())
-            SetDoubleByteLeadRange(leads->first, leads->second);
-        else
-            ClearDoubleByteLeads();
+        // Before any name is added: the list sorts as the window does in this code page.
+        m_list = CMemoryNameList(CNameCollation(m_codePage));
     }
-    void TearDown() override { ClearDoubleByteLeads(); }
 
     TransferOutcome Fill(const std::vector<InterchangeContact>& contacts, bool replace = false) {
         return FillPhoneBook(m_editor, contacts, m_codePage, replace);

@@ -2,6 +2,7 @@
 
 #include "BookEditor.h"
 #include "CodePage.h"
+#include "CodePageRule.h"
 #include "CsvReader.h"
 #include "CsvWriter.h"
 #include "DeviceBookFile.h"
@@ -63,30 +64,35 @@ Examples:
 )";
 
 constexpr std::string_view kCheckHelp =
-    R"(Usage: orvalen-tel check FILE.tel
+    R"(Usage: orvalen-tel check [--encoding NAME] FILE.tel
 
 Checks FILE.tel exactly as Orvalen's "Load" does (the signature 55 AA 68 68, and a size that
 is a multiple of 128 from 640 to 26112 bytes) and prints the file size, the number of record
-places and the number of contacts that "Load" would read.
+places, the number of contacts that "Load" would read and the code page of the names. Names
+that are not text in that code page are reported.
 
 A refused file prints Orvalen's own message, "Error!!, Not ZUM Tel file ..." or
 "File Get Fail !!", and exits with status 1.
 
 Options:
-  -h, --help   show this help
+  --encoding NAME   the code page of the names (default: the player's for the locale, as
+                    in the window: GBK for zh_CN, also in a UTF-8 locale)
+  -h, --help        show this help
 )";
 
 constexpr std::string_view kShowHelp =
     R"(Usage: orvalen-tel show [--encoding NAME] FILE.tel
 
-Writes to standard output exactly the bytes that Orvalen's "Save As" writes after "Load" of
-FILE.tel: the text report of every contact, sorted by name, CR LF line ends, closed by "END!".
-FILE.tel may be - for standard input. A file with no contacts has no report: "FILE holds no
-contacts" and status 1.
+Writes to standard output, in the terminal's character set, the report that Orvalen's
+"Save As" writes after "Load" of FILE.tel: every contact, sorted by name, CR LF line ends,
+closed by "END!". "convert FILE.tel OUT.txt" writes the report's exact bytes. FILE.tel may be
+- for standard input. A file with no contacts has no report: "FILE holds no contacts" and
+status 1.
 
 Options:
   --encoding NAME   the code page of the names, which decides how they sort (default: the
-                    system's, as in the window; GBK is the usual one for these players)
+                    player's for the locale, as in the window: GBK for zh_CN, also in a
+                    UTF-8 locale)
   -h, --help        show this help
 )";
 
@@ -129,7 +135,8 @@ Inputs over 64 MB are refused unread.
 
 Options:
   --encoding NAME         the code page of the texts in .tel and .txt files (default: the
-                          system's, as in the window; GBK is the usual one for these players)
+                          player's for the locale, as in the window: GBK for zh_CN, also in
+                          a UTF-8 locale; CP1252 for English)
   --input-encoding NAME   the encoding of a .csv or .vcf input that is not UTF-8 (default: a
                           byte order mark decides, else UTF-8 when the file is valid UTF-8,
                           else the character set the bytes show, named on standard error);
@@ -221,7 +228,7 @@ struct CommandInfo {
 };
 
 constexpr CommandInfo kCommands[] = {
-    {"check", kCheckHelp, 1, false, false},
+    {"check", kCheckHelp, 1, true, false},
     {"show", kShowHelp, 1, true, false},
     {"convert", kConvertHelp, 2, true, true},
 };
@@ -236,8 +243,9 @@ const CommandInfo* FindCommand(std::string_view name) {
 
 class CTool {
 public:
-    CTool(std::istream& in, std::ostream& out, std::ostream& err)
-        : m_in(in), m_out(out), m_err(err), m_view(err) {}
+    CTool(std::istream& in, std::ostream& out, std::ostream& err,
+          const LocaleEnvironment& environment)
+        : m_in(in), m_out(out), m_err(err), m_view(err), m_environment(environment) {}
 
     int Run(std::span<const std::string> args) {
         if (args.empty())
@@ -277,10 +285,10 @@ public:
         if (options->operands.size() != command->operands)
             return UsageError(std::string(command->name) + " takes " +
                               (command->operands == 1 ? "one file" : "two files, IN and OUT"));
-        if (command->name == "check")
-            return Check(options->operands[0]);
         if (!SetCodePage(*options))
             return kExitUsage;
+        if (command->name == "check")
+            return Check(options->operands[0]);
         if (command->name == "show")
             return Show(options->operands[0]);
         return Convert(*options);
@@ -355,16 +363,13 @@ private:
     }
 
     bool SetCodePage(const Options& options) {
-        m_codePage = CCodePage(options.encoding ? *options.encoding : CCodePage::SystemName());
+        m_codePage = PlayerCodePage(options.encoding, m_environment);
         if (!m_codePage.IsAvailable()) {
             UsageError("unknown encoding \"" + m_codePage.Name() + "\"");
             return false;
         }
         // Names sort as the window sorts them in this code page.
-        if (const auto leads = m_codePage.DoubleByteLeads())
-            SetDoubleByteLeadRange(leads->first, leads->second);
-        else
-            ClearDoubleByteLeads();
+        m_collation = CNameCollation(m_codePage);
         return true;
     }
 
@@ -373,6 +378,30 @@ private:
         if (IsStandardStream(path))
             return output ? "standard output" : "standard input";
         return path.string();
+    }
+
+    // Where the code page came from, for a message suggesting --encoding.
+    std::string CodePageOrigin() const {
+        const std::string_view locale = m_environment.LocaleName();
+        return "the code page is " + m_codePage.Name() + ", the one of the locale " +
+               (locale.empty() ? std::string("C") : std::string(locale));
+    }
+
+    // Names that are not text in the code page: the file is in another one. Said once.
+    void WarnOfNamesInAnotherCodePage(const CBookEditor& editor,
+                                      const std::filesystem::path& path) {
+        const CContactTable& table = editor.Table();
+        int invalid = 0;
+        for (int i = 0; i < table.Count(); ++i) {
+            if (!m_codePage.ToUtf8(table.Text(i, ContactField::name)))
+                ++invalid;
+        }
+        if (invalid > 0)
+            Message(Shown(path), "warning: " + std::to_string(invalid) + " of " +
+                              std::to_string(table.Count()) + " names are not " +
+                              m_codePage.Name() +
+                              " text; if the player writes another code page, name it with "
+                              "--encoding (GBK is the usual one)");
     }
 
     void Message(const std::string& subject, std::string_view text) {
@@ -530,13 +559,18 @@ private:
         }
         m_out << "File size: " << image.size << " bytes\n"
               << "Record places: " << image.recordPlaces << '\n'
-              << "Contacts: " << image.recordsToRead << '\n';
+              << "Contacts: " << image.recordsToRead << '\n'
+              << "Code page: " << m_codePage.Name() << '\n';
         const int countByte = static_cast<unsigned char>(image.bytes[4]);
         if (countByte > image.recordPlaces)
             Message(Shown(path), "warning: the header counts " + std::to_string(countByte) +
                                      " contacts, but only " + std::to_string(image.recordPlaces) +
                                      " record places follow; Load reads " +
                                      std::to_string(image.recordsToRead));
+        CMemoryNameList list(m_collation);
+        CBookEditor editor(list, m_view);
+        CDeviceBookFile::LoadImage(editor, image);
+        WarnOfNamesInAnotherCodePage(editor, path);
         return kExitSuccess;
     }
 
@@ -571,11 +605,12 @@ private:
             return false;
         }
         CDeviceBookFile::LoadImage(editor, image);
+        WarnOfNamesInAnotherCodePage(editor, path);
         return true;
     }
 
     int Show(const std::filesystem::path& path) {
-        CMemoryNameList list;
+        CMemoryNameList list(m_collation);
         CBookEditor editor(list, m_view);
         if (!Load(editor, path))
             return kExitRefused;
@@ -588,13 +623,25 @@ private:
             Message(Shown(path), CStatus(StatusKind::listMismatch).Reason());
             return kExitRefused;
         }
-        m_out.write(report->data(), static_cast<std::streamsize>(report->size()));
+        // For reading on the terminal, in its character set; convert ... .txt gives the bytes.
+        const std::string text = InTerminalCharset(*report);
+        m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
         m_out.flush();
         if (!m_out) {
             Message("standard output", "cannot write: " + CStatus::FromErrno(EIO).Reason());
             return kExitRefused;
         }
         return kExitSuccess;
+    }
+
+    std::string InTerminalCharset(const std::string& bytes) const {
+        const CCodePage terminal(TerminalCharset(m_environment));
+        if (terminal.Name() == m_codePage.Name() && m_codePage.ToUtf8(bytes))
+            return bytes;
+        const std::string utf8 = m_codePage.ToUtf8Lossy(bytes);
+        if (terminal.IsUtf8() || !terminal.IsAvailable())
+            return utf8;
+        return terminal.FromUtf8Replacing(utf8).value_or(utf8);
     }
 
     // Reads a .csv or .vcf input into the phone book.
@@ -624,7 +671,7 @@ private:
         notes.Merge(outcome.notes);
         PrintNotes(shown, format, notes, read.encoding);
         if (outcome.status.Kind() == StatusKind::encoding && !options.encoding)
-            m_err << kProgram << ": the code page is the system's, " << m_codePage.Name()
+            m_err << kProgram << ": " << CodePageOrigin()
                   << "; --encoding names the player's (GBK is the usual one)\n";
         if (outcome.status.Kind() == StatusKind::tooLarge)
             Message(shown, "error: the input holds " + outcome.status.Detail() +
@@ -753,7 +800,7 @@ private:
             return kExitRefused;
         }
 
-        CMemoryNameList list;
+        CMemoryNameList list(m_collation);
         CBookEditor editor(list, m_view);
         const std::string shownSource = Shown(source);
         const bool loaded = sourceFormat == Format::tel
@@ -778,20 +825,23 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     CConsoleView m_view;
+    LocaleEnvironment m_environment;
     CCodePage m_codePage{"UTF-8"};
+    CNameCollation m_collation;
     const CommandInfo* m_command = nullptr;
 };
 
 } // namespace
 
 int RunTool(std::span<const std::string> args, std::istream& in, std::ostream& out,
-            std::ostream& err) {
-    return CTool(in, out, err).Run(args);
+            std::ostream& err, const LocaleEnvironment& environment) {
+    return CTool(in, out, err, environment).Run(args);
 }
 
-int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+            const LocaleEnvironment& environment) {
     std::istringstream none;
-    return CTool(none, out, err).Run(args);
+    return CTool(none, out, err, environment).Run(args);
 }
 
 } // namespace orvalen

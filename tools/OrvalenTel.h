@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CodePageRule.h"
+
 #include <istream>
 #include <ostream>
 #include <span>
@@ -13,10 +15,13 @@ inline constexpr int kExitRefused = 1; // an input was refused or a write failed
 inline constexpr int kExitUsage = 2;
 
 // Runs orvalen-tel with its arguments (the program name excluded). "-" reads in and writes
-// out; results go to out, messages and warnings to err; returns the exit status.
+// out; results go to out, messages and warnings to err; returns the exit status. The
+// environment's locale decides the default code page and the terminal's character set.
 int RunTool(std::span<const std::string> args, std::istream& in, std::ostream& out,
-            std::ostream& err);
+            std::ostream& err,
+            const LocaleEnvironment& environment = LocaleEnvironment::OfProcess());
 // The same with nothing on standard input.
-int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int RunTool(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+            const LocaleEnvironment& environment = LocaleEnvironment::OfProcess());
 
 } // namespace orvalen

@@ -20,7 +20,7 @@ QLabel* AddLabel(QWidget& parent, const char* text, const CDialogUnits& units, i
 
 } // namespace
 
-CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
+CAboutDialog::CAboutDialog(std::string_view codePage, QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("关于 Orvalen"));
@@ -36,6 +36,9 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
 
     AddLabel(*this, "Orvalen 1.0 版", units, 46, 13, 80, 8);
     AddLabel(*this, "Copyright (C) 2026 Orvalen developers", units, 46, 29, 136, 8);
+    QLabel* codePageLine =
+        AddLabel(*this, ("代码页：" + std::string(codePage)).c_str(), units, 46, 39, 136, 8);
+    codePageLine->setObjectName(QStringLiteral("codePage"));
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("okButton"));

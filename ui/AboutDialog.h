@@ -2,14 +2,17 @@
 
 #include <QDialog>
 
+#include <string_view>
+
 namespace orvalen {
 
-// Names the program and tells how the three file buttons serve the MP3 player.
+// Names the program and the code page its phone-book texts are in, and tells how the three file
+// buttons serve the MP3 player.
 class CAboutDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CAboutDialog(QWidget* parent = nullptr);
+    explicit CAboutDialog(std::string_view codePage, QWidget* parent = nullptr);
 };
 
 } // namespace orvalen

@@ -3,24 +3,46 @@
 #include "DialogLayout.h"
 #include "MainDialog.h"
 
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <string_view>
+
 namespace orvalen {
 
-CCodePage CContactsApp::SystemCodePage() {
-    CCodePage codePage(CCodePage::SystemName());
-    if (!codePage.IsAvailable())
-        return CCodePage("UTF-8");
-    return codePage;
+std::optional<std::string> CContactsApp::EncodingOption(int argc, const char* const* argv) {
+    constexpr std::string_view kOption = "--encoding";
+    std::optional<std::string> name;
+    for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == kOption)
+            name = i + 1 < argc && argv[i + 1] != nullptr ? argv[++i] : "";
+        else if (arg.starts_with(kOption) && arg[kOption.size()] == '=')
+            name = std::string(arg.substr(kOption.size() + 1));
+    }
+    return name;
 }
 
-// Qt is given the program's name alone, so no argument changes what the program does.
-CContactsApp::CContactsApp(const char* programPath)
-    : m_codePage(SystemCodePage()),
-      m_program(programPath != nullptr ? programPath : "Orvalen"), m_argv{m_program.data(),
-                                                                          nullptr},
+// Qt is given the program's name alone, so no other argument changes what the program does.
+CContactsApp::CContactsApp(int argc, char** argv)
+    : m_codePage(PlayerCodePage(EncodingOption(argc, argv), LocaleEnvironment::OfProcess())),
+      m_program(argc > 0 && argv[0] != nullptr ? argv[0] : "Orvalen"), m_argv{m_program.data(),
+                                                                              nullptr},
       m_application(m_argc, m_argv.data()) {}
 
 int CContactsApp::Run() {
     QApplication::setFont(DialogFont());
+    if (!m_codePage.IsAvailable()) {
+        QMessageBox box(QMessageBox::Critical,
+                        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(),
+                        QStringLiteral("Unknown code page \"%1\" given with --encoding; "
+                                       "try --encoding GBK.")
+                            .arg(QString::fromStdString(m_codePage.Name())),
+                        QMessageBox::Ok);
+        box.setObjectName(QStringLiteral("unknownEncoding"));
+        box.exec();
+        return kUnknownEncoding;
+    }
     CMainDialog dialog(m_codePage);
     QApplication::setWindowIcon(dialog.windowIcon());
     dialog.exec();

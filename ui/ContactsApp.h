@@ -5,25 +5,30 @@
 #include <QApplication>
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace orvalen {
 
-// The program: takes the system's code page, then runs the phone-book window modally until
-// it closes. It reads nothing from its command line.
+// The program: takes the player's code page, then runs the phone-book window modally until it
+// closes. Its command line has one option, --encoding NAME, which names the code page; nothing
+// else on it changes what the program does.
 class CContactsApp {
 public:
-    explicit CContactsApp(const char* programPath);
+    CContactsApp(int argc, char** argv);
     CContactsApp(const CContactsApp&) = delete;
     CContactsApp& operator=(const CContactsApp&) = delete;
 
+    // 0 when the window has closed; kUnknownEncoding, after a message naming it, when
+    // --encoding names a code page the system cannot convert (the window never opens).
     int Run();
+    static constexpr int kUnknownEncoding = 2;
 
-    // The system's code page, or UTF-8 when the conversion library does not know it.
-    static CCodePage SystemCodePage();
+    // The --encoding name on a command line (also as --encoding=NAME); an empty name when the
+    // option has none.
+    static std::optional<std::string> EncodingOption(int argc, const char* const* argv);
 
 private:
-    // Taken before the QApplication exists, which may switch the locale to a UTF-8 one.
     CCodePage m_codePage;
     std::string m_program;
     int m_argc = 1;

@@ -81,13 +81,10 @@ QString ApplicationName() {
 } // namespace
 
 CMainDialog::CMainDialog(CCodePage codePage, QWidget* parent)
-    : QDialog(parent), m_codec(std::move(codePage)), m_list(new CNameListBox(m_codec, this)),
+    : QDialog(parent), m_codec(std::move(codePage)),
+      m_list(new CNameListBox(m_codec, CNameCollation(m_codec.CodePage()), this)),
       m_editor(*m_list, *this) {
     LoadResources();
-    if (const auto leads = m_codec.CodePage().DoubleByteLeads())
-        SetDoubleByteLeadRange(leads->first, leads->second);
-    else
-        ClearDoubleByteLeads();
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -336,7 +333,7 @@ void CMainDialog::closeEvent(QCloseEvent* event) {
 }
 
 void CMainDialog::ShowAbout() {
-    CAboutDialog about(this);
+    CAboutDialog about(m_codec.CodePage().Name(), this);
     about.exec();
 }
 

@@ -11,8 +11,9 @@ constexpr int kBytesRole = Qt::UserRole;
 
 } // namespace
 
-CNameListBox::CNameListBox(const CTextCodec& codec, QWidget* parent)
-    : QListWidget(parent), m_codec(codec) {
+CNameListBox::CNameListBox(const CTextCodec& codec, const CNameCollation& collation,
+                           QWidget* parent)
+    : QListWidget(parent), CNameList(collation), m_codec(codec) {
     setSortingEnabled(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -16,7 +16,7 @@ class CNameListBox final : public QListWidget, public CNameList {
     Q_OBJECT
 
 public:
-    CNameListBox(const CTextCodec& codec, QWidget* parent);
+    CNameListBox(const CTextCodec& codec, const CNameCollation& collation, QWidget* parent);
 
     int AddString(std::string_view text) override;
     void DeleteString(int index) override;

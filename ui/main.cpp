@@ -1,6 +1,6 @@
 #include "ContactsApp.h"
 
 int main(int argc, char** argv) {
-    orvalen::CContactsApp application(argc > 0 ? argv[0] : nullptr);
+    orvalen::CContactsApp application(argc, argv);
     return application.Run();
 }

@@ -74,14 +74,13 @@ BOOL CALLBACK FindPicture(HWND child, LPARAM found) {
 
 CMainDialog::CMainDialog(HINSTANCE instance, CCodePage codePage)
     : m_instance(instance), m_codec(std::move(codePage)),
-      m_list(m_codec), m_edits{CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec),
-                               CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec),
-                               CByteLimitedEdit(m_codec), CByteLimitedEdit(m_codec)},
+      m_list(m_codec, CNameCollation(m_codec.CodePage())), m_edits{CByteLimitedEdit(m_codec),
+                                                                   CByteLimitedEdit(m_codec),
+                                                                   CByteLimitedEdit(m_codec),
+                                                                   CByteLimitedEdit(m_codec),
+                                                                   CByteLimitedEdit(m_codec),
+                                                                   CByteLimitedEdit(m_codec)},
       m_editor(m_list, *this) {
-    if (const auto leads = m_codec.CodePage().DoubleByteLeads())
-        SetDoubleByteLeadRange(leads->first, leads->second);
-    else
-        ClearDoubleByteLeads();
     m_icon.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME),
                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));

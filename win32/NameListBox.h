@@ -18,7 +18,8 @@ namespace orvalen::win32 {
 
 class CNameListBox final : public CNameList {
 public:
-    explicit CNameListBox(const CWideCodec& codec) : m_codec(codec) {}
+    CNameListBox(const CWideCodec& codec, const CNameCollation& collation)
+        : CNameList(collation), m_codec(codec) {}
 
     // Requires an empty list box; called once the dialog has made its controls.
     void Attach(HWND listBox) { m_listBox = listBox; }

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     auto* list = window.findChild<QListWidget*>(QStringLiteral("nameList"));
     list->setCurrentRow(0);
 
-    orvalen::CAboutDialog about;
+    orvalen::CAboutDialog about("GBK");
     const bool ok =
         Save(window, folder, QStringLiteral("screenshot-main.png")) &&
         Save(about, folder, QStringLiteral("screenshot-about.png")) &&
