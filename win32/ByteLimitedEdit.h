@@ -19,12 +19,13 @@ namespace orvalen::win32 {
 
 class CByteLimitedEdit {
 public:
-    explicit CByteLimitedEdit(const CWideCodec& codec) : m_codec(&codec) {}
-
-    // The field's name in what a refusal says ("Mobile: 16 bytes at most").
-    void SetFieldLabel(std::wstring label) { m_label = std::move(label); }
-
-    void Attach(HWND edit) { m_edit = edit; }
+    // Takes over the dialog's edit control; label is the field's name in what a refusal says
+    // ("Mobile: 16 bytes at most"). Requires codec to outlive this object.
+    void Attach(HWND edit, const CWideCodec& codec, std::wstring label) {
+        m_edit = edit;
+        m_codec = &codec;
+        m_label = std::move(label);
+    }
     HWND Handle() const { return m_edit; }
 
     void SetByteLimit(std::size_t limit);
@@ -47,7 +48,7 @@ private:
     std::wstring FirstUnheld(std::wstring_view text) const;
     void Refuse(const std::wstring& reason) const;
 
-    const CWideCodec* m_codec;
+    const CWideCodec* m_codec = nullptr;
     HWND m_edit = nullptr;
     std::size_t m_limit = 0;
     std::wstring m_label;

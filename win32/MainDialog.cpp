@@ -74,13 +74,7 @@ BOOL CALLBACK FindPicture(HWND child, LPARAM found) {
 
 CMainDialog::CMainDialog(HINSTANCE instance, CCodePage codePage)
     : m_instance(instance), m_codec(std::move(codePage)),
-      m_list(m_codec, CNameCollation(m_codec.CodePage())), m_edits{CByteLimitedEdit(m_codec),
-                                                                   CByteLimitedEdit(m_codec),
-                                                                   CByteLimitedEdit(m_codec),
-                                                                   CByteLimitedEdit(m_codec),
-                                                                   CByteLimitedEdit(m_codec),
-                                                                   CByteLimitedEdit(m_codec)},
-      m_editor(m_list, *this) {
+      m_list(m_codec, CNameCollation(m_codec.CodePage())), m_editor(m_list, *this) {
     m_icon.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME),
                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
@@ -161,8 +155,7 @@ INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void CMainDialog::OnInitDialog() {
     m_list.Attach(GetDlgItem(m_window, IDC_NAME_LIST));
     for (std::size_t i = 0; i < kFieldCount; ++i) {
-        m_edits[i].Attach(GetDlgItem(m_window, kFieldIds[i]));
-        m_edits[i].SetFieldLabel(kFieldLabels[i]);
+        m_edits[i].Attach(GetDlgItem(m_window, kFieldIds[i]), m_codec, kFieldLabels[i]);
     }
     // The empty form and a count of 0, which also sets the fields' limits.
     m_editor.WriteForm();
