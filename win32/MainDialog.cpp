@@ -142,6 +142,10 @@ INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Close();
         return TRUE;
+    case WM_QUERYENDSESSION:
+        // Logging off or shutting down asks as closing does.
+        SetWindowLongPtrW(m_window, DWLP_MSGRESULT, MayClose() ? TRUE : FALSE);
+        return TRUE;
     case WM_DESTROY:
         SetWindowLongPtrW(m_window, DWLP_USER, 0);
         m_window = nullptr;
@@ -297,14 +301,15 @@ bool CMainDialog::OnPaint() {
 }
 
 void CMainDialog::Close() {
-    if (m_window == nullptr)
-        return;
+    if (m_window != nullptr && MayClose())
+        DestroyWindow(m_window);
+}
+
+bool CMainDialog::MayClose() {
     // Cancel is the default answer: a hasty Enter keeps the phone book.
-    if (m_editor.IsModified() &&
-        MessageBoxW(m_window, kCloseQuestion, ApplicationName().c_str(),
-                    MB_ICONEXCLAMATION | MB_OKCANCEL | MB_DEFBUTTON2) != IDOK)
-        return;
-    DestroyWindow(m_window);
+    return !m_editor.IsModified() ||
+           MessageBoxW(m_window, kCloseQuestion, ApplicationName().c_str(),
+                       MB_ICONEXCLAMATION | MB_OKCANCEL | MB_DEFBUTTON2) == IDOK;
 }
 
 CByteLimitedEdit* CMainDialog::FindEdit(int id) {

@@ -63,6 +63,8 @@ public:
 
     // Closes the window as its close box does: asks first when changes are not saved.
     void Close();
+    // True when nothing is unsaved, or the user agrees to lose it.
+    bool MayClose();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
