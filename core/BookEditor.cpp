@@ -3,13 +3,40 @@
 #include "Messages.h"
 
 #include <algorithm>
-#include <array>
-#include <functional>
+#include <map>
 #include <memory>
-#include <string_view>
+#include <string>
 #include <utility>
 
 namespace orvalen {
+
+std::string_view FieldText(std::string_view text, std::size_t limit,
+                           const CNameCollation& collation) {
+    text = text.substr(0, text.find('\0'));
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const bool pair = collation.IsDoubleByteLead(static_cast<unsigned char>(text[end])) &&
+                          end + 1 < text.size();
+        const std::size_t width = pair ? 2 : 1;
+        if (end + width > limit)
+            break;
+        end += width;
+    }
+    return text.substr(0, end);
+}
+
+namespace {
+
+// Cuts every text of form to what its field stores, so that a view's text (over-long, holding
+// a NUL) is listed exactly as it is stored.
+void CutToFields(ContactForm& form, const CNameCollation& collation) {
+    for (ContactField field : kAllFields) {
+        std::string& text = form[field];
+        text.resize(FieldText(text, MaxLength(field), collation).size());
+    }
+}
+
+} // namespace
 
 int CBookEditor::FindListed(int listIndex) const {
     if (listIndex < 0 || listIndex >= m_list.GetCount())
@@ -29,49 +56,18 @@ int CBookEditor::FindListed(int listIndex) const {
 }
 
 std::vector<int> CBookEditor::FindAllListed() const {
-    const int count = m_list.GetCount();
-    std::vector<int> indexes(static_cast<std::size_t>(std::max(count, 0)), CContactTable::kNone);
-
-    // The table's names in an open-addressing hash table. Each distinct name keeps its slots in
-    // entry order and a cursor into them, so the k-th entry named T takes the k-th contact named
-    // T, as FindListed does, with one lookup per entry instead of a table scan.
-    struct Name {
-        std::string_view text;
-        int next = CContactTable::kNone; // the name's next slot not yet taken by an entry
-        int last = CContactTable::kNone; // its last slot; kNone while the bucket is free
-    };
-    constexpr std::size_t kBuckets = 512; // a power of two, at least twice kMaxContacts
-    static_assert(kBuckets >= 2 * kMaxContacts && (kBuckets & (kBuckets - 1)) == 0);
-    std::vector<Name> names(kBuckets);
-    std::array<int, kMaxContacts> sameNameAfter{};
-    const auto bucketOf = [&](std::string_view text) {
-        std::size_t bucket = std::hash<std::string_view>{}(text) & (kBuckets - 1);
-        while (names[bucket].last != CContactTable::kNone && names[bucket].text != text)
-            bucket = (bucket + 1) & (kBuckets - 1);
-        return bucket;
-    };
-
-    for (int slot = 0; slot < m_table.Count(); ++slot) {
-        const std::string_view text = m_table.Text(slot, ContactField::name);
-        Name& name = names[bucketOf(text)];
-        sameNameAfter[static_cast<std::size_t>(slot)] = CContactTable::kNone;
-        if (name.last == CContactTable::kNone)
-            name = {text, slot, slot};
-        else
-            sameNameAfter[static_cast<std::size_t>(std::exchange(name.last, slot))] = slot;
-    }
-    for (int position = 0; position < count; ++position) {
-        Name& name = names[bucketOf(m_list.GetText(position))];
-        if (name.next == CContactTable::kNone)
-            continue;
-        indexes[static_cast<std::size_t>(position)] = name.next;
-        name.next = sameNameAfter[static_cast<std::size_t>(name.next)];
+    std::vector<int> indexes;
+    std::map<std::string, int> seen; // entries of each name met so far
+    for (int position = 0; position < m_list.GetCount(); ++position) {
+        const std::string name = m_list.GetText(position);
+        indexes.push_back(m_table.Find(name, seen[name]++));
     }
     return indexes;
 }
 
 void CBookEditor::Add() {
     m_view.ReadForm(m_form);
+    CutToFields(m_form, m_list.Collation());
     const std::string& name = m_form[ContactField::name];
     if (name.empty()) {
         m_view.ShowMessage(messages::kEmptyName, MessageIcon::warning, MessageButtons::ok);
@@ -104,7 +100,7 @@ void CBookEditor::Add() {
 
 void CBookEditor::ShowContact(int index) {
     for (ContactField field : kAllFields)
-        m_form[field].assign(m_table.Text(index, field)); // keeps the strings' buffers
+        m_form[field].assign(m_table.Text(index, field));
     WriteForm();
 }
 
@@ -115,6 +111,15 @@ void CBookEditor::ShowSelected() {
         return;
     }
     ShowContact(index);
+}
+
+void CBookEditor::ShowLast() {
+    if (m_list.GetCount() == 0) {
+        WriteForm();
+        return;
+    }
+    m_list.SetCurSel(m_list.GetCount() - 1);
+    ShowSelected();
 }
 
 void CBookEditor::Delete() {
@@ -147,10 +152,48 @@ void CBookEditor::Delete() {
 
 void CBookEditor::Clear() {
     RecordStep();
+    Empty();
+    WriteForm();
+}
+
+void CBookEditor::Empty() {
     m_list.ResetContent();
     m_form.ClearTexts();
     m_table.Clear();
-    WriteForm();
+}
+
+void CBookEditor::ReplaceRecords(std::span<const char> packed) {
+    // One undo step brings back the whole phone book as it was before.
+    RecordStep();
+    Empty();
+    const std::size_t records =
+        std::min(packed.size() / CContactTable::kPackedSize, std::size_t{kMaxContacts});
+    for (std::size_t r = 0; r < records; ++r) {
+        const std::string_view record(packed.data() + r * CContactTable::kPackedSize,
+                                      CContactTable::kPackedSize);
+        const int index = m_table.Count();
+        // The table's own text of the stored name, so the entry is that name and no longer.
+        m_list.AddString(m_table.StorePacked(index, record));
+        m_table.SetCount(index + 1);
+    }
+    ShowLast();
+}
+
+int CBookEditor::AppendContacts(std::span<const ContactForm> contacts) {
+    if (contacts.empty())
+        return 0;
+    RecordStep();
+    int taken = 0;
+    for (ContactForm contact : contacts) {
+        if (m_table.Count() >= kMaxContacts)
+            break;
+        CutToFields(contact, m_list.Collation());
+        m_list.AddString(contact[ContactField::name]);
+        m_table.Append(contact);
+        ++taken;
+    }
+    ShowLast();
+    return taken;
 }
 
 // Fills snapshot in place, keeping the storage it has.

@@ -1,17 +1,23 @@
 #pragma once
 
+// The editing commands behind the main window's buttons and list, and the one keeper of the
+// agreement between the name list and the contact table: every change of either goes through
+// here, so each list entry is byte for byte the name of its own contact. Each command runs to
+// its end, reports through the view, and leaves the list and the table holding the same
+// contacts. Requires a list and a view that outlive the editor.
+
 #include "BookView.h"
 #include "ContactForm.h"
 #include "ContactTable.h"
 #include "NameList.h"
 #include "UndoHistory.h"
 
+#include <span>
+#include <string_view>
 #include <vector>
 
 namespace orvalen {
 
-// The editing commands behind the main window's buttons and list. Each runs to its end,
-// reports through the view, and leaves the list and the table holding the same contacts.
 class CBookEditor {
 public:
     CBookEditor(CNameList& list, IBookView& view) : m_list(list), m_view(view) {}
@@ -22,6 +28,14 @@ public:
     void ShowSelected();
     void Delete();
     void Clear();
+
+    // Replaces the phone book with packed records (the six fields back to back at their
+    // maximum lengths, as a .tel record holds them), in file order; at most kMaxContacts are
+    // taken and a partial record is ignored. Then the last name in sorted order is shown.
+    void ReplaceRecords(std::span<const char> packed);
+    // Appends contacts in their order while there is room, their texts cut as typed ones are;
+    // returns how many were taken. Then the last name in sorted order is shown.
+    int AppendContacts(std::span<const ContactForm> contacts);
 
     // Undo and redo of the commands that change the table or the list (Add of a new name or an
     // update, Delete, Clear, Load): each brings back the table byte for byte, the list, its
@@ -42,21 +56,24 @@ public:
     // entry named exactly T stands for the k-th contact named T, so repeated names (a loaded
     // file may hold them) each keep their own details.
     int FindListed(int listIndex) const;
-    // FindListed of every entry, in list order, in one pass: what the file writers use.
+    // FindListed of every entry, in list order: what the file writers use.
     std::vector<int> FindAllListed() const;
 
-    CContactTable& Table() { return m_table; }
     const CContactTable& Table() const { return m_table; }
+    const CNameList& List() const { return m_list; }
+    // The form is what WriteForm shows; the commands read it afresh from the view.
     ContactForm& Form() { return m_form; }
     const ContactForm& Form() const { return m_form; }
-    CNameList& List() { return m_list; }
-    const CNameList& List() const { return m_list; }
     IBookView& View() { return m_view; }
 
     void WriteForm() { m_view.WriteForm(m_form, m_table.Count()); }
 
 private:
+    // Empties the list, the form and the table; the view shows it at the next WriteForm.
+    void Empty();
     void ShowContact(int index);
+    // Selects and shows the last entry in sorted order, or the empty form when there is none.
+    void ShowLast();
     void TakeSnapshot(BookSnapshot& snapshot);
     void Restore(const BookSnapshot& snapshot);
 
@@ -66,5 +83,11 @@ private:
     IBookView& m_view;
     CUndoHistory m_history;
 };
+
+// The part of text that a field of limit bytes stores: up to the first zero byte, and no longer
+// than limit without splitting a double-byte character of the collation's code page. What is
+// listed and what is stored are both this text.
+std::string_view FieldText(std::string_view text, std::size_t limit,
+                           const CNameCollation& collation);
 
 } // namespace orvalen

@@ -1,5 +1,9 @@
 #pragma once
 
+// What the commands need of a window: the form's edit fields, modal messages and file choosers.
+// The main window implements it; tests and the command-line tool stand in for it without one.
+// Every call returns only when the user has answered.
+
 #include "ContactForm.h"
 
 #include <filesystem>
@@ -13,7 +17,6 @@ enum class MessageButtons { ok, okCancel };
 enum class MessageResult { ok, cancel };
 enum class FileMode { open, save };
 
-// What the commands need of a window.
 class IBookView {
 public:
     virtual ~IBookView() = default;
@@ -22,8 +25,13 @@ public:
     virtual void ReadForm(ContactForm& form) = 0;
     // Shows the form's texts in the edit fields and count in the count display.
     virtual void WriteForm(const ContactForm& form, int count) = 0;
+    // A modal message; detail, when not empty, is the informative line under it (a failed
+    // file's reason and path).
     virtual MessageResult ShowMessage(std::string_view text, MessageIcon icon,
-                                      MessageButtons buttons) = 0;
+                                      MessageButtons buttons, std::string_view detail) = 0;
+    MessageResult ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons) {
+        return ShowMessage(text, icon, buttons, {});
+    }
     // The chosen file's full path, or nothing when the user cancelled. A save chooser asks
     // before an existing file is replaced. The filter reads "description|pattern|".
     virtual std::optional<std::filesystem::path>

@@ -1,34 +1,16 @@
 #include "ContactTable.h"
 
 #include <algorithm>
-#include <bit>
 #include <cassert>
-#include <cstdint>
 #include <cstring>
 
 namespace orvalen {
 
 namespace {
 
-// The length of a slot's text: its first zero byte, looked for eight bytes at a time. Names
-// are read this way once per contact on every load, where a library call per name showed.
+// The length of a slot's text: up to its first zero byte, or the whole slot.
 std::size_t TextLength(std::span<const char> slot) {
-    std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t kLow = 0x0101010101010101u;
-        constexpr std::uint64_t kHigh = 0x8080808080808080u;
-        for (; i + sizeof(std::uint64_t) <= slot.size(); i += sizeof(std::uint64_t)) {
-            std::uint64_t word;
-            std::memcpy(&word, slot.data() + i, sizeof word);
-            // The lowest flagged byte is the first zero byte; flags above it may be false.
-            const std::uint64_t zeros = (word - kLow) & ~word & kHigh;
-            if (zeros != 0)
-                return i + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
-        }
-    }
-    const void* end = std::memchr(slot.data() + i, '\0', slot.size() - i);
-    return end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - slot.data())
-                          : slot.size();
+    return static_cast<std::size_t>(std::find(slot.begin(), slot.end(), '\0') - slot.begin());
 }
 
 } // namespace

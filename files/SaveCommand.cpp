@@ -5,17 +5,20 @@
 
 namespace orvalen {
 
-bool SaveBytes(CBookEditor& editor, const std::filesystem::path& path,
-               const std::optional<std::string>& bytes) {
-    if (!bytes || !WriteFileSafely(path, *bytes)) {
-        editor.View().ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok);
-        return false;
+CStatus SaveBytes(CBookEditor& editor, const std::filesystem::path& path,
+                  const CResult<std::string>& bytes) {
+    CStatus status = bytes ? WriteFileSafely(path, *bytes) : bytes.Status();
+    if (!status) {
+        if (status.Path().empty())
+            status.WithPath(path);
+        editor.View().ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok,
+                                  status.Describe());
     }
-    return true;
+    return status;
 }
 
 void RunSaveCommand(CBookEditor& editor, std::string_view defaultName, std::string_view filter,
-                    bool (*saveTo)(CBookEditor&, const std::filesystem::path&)) {
+                    CStatus (*saveTo)(CBookEditor&, const std::filesystem::path&)) {
     if (editor.Table().Count() == 0) {
         editor.View().ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
         return;

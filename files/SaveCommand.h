@@ -1,21 +1,25 @@
 #pragma once
 
+// What "Save" and "Save As" share: the empty phone book's warning before any chooser, the
+// silent stop of a cancelled chooser, and the save error with its reason for every failure.
+
 #include "BookEditor.h"
+#include "Status.h"
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace orvalen {
 
-// Writes bytes safely to path; nothing to write or a failed write shows the save error.
-bool SaveBytes(CBookEditor& editor, const std::filesystem::path& path,
-               const std::optional<std::string>& bytes);
+// Writes bytes safely to path; nothing to write or a failed write shows the save error with
+// the failure's reason, and returns the failure.
+CStatus SaveBytes(CBookEditor& editor, const std::filesystem::path& path,
+                  const CResult<std::string>& bytes);
 
-// What "Save" and "Save As" share: an empty phone book warns before any chooser is shown,
-// a cancelled chooser stops silently, and the chosen path goes to saveTo.
+// An empty phone book warns before any chooser is shown, a cancelled chooser stops silently,
+// and the chosen path goes to saveTo.
 void RunSaveCommand(CBookEditor& editor, std::string_view defaultName, std::string_view filter,
-                    bool (*saveTo)(CBookEditor&, const std::filesystem::path&));
+                    CStatus (*saveTo)(CBookEditor&, const std::filesystem::path&));
 
 } // namespace orvalen

@@ -9,7 +9,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 } // namespace
 
-std::optional<std::string> CTextReport::Build(const CBookEditor& editor) {
+CResult<std::string> CTextReport::Build(const CBookEditor& editor) {
     const CContactTable& table = editor.Table();
     const int count = editor.List().GetCount();
     std::string report;
@@ -22,7 +22,7 @@ std::optional<std::string> CTextReport::Build(const CBookEditor& editor) {
     for (int position = 0; position < count; ++position) {
         const int index = listed[static_cast<std::size_t>(position)];
         if (index == CContactTable::kNone)
-            return std::nullopt;
+            return CStatus(StatusKind::listMismatch);
         report += "No: ";
         report += std::to_string(position + 1);
         report += kLineEnd;
@@ -37,7 +37,7 @@ std::optional<std::string> CTextReport::Build(const CBookEditor& editor) {
     return report;
 }
 
-bool CTextReport::SaveTo(CBookEditor& editor, const std::filesystem::path& path) {
+CStatus CTextReport::SaveTo(CBookEditor& editor, const std::filesystem::path& path) {
     return SaveBytes(editor, path, Build(editor));
 }
 

@@ -212,10 +212,7 @@ TransferOutcome FillPhoneBook(CBookEditor& editor, std::span<const InterchangeCo
 
     // File order into the table, sorted into the list; equal names keep their order.
     editor.Clear();
-    for (const ContactForm& form : forms) {
-        editor.List().AddString(form[ContactField::name]);
-        editor.Table().Append(form);
-    }
+    editor.AppendContacts(forms);
     return outcome;
 }
 

@@ -279,8 +279,8 @@ std::string StripAnyScheme(std::string_view value) {
             return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
         })) {
         value.remove_prefix(colon + 1);
-        while (value.starts_with('/'))
-            value.remove_prefix(1);
+        if (value.starts_with("//")) // qq://12345, the URI form
+            value.remove_prefix(2);
     }
     return std::string(Trim(value));
 }

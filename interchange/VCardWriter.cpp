@@ -82,7 +82,11 @@ std::string CVCardWriter::Write(std::span<const InterchangeContact> contacts) {
         put("TEL;TYPE=VOICE:", ContactField::telephone);
         put("TEL;TYPE=FAX:", ContactField::fax);
         put("EMAIL;TYPE=INTERNET:", ContactField::email);
-        put("IMPP;X-SERVICE-TYPE=QQ:qq:", ContactField::qq);
+        // A handle that starts with '/' gets the "//" of a URI's authority ahead of it, which
+        // readers take off, so that the slash survives.
+        put(contact[ContactField::qq].starts_with('/') ? "IMPP;X-SERVICE-TYPE=QQ:qq://"
+                                                       : "IMPP;X-SERVICE-TYPE=QQ:qq:",
+            ContactField::qq);
         out += "END:VCARD\r\n";
     }
     return out;

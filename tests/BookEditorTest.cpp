@@ -1,3 +1,4 @@
+#include "CodePage.h"
 #include "EditorFixture.h"
 #include "Messages.h"
 
@@ -244,6 +245,46 @@ TEST_F(BookEditorTest, ClearEmptiesEverythingAndTheNextAddUsesSlotZero) {
     EXPECT_TRUE(view.messages.empty());
 }
 
+// Whatever a view hands in, the listed name is byte for byte the stored one, and a save finds
+// it: texts are cut at a NUL and at the field's limit, never inside a GBK character.
+TEST(BookEditorCut, TypedTextsAreCutAsTheirFieldsStoreThem) {
+    CMemoryNameList list{CNameCollation(CCodePage("GBK"))};
+    orvalen::testing::CHeadlessView view;
+    CBookEditor editor(list, view);
+    const std::string ni = "\xC4\xE3"; // one GBK character
+    struct Row {
+        std::string typed;
+        std::string stored;
+    };
+    const Row rows[] = {
+        {std::string("Ann\0Lee", 7), "Ann"},
+        {"abcdefghijklmnopq", "abcdefghijklmnop"},
+        {"a" + ni + ni + ni + ni + ni + ni + ni + ni, "a" + ni + ni + ni + ni + ni + ni + ni},
+        {ni + ni + ni + ni + ni + ni + ni + ni + ni, ni + ni + ni + ni + ni + ni + ni + ni},
+        {"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF",
+         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.stored);
+        editor.Clear();
+        view.Type(MakeForm(row.typed, std::string(40, '5'), std::string("0755\0", 5)));
+        editor.Add();
+        EXPECT_TRUE(view.messages.empty());
+        ASSERT_EQ(list.GetCount(), 1);
+        EXPECT_EQ(list.GetText(0), row.stored);
+        EXPECT_EQ(editor.Table().Text(0, ContactField::name), row.stored);
+        EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), std::string(16, '5'));
+        EXPECT_EQ(editor.Table().Text(0, ContactField::telephone), "0755");
+        EXPECT_EQ(editor.FindAllListed(), std::vector<int>{0});
+    }
+    // A name that is nothing before its NUL is no name.
+    editor.Clear();
+    view.Type(MakeForm(std::string("\0Lee", 4)));
+    editor.Add();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, messages::kEmptyName);
+}
+
 // A loaded file may hold the same exact name twice; each entry keeps its own details.
 class RepeatedNamesTest : public BookEditorTest {
 protected:
@@ -251,10 +292,7 @@ protected:
         // Arrive as a load would put them: table in file order, list sorted and stable.
         const ContactForm contacts[] = {MakeForm("Mom", "first"), MakeForm("Dad", "dad"),
                                         MakeForm("Mom", "second")};
-        for (const ContactForm& contact : contacts) {
-            list.AddString(contact[ContactField::name]);
-            editor.Table().Append(contact);
-        }
+        editor.AppendContacts(contacts);
     }
 };
 
@@ -296,10 +334,7 @@ TEST_F(BookEditorTest, FindAllListedAgreesWithFindListedAmongCaseVariants) {
     const ContactForm contacts[] = {
         MakeForm("mom", "1"), MakeForm("Ann"),      MakeForm("Mom", "2"), MakeForm("mom", "3"),
         MakeForm("MOM", "4"), MakeForm("Mom", "5"), MakeForm("zed")};
-    for (const ContactForm& contact : contacts) {
-        list.AddString(contact[ContactField::name]);
-        editor.Table().Append(contact);
-    }
+    editor.AppendContacts(contacts);
     ASSERT_EQ(Entries(),
               (std::vector<std::string>{"Ann", "mom", "Mom", "mom", "MOM", "Mom", "zed"}));
     const std::vector<int> all = editor.FindAllListed();
@@ -309,19 +344,17 @@ TEST_F(BookEditorTest, FindAllListedAgreesWithFindListedAmongCaseVariants) {
 }
 
 TEST_F(BookEditorTest, FindAllListedMarksANameMissingFromTheTable) {
+    const ContactForm ann[] = {MakeForm("Ann")};
+    editor.AppendContacts(ann);
     list.AddString("ghost");
-    list.AddString("Ann");
-    editor.Table().Append(MakeForm("Ann"));
     EXPECT_EQ(editor.FindAllListed(), (std::vector<int>{0, CContactTable::kNone}));
     EXPECT_EQ(editor.FindListed(1), CContactTable::kNone);
 }
 
 TEST_F(BookEditorTest, FindAllListedGivesEachContactOfANameOnce) {
+    const ContactForm moms[] = {MakeForm("Mom", "1"), MakeForm("Mom", "2")};
+    editor.AppendContacts(moms);
     list.AddString("Mom");
-    list.AddString("Mom");
-    list.AddString("Mom");
-    editor.Table().Append(MakeForm("Mom", "1"));
-    editor.Table().Append(MakeForm("Mom", "2"));
     EXPECT_EQ(editor.FindAllListed(), (std::vector<int>{0, 1, CContactTable::kNone}));
     EXPECT_EQ(editor.FindListed(2), CContactTable::kNone);
 }

@@ -10,6 +10,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -209,6 +210,8 @@ TEST_F(DeviceBookFileTest, AListedNameMissingFromTheTableLeavesTheOldFile) {
     list.AddString("ghost");
     SaveAs(folder / "book.tel");
     ExpectOnlyMessage(messages::kSaveFailed, MessageIcon::error);
+    EXPECT_EQ(view.details[0],
+              "The name list and the phone book disagree: " + (folder / "book.tel").string());
     EXPECT_EQ(ReadBytes(folder / "book.tel"), "old contents");
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"book.tel"}));
 }
@@ -254,12 +257,31 @@ TEST_F(DeviceBookFileTest, LoadOfAMissingFileOrAFolderFailsAndKeepsTheBook) {
     AddKnownBook();
     LoadFrom(folder / "Tel_Expt.tel");
     ExpectOnlyMessage(messages::kFileGetFail, MessageIcon::error);
+    EXPECT_EQ(view.details[0], "No such file or directory: " + (folder / "Tel_Expt.tel").string());
     ExpectKnownBookUntouched();
 
     view.messages.clear();
     LoadFrom(folder.Path());
     ExpectOnlyMessage(messages::kFileGetFail, MessageIcon::error);
     ExpectKnownBookUntouched();
+}
+
+// A pipe that no one writes to, or a device, is refused at once: nothing waits for data.
+TEST_F(DeviceBookFileTest, LoadRefusesAPipeOrADeviceWithoutWaiting) {
+    AddKnownBook();
+    ASSERT_EQ(::mkfifo((folder / "pipe.tel").c_str(), 0600), 0);
+    ::alarm(10); // a load that waited would end the test program here
+    for (const std::filesystem::path& path :
+         {folder / "pipe.tel", std::filesystem::path("/dev/zero")}) {
+        SCOPED_TRACE(path.string());
+        view.messages.clear();
+        view.details.clear();
+        LoadFrom(path);
+        ExpectOnlyMessage(messages::kNotTelFile, MessageIcon::error);
+        EXPECT_EQ(view.details[0], "Not a regular file: " + path.string());
+        ExpectKnownBookUntouched();
+    }
+    ::alarm(0);
 }
 
 TEST_F(DeviceBookFileTest, LoadRefusesWrongSignaturesAndSizes) {
@@ -367,18 +389,19 @@ TEST_F(DeviceBookFileTest, SaveAfterLoadWritesSortedOrder) {
 
 TEST_F(DeviceBookFileTest, ReadImageReportsWhatALoadWouldRead) {
     WriteBytes(folder / "in.tel", Header(7) + Record("a") + Record("b"));
-    const TelFileImage image = CDeviceBookFile::ReadImage(folder / "in.tel");
-    EXPECT_TRUE(image.IsLoadable());
-    EXPECT_EQ(image.size, 768u);
-    EXPECT_EQ(image.recordPlaces, 2);
-    EXPECT_EQ(image.recordsToRead, 2);
+    const CResult<TelFileImage> image = CDeviceBookFile::ReadImage(folder / "in.tel");
+    ASSERT_TRUE(image.IsOk());
+    EXPECT_EQ(image->size, 768u);
+    EXPECT_EQ(image->recordPlaces, 2);
+    EXPECT_EQ(image->recordsToRead, 2);
 }
 
-TEST_F(DeviceBookFileTest, ReadImageOfAFileTooLargeGivesItsWholeSize) {
+TEST_F(DeviceBookFileTest, LoadOfAFileTooLargeNamesItsWholeSize) {
     std::string big = TelFile({Record("a")});
     big += std::string(1000, '\0');
     WriteBytes(folder / "big.tel", big);
-    const TelFileImage image = CDeviceBookFile::ReadImage(folder / "big.tel");
-    EXPECT_EQ(image.error, messages::kNotTelFile);
-    EXPECT_EQ(image.size, big.size());
+    LoadFrom(folder / "big.tel");
+    ExpectOnlyMessage(messages::kNotTelFile, MessageIcon::error);
+    EXPECT_EQ(view.details[0],
+              "Not a phone-book file (size 27112 bytes): " + (folder / "big.tel").string());
 }

@@ -208,11 +208,35 @@ private:
         return detail;
     }
 
+    // What a view may hand in beyond what the window lets through: a NUL inside, U+FFFD as
+    // UTF-8, bytes no code page reads, a lone lead byte; often longer than the field, so that
+    // the limit falls inside a double-byte character or a UTF-8 sequence.
+    std::string OddText(ContactField field) {
+        static constexpr std::array<std::string_view, 6> kOdd = {std::string_view("Ann\0Lee", 7),
+                                                                 "\xEF\xBF\xBD\xEF\xBF\xBD",
+                                                                 "\xFF\xFE",
+                                                                 "\xB0",
+                                                                 std::string_view("\0x", 2),
+                                                                 "a\xEF\xBF\xBD"};
+        static constexpr std::array<std::string_view, 4> kFiller = {"\xB0\xA1", "ab",
+                                                                    "\xEF\xBF\xBD", "x"};
+        std::string text(Pick(kOdd));
+        if (Chance(60)) {
+            const std::size_t length = MaxLength(field) + Below(8);
+            while (text.size() <= length)
+                text += Pick(kFiller);
+        }
+        return text;
+    }
+
     ContactForm Form() {
         ContactForm form;
-        form[ContactField::name] = Chance(5) ? std::string() : Name();
         for (ContactField field : kAllFields) {
-            if (field != ContactField::name)
+            if (Chance(8))
+                form[field] = OddText(field);
+            else if (field == ContactField::name)
+                form[field] = Chance(5) ? std::string() : Name();
+            else
                 form[field] = Detail(field);
         }
         return form;
@@ -392,7 +416,11 @@ public:
     void Type(const ContactForm& form) { fields = form; }
 
     void Add(bool answerOk) {
-        const std::string name = fields[ContactField::name];
+        // What a field stores of a text: up to a NUL, and whole characters within the limit.
+        ContactForm stored = fields;
+        for (std::size_t f = 0; f < kFieldCount; ++f)
+            stored.texts[f] = Stored(fields.texts[f], kRecordWidth[f]);
+        const std::string name = stored[ContactField::name];
         if (name.empty()) {
             Message("Please input person name !!", MessageIcon::warning);
             return;
@@ -404,7 +432,7 @@ public:
                 if (answerOk) {
                     Remember();
                     for (std::size_t f = 1; f < kFieldCount; ++f)
-                        Store(slot, f, fields.texts[f]);
+                        Store(slot, f, stored.texts[f]);
                 }
                 return;
             }
@@ -415,11 +443,12 @@ public:
         }
         Remember();
         for (std::size_t f = 0; f < kFieldCount; ++f)
-            Store(m_count, f, fields.texts[f]);
+            Store(m_count, f, stored.texts[f]);
         const int id = m_nextId++;
         m_ids.push_back(id);
         ++m_count;
         selection = Insert(name, id);
+        fields = stored;
         countShown = m_count;
     }
 
@@ -593,6 +622,20 @@ private:
     void Message(std::string_view text, MessageIcon icon,
                  MessageButtons buttons = MessageButtons::ok) {
         messages.push_back({std::string(text), icon, buttons});
+    }
+
+    std::string Stored(const std::string& text, std::size_t limit) const {
+        const std::string untilNul = text.substr(0, text.find('\0'));
+        std::size_t end = 0;
+        while (end < untilNul.size()) {
+            const auto byte = static_cast<unsigned char>(untilNul[end]);
+            const bool pair =
+                m_doubleByte && byte >= 0x81 && byte <= 0xFE && end + 1 < untilNul.size();
+            if (end + (pair ? 2 : 1) > limit)
+                break;
+            end += pair ? 2 : 1;
+        }
+        return untilNul.substr(0, end);
     }
 
     // A text and its terminator; the bytes after it stay.
@@ -931,6 +974,14 @@ private:
                     << expected;
                 return out.str();
             }
+        }
+        // Whatever was typed, a save would find every listed contact and write what it should.
+        if (table.Count() > 0) {
+            const CResult<std::string> image = CDeviceBookFile::BuildImage(m_editor);
+            if (!image)
+                return "a save would fail: " + image.Status().Describe();
+            if (*image != m_model.Image())
+                return "a save would write other bytes than expected";
         }
         if (m_editor.IsModified() != m_model.Modified()) {
             out << "modified: got " << m_editor.IsModified() << ", expected " << m_model.Modified();

@@ -133,9 +133,11 @@ WindowOutput WindowSaves(const std::string& path, const std::string& codePage) {
     testing::CHeadlessView view;
     CMemoryNameList list{CNameCollation(CCodePage(codePage))};
     CBookEditor editor(list, view);
-    CDeviceBookFile::LoadImage(editor, CDeviceBookFile::ReadImage(path));
-    return {CDeviceBookFile::BuildImage(editor).value_or(""),
-            CTextReport::Build(editor).value_or("")};
+    if (const auto image = CDeviceBookFile::ReadImage(path))
+        CDeviceBookFile::LoadImage(editor, *image);
+    const auto tel = CDeviceBookFile::BuildImage(editor);
+    const auto report = CTextReport::Build(editor);
+    return {tel ? *tel : std::string(), report ? *report : std::string()};
 }
 
 // ---- check ----

@@ -281,11 +281,10 @@ TEST_F(PhoneBookTransferTest, ExtractGivesListOrderInUtf8) {
 
 TEST_F(PhoneBookTransferTest, ExtractReportsBytesThatAreNotValidInTheCodePage) {
     UseCodePage("GBK");
-    m_editor.List().AddString("Li");
     ContactForm form;
     form[ContactField::name] = "Li";
     form[ContactField::email] = "a\xD5"; // half a character, as a cut .tel field can hold
-    m_editor.Table().Append(form);
+    m_editor.AppendContacts(std::span(&form, 1));
     const ExtractOutcome extracted = ExtractPhoneBook(m_editor, m_codePage);
     ASSERT_EQ(extracted.contacts.size(), 1u);
     EXPECT_EQ(extracted.contacts[0][ContactField::email], "a\xEF\xBF\xBD");
@@ -294,7 +293,7 @@ TEST_F(PhoneBookTransferTest, ExtractReportsBytesThatAreNotValidInTheCodePage) {
 }
 
 TEST_F(PhoneBookTransferTest, ExtractNoticesAListedNameMissingFromTheTable) {
-    m_editor.List().AddString("Ghost");
+    m_list.AddString("Ghost");
     EXPECT_EQ(ExtractPhoneBook(m_editor, m_codePage).status.Kind(), StatusKind::listMismatch);
 }
 

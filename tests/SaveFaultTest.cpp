@@ -112,9 +112,9 @@ public:
 
     void ReadForm(ContactForm& form) override { inner.ReadForm(form); }
     void WriteForm(const ContactForm& form, int count) override { inner.WriteForm(form, count); }
-    MessageResult ShowMessage(std::string_view text, MessageIcon icon,
-                              MessageButtons buttons) override {
-        return inner.ShowMessage(text, icon, buttons);
+    MessageResult ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                              std::string_view detail) override {
+        return inner.ShowMessage(text, icon, buttons, detail);
     }
     std::optional<fs::path> ChooseFile(FileMode mode, std::string_view defaultName,
                                        std::string_view filter) override {
@@ -128,7 +128,7 @@ public:
 struct Command {
     const char* name;
     void (*run)(CBookEditor&);
-    std::optional<std::string> (*build)(const CBookEditor&);
+    CResult<std::string> (*build)(const CBookEditor&);
 };
 
 const Command kCommands[] = {
@@ -150,6 +150,32 @@ std::string Serialize(const std::vector<RecordedMessage>& messages) {
 
 std::string Expected(const std::vector<RecordedMessage>& messages) {
     return Serialize(messages);
+}
+
+// The informative lines under the messages, one a line.
+std::string JoinDetails(const std::vector<std::string>& details) {
+    std::string out;
+    for (const auto& detail : details)
+        out += detail + "\n";
+    return out;
+}
+
+constexpr char kDetailsFollow = '\x1E';
+
+// As root, permission bits stop nothing: a child process gives up root to meet them.
+bool GiveUpRoot() {
+    return ::geteuid() != 0 ||
+           (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
+}
+
+// Whether a child process can be made to meet the fault that `made` checks for.
+bool CanMake(const std::function<bool()>& made) {
+    const pid_t probe = ::fork();
+    if (probe == 0)
+        ::_exit(made() ? 0 : 1);
+    int status = 0;
+    ::waitpid(probe, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 class SaveFaultTest : public ::testing::Test {
@@ -176,15 +202,19 @@ protected:
         ASSERT_TRUE(view.inner.messages.empty());
     }
 
+    std::string details; // the informative lines of the last Run's messages
+
     // Runs the command once, in a child process when `inChild` prepares a fault that must not
     // touch this process (a file-size limit, dropped rights), and returns its messages.
     std::string Run(const Command& command, const fs::path& chosen,
                     const std::function<bool()>& inChild = {}) {
         view.inner.messages.clear();
+        view.inner.details.clear();
         view.inner.chosenFiles.clear();
         view.inner.chosenFiles.push_back(chosen);
         if (!inChild) {
             command.run(editor);
+            details = JoinDetails(view.inner.details);
             return Serialize(view.inner.messages);
         }
 
@@ -198,7 +228,8 @@ protected:
             std::string report = "could not set up the fault\n";
             if (inChild()) {
                 command.run(editor);
-                report = Serialize(view.inner.messages);
+                report = Serialize(view.inner.messages) + kDetailsFollow +
+                         JoinDetails(view.inner.details);
             }
             const ssize_t written = ::write(channel[1], report.data(), report.size());
             ::_exit(written == static_cast<ssize_t>(report.size()) ? 0 : 3);
@@ -213,7 +244,9 @@ protected:
         ::waitpid(child, &status, 0);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
             return "the child process died (status " + std::to_string(status) + ")";
-        return report;
+        const auto split = report.find(kDetailsFollow);
+        details = split == std::string::npos ? std::string() : report.substr(split + 1);
+        return report.substr(0, split);
     }
 
     // The checks every fault ends with; `kind` counts the fault in the figures.
@@ -283,21 +316,9 @@ TEST_F(SaveFaultTest, AReadOnlyFolder) {
                                 fs::perms::group_exec | fs::perms::others_read |
                                 fs::perms::others_exec);
 
-    const bool root = ::geteuid() == 0;
     // In the child: give up root if we have it, then make sure the folder really refuses.
-    const auto readOnly = [root, folder] {
-        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
-            return false;
-        return ::access(folder.c_str(), W_OK) != 0;
-    };
-    // Find out once whether the fault can be made here at all.
-    view.inner.chosenFiles.clear();
-    const pid_t probe = ::fork();
-    if (probe == 0)
-        ::_exit(readOnly() ? 0 : 1);
-    int status = 0;
-    ::waitpid(probe, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    const auto readOnly = [folder] { return GiveUpRoot() && ::access(folder.c_str(), W_OK) != 0; };
+    if (!CanMake(readOnly)) {
         GTEST_SKIP() << "running as root and no unprivileged user to become, so a read-only "
                         "folder cannot be made here";
     }
@@ -307,6 +328,40 @@ TEST_F(SaveFaultTest, AReadOnlyFolder) {
         const auto before = Names(folder);
         const std::string messages = Run(command, target, readOnly);
         ExpectNothingLost("read-only folder", messages, folder, before, {{target, oldBytes}});
+    }
+}
+
+// A file the user may not write is refused as writing in place would be, although its folder
+// lets a new file be made there: a write-protected file, or (for a user who is not root)
+// another user's. The reason goes with the message.
+TEST_F(SaveFaultTest, ATargetTheUserMayNotWrite) {
+    const fs::path folder = scratch.Path() / "player";
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms::all);
+    const fs::path target = folder / "Tel_Save.tel";
+    for (const fs::perms mode :
+         {fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+          fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+              fs::perms::others_read}) {
+        const std::string oldBytes = OldBytes(26112, static_cast<unsigned>(mode));
+        WriteBytes(target, oldBytes);
+        fs::permissions(target, mode);
+        const auto unwritable = [folder, target] {
+            return GiveUpRoot() && ::access(folder.c_str(), W_OK) == 0 &&
+                   ::access(target.c_str(), W_OK) != 0;
+        };
+        if (!CanMake(unwritable))
+            continue; // our own file, writable to us: no fault to make
+        for (const Command& command : kCommands) {
+            SCOPED_TRACE(std::string(command.name) + ", mode " +
+                         std::to_string(static_cast<int>(mode)));
+            const auto before = Names(folder);
+            const std::string messages = Run(command, target, unwritable);
+            ExpectNothingLost("target not writable", messages, folder, before,
+                              {{target, oldBytes}});
+            EXPECT_EQ(details, "Permission denied: " + target.string() + "\n");
+        }
+        fs::remove(target);
     }
 }
 

@@ -83,10 +83,8 @@ TEST_F(TextReportTest, OnlyAddedContactsAreReportedAndLeftoverBytesAreNot) {
 }
 
 TEST_F(TextReportTest, RepeatedNamesEachReportTheirOwnDetails) {
-    for (const ContactForm& contact : {MakeForm("Mom", "first"), MakeForm("Mom", "second")}) {
-        list.AddString(contact[ContactField::name]);
-        editor.Table().Append(contact);
-    }
+    const ContactForm moms[] = {MakeForm("Mom", "first"), MakeForm("Mom", "second")};
+    editor.AppendContacts(moms);
     const std::string report = Report();
     const auto first = report.find("Mobile: first");
     const auto second = report.find("Mobile: second");

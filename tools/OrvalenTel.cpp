@@ -196,7 +196,9 @@ public:
 
     void ReadForm(ContactForm&) override {}
     void WriteForm(const ContactForm&, int) override {}
-    MessageResult ShowMessage(std::string_view text, MessageIcon, MessageButtons) override {
+    using IBookView::ShowMessage;
+    MessageResult ShowMessage(std::string_view text, MessageIcon, MessageButtons,
+                              std::string_view) override {
         m_err << kProgram << ": " << text << '\n';
         return MessageResult::ok;
     }
@@ -398,10 +400,10 @@ private:
         }
         if (invalid > 0)
             Message(Shown(path), "warning: " + std::to_string(invalid) + " of " +
-                              std::to_string(table.Count()) + " names are not " +
-                              m_codePage.Name() +
-                              " text; if the player writes another code page, name it with "
-                              "--encoding (GBK is the usual one)");
+                                     std::to_string(table.Count()) + " names are not " +
+                                     m_codePage.Name() +
+                                     " text; if the player writes another code page, name it with "
+                                     "--encoding (GBK is the usual one)");
     }
 
     void Message(const std::string& subject, std::string_view text) {
@@ -552,11 +554,12 @@ private:
     }
 
     int Check(const std::filesystem::path& path) {
-        const TelFileImage image = CDeviceBookFile::ReadImage(path);
-        if (!image.IsLoadable()) {
-            Message(Shown(path), image.error);
+        const CResult<TelFileImage> read = CDeviceBookFile::ReadImage(path);
+        if (!read) {
+            Message(Shown(path), CDeviceBookFile::LoadMessage(read.Status()));
             return kExitRefused;
         }
+        const TelFileImage& image = *read;
         m_out << "File size: " << image.size << " bytes\n"
               << "Record places: " << image.recordPlaces << '\n'
               << "Contacts: " << image.recordsToRead << '\n'
@@ -589,22 +592,22 @@ private:
             static std::mt19937 random{std::random_device{}()};
             temporary = std::filesystem::temp_directory_path(error) /
                         ("orvalen-tel-" + std::to_string(random()) + ".tel");
-            if (error || !WriteFileSafely(temporary, *bytes)) {
+            if (error || !WriteFileSafely(temporary, *bytes).IsOk()) {
                 Message(Shown(path), "cannot keep standard input in a temporary file");
                 return false;
             }
             file = temporary;
         }
-        const TelFileImage image = CDeviceBookFile::ReadImage(file);
+        const CResult<TelFileImage> image = CDeviceBookFile::ReadImage(file);
         if (!temporary.empty()) {
             std::error_code error;
             std::filesystem::remove(temporary, error);
         }
-        if (!image.IsLoadable()) {
-            Message(Shown(path), image.error);
+        if (!image) {
+            Message(Shown(path), CDeviceBookFile::LoadMessage(image.Status()));
             return false;
         }
-        CDeviceBookFile::LoadImage(editor, image);
+        CDeviceBookFile::LoadImage(editor, *image);
         WarnOfNamesInAnotherCodePage(editor, path);
         return true;
     }
@@ -710,9 +713,11 @@ private:
                                            Format sourceFormat, Format format) {
         std::optional<std::string> bytes;
         if (format == Format::tel) {
-            bytes = CDeviceBookFile::BuildImage(editor);
+            if (auto image = CDeviceBookFile::BuildImage(editor))
+                bytes = std::move(*image);
         } else if (format == Format::txt) {
-            bytes = CTextReport::Build(editor);
+            if (auto report = CTextReport::Build(editor))
+                bytes = std::move(*report);
         } else {
             const ExtractOutcome extracted = ExtractPhoneBook(editor, m_codePage);
             // Only a loaded .tel can hold bytes that the code page rejects: name its records.
@@ -737,18 +742,9 @@ private:
             }
             return true;
         }
-        errno = 0;
-        if (WriteFileSafely(target, bytes))
+        const CStatus status = WriteFileSafely(target, bytes);
+        if (status)
             return true;
-        const int error = errno;
-        std::error_code ignored;
-        CStatus status =
-            error != 0 ? CStatus::FromErrno(error, target) : CStatus(StatusKind::ioError, target);
-        const auto kind = std::filesystem::status(target, ignored);
-        if (std::filesystem::is_directory(kind))
-            status = CStatus(StatusKind::isFolder, target);
-        else if (std::filesystem::exists(kind) && !std::filesystem::is_regular_file(kind))
-            status = CStatus(StatusKind::notRegularFile, target);
         Message(target.string(),
                 "cannot write: " + status.Reason() + "; nothing was changed there");
         return false;

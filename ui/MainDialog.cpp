@@ -206,12 +206,16 @@ void CMainDialog::PrepareMessageBox(QMessageBox& box) const {
 }
 
 MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
-                                       MessageButtons buttons) {
+                                       MessageButtons buttons, std::string_view detail) {
     QMessageBox box(icon == MessageIcon::error ? QMessageBox::Critical : QMessageBox::Warning,
                     ApplicationName(), m_codec.ToDisplay(text),
                     buttons == MessageButtons::okCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                         : QMessageBox::Ok,
                     this);
+    // The system's reason and the path, in the system's own encoding (not the player's).
+    if (!detail.empty())
+        box.setInformativeText(
+            QString::fromLocal8Bit(detail.data(), static_cast<qsizetype>(detail.size())));
     box.setDefaultButton(QMessageBox::Ok);
     PrepareMessageBox(box);
     return box.exec() == QMessageBox::Ok ? MessageResult::ok : MessageResult::cancel;

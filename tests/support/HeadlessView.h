@@ -33,6 +33,7 @@ public:
     int shownCount = -1; // the count display, -1 before any WriteForm
     int writeFormCalls = 0;
     std::vector<RecordedMessage> messages;
+    std::vector<std::string> details; // each message's informative line, empty where none
     std::deque<MessageResult> answers;
     std::vector<RecordedChooser> choosers;
     std::deque<std::optional<std::filesystem::path>> chosenFiles;
@@ -48,9 +49,11 @@ public:
         ++writeFormCalls;
     }
 
-    MessageResult ShowMessage(std::string_view text, MessageIcon icon,
-                              MessageButtons buttons) override {
+    using IBookView::ShowMessage;
+    MessageResult ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                              std::string_view detail) override {
         messages.push_back({std::string(text), icon, buttons});
+        details.emplace_back(detail);
         if (answers.empty())
             return MessageResult::ok;
         const MessageResult answer = answers.front();

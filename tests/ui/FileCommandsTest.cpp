@@ -2,6 +2,7 @@
 // they leave on disk.
 #include "GuiTestSupport.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
@@ -74,6 +75,45 @@ private:
         script.Then(TypeIntoFileDialog(dialog, path));
         W().Press(button);
         return dialog;
+    }
+
+    // Presses "Add >>", answering any message, and checks what every later command relies on:
+    // each entry shows its own contact, and a save writes exactly the listed names.
+    void AddAndExpectListAndTableInStep() {
+        {
+            CModalScript script;
+            SeenMessage message;
+            script.Then(AnswerMessage(message, QMessageBox::Ok));
+            W().Press("addButton");
+            QCOMPARE(message.icon == QMessageBox::Critical, false);
+            CModalScript::CloseLeftovers();
+        }
+        const QStringList listed = W().ListedNames();
+        for (int row = 0; row < listed.size(); ++row) {
+            CModalScript script;
+            SeenMessage message;
+            script.Then(AnswerMessage(message, QMessageBox::Ok));
+            W().ClickEntry(row);
+            QVERIFY2(!message.seen, qPrintable(message.text));
+            CModalScript::CloseLeftovers();
+        }
+        const QString saved = Path(QStringLiteral("saved.tel"));
+        CModalScript script;
+        SeenFileDialog dialog;
+        SeenMessage message;
+        script.Then(TypeIntoFileDialog(dialog, saved));
+        script.Then(AnswerMessage(message, QMessageBox::Ok));
+        W().Press("saveButton");
+        QVERIFY2(!message.seen,
+                 qPrintable(message.text + QLatin1Char(' ') + message.informativeText));
+        const QByteArray file = ReadAll(saved);
+        QCOMPARE(file.size(), 26112);
+        QCOMPARE(static_cast<int>(static_cast<unsigned char>(file[4])), listed.size());
+        for (int row = 0; row < listed.size(); ++row) {
+            const QByteArray field = file.mid(512 + 128 * row, 16);
+            const QByteArray name = field.left(field.indexOf('\0') < 0 ? 16 : field.indexOf('\0'));
+            QCOMPARE(QString::fromUtf8(name), listed[row]);
+        }
     }
 
 private slots:
@@ -237,6 +277,48 @@ private slots:
                                     "E_mail: \r\nQQ: \r\nFAX: \r\n\r\n"
                                     "END!";
         QCOMPARE(ReadAll(path), expected);
+    }
+
+    // Each file command's failure says why under its message, in the system's words.
+    void fileErrorsShowTheirReason() {
+        W().AddContact(QStringLiteral("Carl"));
+        const QString missing = Path(QStringLiteral("gone/Tel_Save.tel"));
+        for (const char* button : {"saveButton", "saveAsButton", "loadButton"}) {
+            CModalScript script;
+            SeenFileDialog dialog;
+            SeenMessage message;
+            script.Then(TypeIntoFileDialog(dialog, missing));
+            script.Then(AnswerMessage(message, QMessageBox::Ok));
+            W().Press(button);
+            QVERIFY2(script.Done(), button);
+            QCOMPARE(message.icon, QMessageBox::Critical);
+            QCOMPARE(message.informativeText,
+                     QStringLiteral("No such file or directory: ") + missing);
+        }
+        QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
+    }
+
+    // A GBK name loaded under UTF-8 shows as replacement marks; with one deleted, the field
+    // holds three bytes a mark, far over the limit.
+    void aMendedNameOfReplacementMarksIsListedAsStored() {
+        const QByteArray gbk("\xD5\xC5\xC8\xFD\xC0\xEE\xCB\xC4\xCD\xF5\xCE\xE5\xD5\xD4\xC1\xF9");
+        const QString path = Path(QStringLiteral("player.tel"));
+        QVERIFY(WriteAll(path, TelFile({{gbk, "1", "", "", "", ""}})));
+        PressAndChoose("loadButton", path);
+        QCOMPARE(W().List()->count(), 1);
+        W().NameEdit()->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(W().NameEdit(), Qt::Key_End);
+        QTest::keyClick(W().NameEdit(), Qt::Key_Backspace);
+        AddAndExpectListAndTableInStep();
+    }
+
+    // A pasted name with a NUL inside.
+    void aPastedNameWithANulIsListedAsStored() {
+        QApplication::clipboard()->setText(QString::fromUtf8("Ann\0Lee", 7));
+        W().NameEdit()->setFocus(Qt::MouseFocusReason);
+        W().NameEdit()->selectAll();
+        QTest::keyClick(W().NameEdit(), Qt::Key_V, Qt::ControlModifier);
+        AddAndExpectListAndTableInStep();
     }
 
     void onlySavingThePhoneBookFileClearsTheUnsavedMark() {

@@ -98,6 +98,7 @@ private:
 struct SeenMessage {
     QString caption;
     QString text;
+    QString informativeText;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     bool okIsDefault = false;
@@ -116,6 +117,7 @@ inline CModalScript::Step AnswerMessage(SeenMessage& seen, QMessageBox::Standard
         seen.seen = true;
         seen.caption = box->windowTitle();
         seen.text = box->text();
+        seen.informativeText = box->informativeText();
         seen.icon = box->icon();
         seen.buttons = box->standardButtons();
         seen.okIsDefault = box->defaultButton() == box->button(QMessageBox::Ok);
