@@ -57,6 +57,19 @@ std::wstring LoadText(HINSTANCE instance, UINT id) {
                                          : std::wstring();
 }
 
+// A text from the system: UTF-8 when it is valid UTF-8, else the ANSI code page's bytes.
+std::wstring SystemText(std::string_view text) {
+    if (IsValidUtf8(text))
+        return Utf8ToUtf16(text);
+    const int length = static_cast<int>(text.size());
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    if (size <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
+    return wide;
+}
+
 // The chooser's hook: the chooser's own handling is all it needs.
 UINT_PTR CALLBACK ChooserHook(HWND, UINT, WPARAM, LPARAM) {
     return 0;
@@ -334,11 +347,15 @@ void CMainDialog::WriteForm(const ContactForm& form, int count) {
 }
 
 MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
-                                       MessageButtons buttons) {
+                                       MessageButtons buttons, std::string_view detail) {
     const UINT style = (icon == MessageIcon::error ? MB_ICONHAND : MB_ICONEXCLAMATION) |
                        (buttons == MessageButtons::okCancel ? MB_OKCANCEL : MB_OK);
-    const int answer =
-        MessageBoxW(m_window, m_codec.ToDisplay(text).c_str(), ApplicationName().c_str(), style);
+    std::wstring shown = m_codec.ToDisplay(text);
+    // The system's reason and the path, under the message: in UTF-8, or else in the ANSI code
+    // page, as the system gave them (not in the player's).
+    if (!detail.empty())
+        shown += L"\n\n" + SystemText(detail);
+    const int answer = MessageBoxW(m_window, shown.c_str(), ApplicationName().c_str(), style);
     return answer == IDOK ? MessageResult::ok : MessageResult::cancel;
 }
 

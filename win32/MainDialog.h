@@ -56,8 +56,9 @@ public:
 
     void ReadForm(ContactForm& form) override;
     void WriteForm(const ContactForm& form, int count) override;
-    MessageResult ShowMessage(std::string_view text, MessageIcon icon,
-                              MessageButtons buttons) override;
+    using IBookView::ShowMessage;
+    MessageResult ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons,
+                              std::string_view detail) override;
     std::optional<std::filesystem::path> ChooseFile(FileMode mode, std::string_view defaultName,
                                                     std::string_view filter) override;
 
