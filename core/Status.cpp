@@ -1,4 +1,5 @@
 #include "Status.h"
+#include "PathText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -90,7 +91,7 @@ std::string CStatus::Describe() const {
     std::string text = Reason();
     if (!m_path.empty()) {
         text += ": ";
-        text += m_path.string();
+        text += PathToUtf8(m_path);
     }
     if (m_line > 0)
         text += ", line " + std::to_string(m_line);

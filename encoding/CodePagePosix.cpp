@@ -1,8 +1,10 @@
-// Conversions through iconv, which the C library of every POSIX system has.
+// Conversions through iconv, which the C library of every POSIX system has, and the locale
+// from the environment variables.
 #include "CodePageRule.h"
 #include "Conversion.h"
 
 #include <cerrno>
+#include <cstdlib>
 
 #include <iconv.h>
 
@@ -81,7 +83,16 @@ private:
     iconv_t m_handle;
 };
 
+std::string Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
 } // namespace
+
+LocaleEnvironment LocaleEnvironment::OfProcess() {
+    return {Variable("LC_ALL"), Variable("LC_CTYPE"), Variable("LANG")};
+}
 
 namespace detail {
 

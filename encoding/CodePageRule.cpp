@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 
 namespace orvalen {
 namespace {
@@ -15,11 +14,6 @@ std::string Canonical(std::string_view name) {
             result += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return result;
-}
-
-std::string Variable(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
 }
 
 struct LanguageCodePage {
@@ -39,10 +33,6 @@ constexpr LanguageCodePage kAnsiCodePages[] = {
 };
 
 } // namespace
-
-LocaleEnvironment LocaleEnvironment::OfProcess() {
-    return {Variable("LC_ALL"), Variable("LC_CTYPE"), Variable("LANG")};
-}
 
 std::string_view LocaleEnvironment::LocaleName() const {
     if (!lcAll.empty())

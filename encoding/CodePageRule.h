@@ -19,7 +19,9 @@ struct LocaleEnvironment {
     std::string lcCtype;
     std::string lang;
 
-    // This process's variables.
+    // This process's locale (platform code): its variables on POSIX systems; on Windows the
+    // user's language with the ANSI code page as its character set ("zh_CN.CP936"), whatever
+    // the variables a Unix-like shell may have set.
     static LocaleEnvironment OfProcess();
     // LC_ALL, else LC_CTYPE, else LANG: the first that is set and not empty.
     std::string_view LocaleName() const;

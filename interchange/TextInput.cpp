@@ -1,9 +1,8 @@
 #include "TextInput.h"
 
+#include "CharsetDetector.h"
 #include "CodePage.h"
 #include "OpenFile.h"
-
-#include <uchardet.h>
 
 #include <algorithm>
 #include <cctype>
@@ -59,20 +58,11 @@ bool IsEastAsianSet(std::string_view name) {
 // What the detector names for bytes that are not UTF-8; empty when it names nothing the system
 // can convert from.
 std::string GuessEncoding(std::string_view bytes) {
-    const std::unique_ptr<std::remove_pointer_t<uchardet_t>, void (*)(uchardet_t)> detector(
-        uchardet_new(), uchardet_delete);
-    if (!detector)
-        return {};
     // A bounded sample decides as well as the whole file and keeps large inputs fast.
     constexpr std::size_t kSample = 1u << 20;
-    const std::string_view sample = bytes.substr(0, kSample);
-    if (uchardet_handle_data(detector.get(), sample.data(), sample.size()) != 0)
+    std::string guess = DetectCharset(bytes.substr(0, kSample));
+    if (guess.empty())
         return {};
-    uchardet_data_end(detector.get());
-    const char* name = uchardet_get_charset(detector.get());
-    if (name == nullptr || *name == '\0')
-        return {};
-    std::string guess(name);
     // The detector's names for pure ASCII and for GB2312: the broader sets read them as well.
     if (guess == "ASCII")
         return "UTF-8";

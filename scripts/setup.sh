@@ -10,7 +10,9 @@ packages=(
     xvfb xauth
     clang libclang-rt-14-dev
     libuchardet-dev
-    g++-mingw-w64-x86-64-posix wine64 wine openbox xdotool xclip
+    dpkg-dev file lintian desktop-file-utils appstream
+    g++-mingw-w64-x86-64-posix googletest wine64 wine
+    openbox xdotool xclip
 )
 packages+=("$@")
 

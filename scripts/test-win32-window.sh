@@ -34,7 +34,7 @@ pass() {
     echo "PASS: $*"
 }
 
-# --- The display, its window manager and a Wine prefix of our own.
+# --- The display, its window manager and Wine.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 50); do
@@ -62,7 +62,8 @@ for _ in $(seq 100); do
 done
 xdotool get_desktop >/dev/null 2>&1 || fail "openbox did not start: $(cat "$work/openbox.log")"
 
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A Wine prefix of its own, or the one ORVALEN_WINEPREFIX names (scripts/build-windows.sh).
+export WINEPREFIX="${ORVALEN_WINEPREFIX:-$work/prefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
 wineserver -w
 

@@ -18,6 +18,7 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <vector>
 
 #if !defined(_WIN32)
 #include <sys/wait.h>
@@ -661,8 +662,12 @@ TEST_F(OrvalenTelTest, DashIsStandardInputAndOutput) {
 TEST_F(OrvalenTelTest, SameFileAsInputAndOutputIsRefusedAndUntouched) {
     const std::string csv = "Name,Mobile,Notes\r\nLi,139,keep me\r\n";
     Write("book.csv", csv);
-    fs::create_symlink(m_folder / "book.csv", m_folder / "link.csv");
-    for (const char* target : {"book.csv", "link.csv"}) {
+    std::error_code error;
+    fs::create_symlink(m_folder / "book.csv", m_folder / "link.csv", error);
+    std::vector<const char*> targets = {"book.csv"};
+    if (!error)
+        targets.push_back("link.csv");
+    for (const char* target : targets) {
         const RunResult result = Run({"convert", "--encoding", "GBK", "book.csv", target});
         EXPECT_EQ(result.status, kExitRefused) << target;
         EXPECT_EQ(result.err, "orvalen-tel: " + Path("book.csv") +
@@ -713,6 +718,9 @@ TEST_F(OrvalenTelTest, WarningsAreCountedNotRepeated) {
 }
 
 TEST_F(OrvalenTelTest, AGuessedCharacterSetIsNamed) {
+#if defined(ORVALEN_NO_CHARSET_DETECTOR)
+    GTEST_SKIP() << "this build has no character-set detector";
+#endif
     const std::string data = ORVALEN_TEST_DATA_DIR;
     const RunResult result =
         Run({"convert", "--encoding", "GBK", data + "/shift-jis.csv", Path("out.tel")}, false);

@@ -8,6 +8,7 @@
 #include "DeviceBookFile.h"
 #include "NameCollation.h"
 #include "NameList.h"
+#include "PathText.h"
 #include "PhoneBookTransfer.h"
 #include "SafeFile.h"
 #include "TextInput.h"
@@ -176,7 +177,7 @@ bool IsStandardStream(const std::filesystem::path& path) {
 }
 
 Format FormatOf(const std::filesystem::path& path) {
-    const std::string extension = ToUpper(path.extension().string());
+    const std::string extension = ToUpper(PathToUtf8(path.extension()));
     if (extension == ".TEL")
         return Format::tel;
     if (extension == ".TXT")
@@ -290,9 +291,9 @@ public:
         if (!SetCodePage(*options))
             return kExitUsage;
         if (command->name == "check")
-            return Check(options->operands[0]);
+            return Check(PathFromUtf8(options->operands[0]));
         if (command->name == "show")
-            return Show(options->operands[0]);
+            return Show(PathFromUtf8(options->operands[0]));
         return Convert(*options);
     }
 
@@ -379,7 +380,7 @@ private:
     static std::string Shown(const std::filesystem::path& path, bool output = false) {
         if (IsStandardStream(path))
             return output ? "standard output" : "standard input";
-        return path.string();
+        return PathToUtf8(path);
     }
 
     // Where the code page came from, for a message suggesting --encoding.
@@ -745,7 +746,7 @@ private:
         const CStatus status = WriteFileSafely(target, bytes);
         if (status)
             return true;
-        Message(target.string(),
+        Message(PathToUtf8(target),
                 "cannot write: " + status.Reason() + "; nothing was changed there");
         return false;
     }
@@ -759,8 +760,8 @@ private:
     }
 
     int Convert(const Options& options) {
-        const std::filesystem::path source = options.operands[0];
-        const std::filesystem::path target = options.operands[1];
+        const std::filesystem::path source = PathFromUtf8(options.operands[0]);
+        const std::filesystem::path target = PathFromUtf8(options.operands[1]);
         Format sourceFormat = FormatOf(source);
         Format targetFormat = FormatOf(target);
         if (options.from) {
@@ -776,10 +777,10 @@ private:
         if (sourceFormat == Format::txt)
             return UsageError("a .txt report can be written, not read");
         if (sourceFormat == Format::unknown)
-            return UsageError("cannot tell the format of \"" + source.string() +
+            return UsageError("cannot tell the format of \"" + PathToUtf8(source) +
                               "\": name a .tel, .csv or .vcf file, or give --from");
         if (targetFormat == Format::unknown)
-            return UsageError("cannot tell the format of \"" + target.string() +
+            return UsageError("cannot tell the format of \"" + PathToUtf8(target) +
                               "\": name a .tel, .txt, .csv or .vcf file, or give --to");
         if (options.inputEncoding) {
             if (sourceFormat == Format::tel)
@@ -790,7 +791,7 @@ private:
                 return UsageError("unknown encoding \"" + *options.inputEncoding + "\"");
         }
         if (SameFile(source, target)) {
-            Message(source.string(), CStatus(StatusKind::sameFile).Reason() +
+            Message(PathToUtf8(source), CStatus(StatusKind::sameFile).Reason() +
                                          "; it would be overwritten by what is read from it");
             m_err << kProgram << ": nothing written\n";
             return kExitRefused;

@@ -30,29 +30,27 @@ std::optional<std::wstring> CContactsApp::EncodingArgument(const wchar_t* comman
     return encoding;
 }
 
-std::string CContactsApp::DefaultCodePageName() {
-    const UINT ansi = GetACP();
-    if (ansi != CP_UTF8)
-        return "CP" + std::to_string(ansi);
-    // Windows set to use UTF-8 for every program: the players still read the code page of
-    // the user's language (GBK for Chinese), never UTF-8.
-    DWORD language = 0;
-    if (GetLocaleInfoEx(
-            LOCALE_NAME_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-            reinterpret_cast<LPWSTR>(&language), sizeof language / sizeof(wchar_t)) > 0 &&
-        language != 0 && language != CP_UTF8)
-        return "CP" + std::to_string(language);
-    return "CP1252";
+LocaleEnvironment CContactsApp::Environment() {
+    LocaleEnvironment environment = LocaleEnvironment::OfProcess();
+    // Windows set to use UTF-8 for every program names its ANSI code page CP65001: that is
+    // UTF-8, for which the rule takes the code page of the user's language (GBK for Chinese),
+    // the one the players read.
+    for (std::string* name : {&environment.lcAll, &environment.lcCtype, &environment.lang}) {
+        if (!name->empty() && LocaleCharset(*name) == "CP65001")
+            *name = name->substr(0, name->rfind('.')) + ".UTF-8";
+    }
+    return environment;
 }
 
 int CContactsApp::Run() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    std::string name = DefaultCodePageName();
+    std::optional<std::string> option;
     if (const auto argument = EncodingArgument(GetCommandLineW()))
-        name = Utf16ToUtf8(*argument).value_or(std::string());
-    CCodePage codePage(name);
+        option = Utf16ToUtf8(*argument).value_or(std::string());
+    CCodePage codePage = PlayerCodePage(option, Environment());
+    const std::string& name = codePage.Name();
     if (!codePage.IsAvailable()) {
         const std::wstring text = L"Unknown code page \"" + Utf8ToUtf16(name) +
                                   L"\" given with --encoding; try --encoding GBK.";

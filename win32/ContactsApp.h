@@ -1,10 +1,11 @@
 #pragma once
 
-// The Windows program: takes the player's code page (the one --encoding names, else the
-// ANSI code page), then runs the phone-book window until it closes. No other argument changes
-// what it does.
+// The Windows program: takes the player's code page (the one --encoding names, else the one
+// of the user's language and ANSI code page, as the code-page rule says), then runs the
+// phone-book window until it closes. No other argument changes what it does.
 
 #include "CodePage.h"
+#include "CodePageRule.h"
 
 #include <windows.h>
 
@@ -20,9 +21,9 @@ public:
     // The program's exit code: 0, or 2 when --encoding names a code page Windows lacks.
     int Run();
 
-    // The ANSI code page; where Windows is set to UTF-8 for every program, the ANSI code page
-    // of the user's language instead, which is what the players read.
-    static std::string DefaultCodePageName();
+    // The locale the player's code page is chosen by: the user's language and the ANSI code
+    // page, UTF-8 named as the code-page rule knows it.
+    static LocaleEnvironment Environment();
 
     // The value of --encoding NAME or --encoding=NAME in a command line, if any.
     static std::optional<std::wstring> EncodingArgument(const wchar_t* commandLine);
