@@ -98,6 +98,51 @@ void CBookEditor::Add() {
     m_list.SetCurSel(position);
 }
 
+int CBookEditor::Import(std::span<const ContactForm> contacts, RepeatedNames repeated) {
+    int leftOut = 0;
+    int last = CContactTable::kNone;
+    // The whole import is one undo step, recorded before its first change.
+    auto changing = [this, recorded = false]() mutable {
+        if (!std::exchange(recorded, true))
+            RecordStep();
+    };
+    for (ContactForm form : contacts) {
+        // Listed exactly as stored, as typed texts are.
+        CutToFields(form, m_list.Collation());
+        const std::string& name = form[ContactField::name];
+        if (name.empty())
+            continue;
+        const int existing = m_table.Find(name);
+        if (existing != CContactTable::kNone && repeated != RepeatedNames::addAsWell) {
+            if (repeated == RepeatedNames::update) {
+                changing();
+                m_table.UpdateDetails(existing, form);
+                last = existing;
+            }
+            continue;
+        }
+        if (m_table.Count() >= kMaxContacts) {
+            ++leftOut;
+            continue;
+        }
+        changing();
+        m_list.AddString(name);
+        m_table.Append(form);
+        last = m_table.Count() - 1;
+    }
+    if (last == CContactTable::kNone)
+        return leftOut;
+
+    // Entries of one name stand for its contacts in table order, so the entry of the last one
+    // is found among the list's mapping, wherever later names were sorted in around it.
+    const std::vector<int> listed = FindAllListed();
+    const auto entry = std::find(listed.begin(), listed.end(), last);
+    if (entry != listed.end())
+        m_list.SetCurSel(static_cast<int>(entry - listed.begin()));
+    ShowContact(last);
+    return leftOut;
+}
+
 void CBookEditor::ShowContact(int index) {
     for (ContactField field : kAllFields)
         m_form[field].assign(m_table.Text(index, field));

@@ -18,6 +18,13 @@
 
 namespace orvalen {
 
+// What an import does with a contact whose name is already in the phone book.
+enum class RepeatedNames {
+    update,    // its numbers replace those of the contact of that name, as "Add >>" does
+    skip,      // it is left out
+    addAsWell, // it becomes a further contact of the same name
+};
+
 class CBookEditor {
 public:
     CBookEditor(CNameList& list, IBookView& view) : m_list(list), m_view(view) {}
@@ -36,9 +43,17 @@ public:
     // Appends contacts in their order while there is room, their texts cut as typed ones are;
     // returns how many were taken. Then the last name in sorted order is shown.
     int AppendContacts(std::span<const ContactForm> contacts);
+    // Enters contacts in their order as "Add >>" would one by one, without its questions: a new
+    // name is sorted into the list and appended to the table; a name the phone book already
+    // holds (including one entered earlier in the same import) is treated as repeated says.
+    // Texts are cut as typed ones are, and a contact without a name is passed over. A contact
+    // that needs a place once the phone book is full is left out. The whole import is one undo
+    // step. The last contact entered is selected and shown, with the count. Returns how many
+    // contacts were left out for room.
+    int Import(std::span<const ContactForm> contacts, RepeatedNames repeated);
 
     // Undo and redo of the commands that change the table or the list (Add of a new name or an
-    // update, Delete, Clear, Load): each brings back the table byte for byte, the list, its
+    // update, Delete, Clear, Load, Import): each brings back the table byte for byte, the list, its
     // selection, the form and the count as they were. They do nothing when there is no step.
     void Undo();
     void Redo();

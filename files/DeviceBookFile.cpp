@@ -107,9 +107,12 @@ std::string_view CDeviceBookFile::LoadMessage(const CStatus& refusal) {
 
 void CDeviceBookFile::Load(CBookEditor& editor) {
     const auto path = editor.View().ChooseFile(FileMode::open, kLoadName, kFilter);
-    if (!path)
-        return;
-    const CResult<TelFileImage> image = ReadImage(*path);
+    if (path)
+        LoadFrom(editor, *path);
+}
+
+void CDeviceBookFile::LoadFrom(CBookEditor& editor, const std::filesystem::path& path) {
+    const CResult<TelFileImage> image = ReadImage(path);
     if (!image) {
         editor.View().ShowMessage(LoadMessage(image.Status()), MessageIcon::error,
                                   MessageButtons::ok, image.Status().Describe());

@@ -39,6 +39,8 @@ public:
     static void Load(CBookEditor& editor);
 
     // The steps the buttons are made of, for callers that already have a path.
+    // Load of a path already chosen (a file dropped on the window).
+    static void LoadFrom(CBookEditor& editor, const std::filesystem::path& path);
     // SaveTo reports a failure through the editor's view as well as returning it.
     static CStatus SaveTo(CBookEditor& editor, const std::filesystem::path& path);
     // The checked file; refused as notPhoneBookFile for a wrong signature or size, and as

@@ -166,6 +166,11 @@ std::string UnformatNumber(std::string_view number) {
     return digits;
 }
 
+std::optional<ContactForm> FitContact(const InterchangeContact& contact, const CCodePage& codePage,
+                                      bool replace, CNotes& notes) {
+    return CContactFiller(contact, codePage, replace, notes).Fill();
+}
+
 TransferOutcome FillPhoneBook(CBookEditor& editor, std::span<const InterchangeContact> contacts,
                               const CCodePage& codePage, bool replace) {
     TransferOutcome outcome;

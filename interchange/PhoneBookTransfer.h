@@ -9,6 +9,7 @@
 #include "CodePage.h"
 #include "Interchange.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,6 +33,12 @@ struct TransferOutcome {
 // there are more contacts than the phone book holds.
 TransferOutcome FillPhoneBook(CBookEditor& editor, std::span<const InterchangeContact> contacts,
                               const CCodePage& codePage, bool replace);
+
+// One contact as FillPhoneBook would enter it, its losses added to notes; nothing when a text
+// cannot be converted. The name comes out empty when the contact has none: such a contact is
+// not entered.
+std::optional<ContactForm> FitContact(const InterchangeContact& contact, const CCodePage& codePage,
+                                      bool replace, CNotes& notes);
 
 // A phone number without its formatting: '+', digits, '*', '#', ',' and ';' (pauses and
 // waits) and letters are kept; blanks, dashes, dots and parentheses go.

@@ -443,8 +443,25 @@ private:
         }
     }
 
-    // The value's text in UTF-8, transfer encoding and character set undone.
+    // The value's text in UTF-8, transfer encoding and character set undone, its line breaks
+    // LF whatever a quoted-printable value held (=0D=0A, =0D), as an escaped "\n" gives.
     std::string Decode(const Property& property) {
+        const std::string text = DecodeCharset(property);
+        std::string unified;
+        unified.reserve(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r') {
+                unified += text[i];
+                continue;
+            }
+            unified += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        }
+        return unified;
+    }
+
+    std::string DecodeCharset(const Property& property) {
         std::string bytes = property.value;
         if (property.encoding == "QUOTED-PRINTABLE")
             bytes = DecodeQuotedPrintable(bytes);

@@ -358,3 +358,113 @@ TEST_F(BookEditorTest, FindAllListedGivesEachContactOfANameOnce) {
     EXPECT_EQ(editor.FindAllListed(), (std::vector<int>{0, 1, CContactTable::kNone}));
     EXPECT_EQ(editor.FindListed(2), CContactTable::kNone);
 }
+
+// Import into a phone book of Ann and Bob: each row gives the contacts entered, the choice for
+// names already there, and what the list, the table and the form then hold.
+struct ImportCase {
+    const char* what;
+    std::vector<ContactForm> contacts;
+    RepeatedNames repeated;
+    std::vector<std::string> entries;
+    std::vector<std::string> tableNames;
+    std::string annMobile; // of the first Ann
+    int selected;
+    ContactForm shown;
+};
+
+TEST_F(BookEditorTest, ImportEntersContactsAsAddWouldOneByOne) {
+    const std::vector<ImportCase> cases = {
+        {"update",
+         {MakeForm("Cat", "1"), MakeForm("Ann", "2"), MakeForm("Dan", "3")},
+         RepeatedNames::update,
+         {"Ann", "Bob", "Cat", "Dan"},
+         {"Ann", "Bob", "Cat", "Dan"},
+         "2",
+         3,
+         MakeForm("Dan", "3")},
+        {"skip",
+         {MakeForm("Cat", "1"), MakeForm("Ann", "2"), MakeForm("Dan", "3")},
+         RepeatedNames::skip,
+         {"Ann", "Bob", "Cat", "Dan"},
+         {"Ann", "Bob", "Cat", "Dan"},
+         "m-Ann",
+         3,
+         MakeForm("Dan", "3")},
+        {"add as well",
+         {MakeForm("Cat", "1"), MakeForm("Ann", "2"), MakeForm("Dan", "3")},
+         RepeatedNames::addAsWell,
+         {"Ann", "Ann", "Bob", "Cat", "Dan"},
+         {"Ann", "Bob", "Cat", "Ann", "Dan"},
+         "m-Ann",
+         4,
+         MakeForm("Dan", "3")},
+        // The second Ann is the last one added: the second Ann entry is selected.
+        {"last added repeats a name",
+         {MakeForm("Dan", "3"), MakeForm("Ann", "2")},
+         RepeatedNames::addAsWell,
+         {"Ann", "Ann", "Bob", "Dan"},
+         {"Ann", "Bob", "Dan", "Ann"},
+         "m-Ann",
+         1,
+         MakeForm("Ann", "2")},
+        {"only an update",
+         {MakeForm("Ann", "2", "", "a@x")},
+         RepeatedNames::update,
+         {"Ann", "Bob"},
+         {"Ann", "Bob"},
+         "2",
+         0,
+         MakeForm("Ann", "2", "", "a@x")},
+        // A name repeated within the import updates the contact entered just before.
+        {"repeated in the file",
+         {MakeForm("Eve", "1"), MakeForm("Eve", "2")},
+         RepeatedNames::update,
+         {"Ann", "Bob", "Eve"},
+         {"Ann", "Bob", "Eve"},
+         "m-Ann",
+         2,
+         MakeForm("Eve", "2")},
+    };
+    for (const ImportCase& row : cases) {
+        SCOPED_TRACE(row.what);
+        editor.Clear();
+        AddNames({"Ann", "Bob"});
+        view.messages.clear();
+
+        EXPECT_EQ(editor.Import(row.contacts, row.repeated), 0);
+        EXPECT_TRUE(view.messages.empty());
+        EXPECT_EQ(Entries(), row.entries);
+        EXPECT_EQ(TableNames(), row.tableNames);
+        EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), row.annMobile);
+        EXPECT_EQ(list.GetCurSel(), row.selected);
+        EXPECT_EQ(view.shown, row.shown);
+        EXPECT_EQ(view.shownCount, static_cast<int>(row.entries.size()));
+        ExpectListMatchesTable();
+    }
+}
+
+TEST_F(BookEditorTest, ImportOfOnlySkippedNamesChangesNothing) {
+    AddNames({"Ann", "Bob"});
+    Select(1);
+    const int writes = view.writeFormCalls;
+    EXPECT_EQ(editor.Import(std::vector{MakeForm("Ann", "2")}, RepeatedNames::skip), 0);
+    EXPECT_EQ(view.writeFormCalls, writes);
+    EXPECT_EQ(list.GetCurSel(), 1);
+    EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "m-Ann");
+    // No undo step either: undo takes back the add of Bob.
+    editor.Undo();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Ann"}));
+}
+
+TEST_F(BookEditorTest, ImportLeavesOutNewNamesOnceFullButStillUpdates) {
+    for (int i = 0; i < kMaxContacts - 1; ++i)
+        Add(MakeForm("c" + std::to_string(1000 + i)));
+    const std::vector<ContactForm> contacts = {MakeForm("x", "1"), MakeForm("y", "2"),
+                                               MakeForm("c1000", "3")};
+    EXPECT_EQ(editor.Import(contacts, RepeatedNames::update), 1);
+    EXPECT_EQ(editor.Table().Count(), kMaxContacts);
+    EXPECT_EQ(editor.Table().Find("y"), CContactTable::kNone);
+    EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), "3");
+    EXPECT_EQ(list.GetText(list.GetCurSel()), "c1000");
+    ExpectListMatchesTable();
+}

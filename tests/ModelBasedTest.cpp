@@ -37,6 +37,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -50,19 +51,21 @@ using testing::RecordedMessage;
 // ---------------------------------------------------------------------------------------------
 // Commands
 
-enum class Op { type, add, select, remove, clear, save, saveAs, load, undo, redo };
+enum class Op { type, add, select, remove, clear, save, saveAs, load, undo, redo, import };
 
 // Where a file chooser points.
 enum class Target { cancel, normal, missingFolder, folder, missingFile, crafted };
 
 struct Command {
     Op op = Op::add;
-    bool typeFirst = false;         // add: type `form` before pressing "Add >>"
-    ContactForm form;               // type, add
-    bool answerOk = true;           // add: the answer to "Name repeat!"
-    unsigned pick = 0;              // select: entry pick % count
-    Target target = Target::normal; // save, saveAs, load
-    std::string crafted;            // load from Target::crafted: the file's bytes
+    bool typeFirst = false;                         // add: type `form` before pressing "Add >>"
+    ContactForm form;                               // type, add
+    bool answerOk = true;                           // add: the answer to "Name repeat!"
+    unsigned pick = 0;                              // select: entry pick % count
+    Target target = Target::normal;                 // save, saveAs, load
+    std::string crafted;                            // load from Target::crafted: the file's bytes
+    std::vector<ContactForm> imported;              // import: the contacts chosen
+    RepeatedNames repeated = RepeatedNames::update; // import: for names already there
 };
 
 std::string Printable(std::string_view bytes) {
@@ -114,6 +117,16 @@ std::string Describe(const Command& command) {
         break;
     case Op::select:
         out << "Select entry " << command.pick << " % count, ShowSelected";
+        break;
+    case Op::import:
+        out << "Import {";
+        for (std::size_t c = 0; c < command.imported.size(); ++c)
+            out << (c ? ", " : "") << Printable(command.imported[c][ContactField::name]) << " "
+                << Printable(command.imported[c][ContactField::mobile]);
+        out << "} repeated names "
+            << (command.repeated == RepeatedNames::update ? "updated"
+                : command.repeated == RepeatedNames::skip ? "skipped"
+                                                          : "added as well");
         break;
     case Op::remove:
         out << "Delete";
@@ -312,6 +325,13 @@ private:
             command.op = Chance(50) ? Op::undo : Op::redo;
             return command;
         }
+        if (Chance(6)) {
+            command.op = Op::import;
+            for (unsigned n = 1 + Below(4); n > 0; --n)
+                command.imported.push_back(Form());
+            command.repeated = static_cast<RepeatedNames>(Below(3));
+            return command;
+        }
         const unsigned roll = Below(100);
         if (roll < 5) {
             command.op = Op::type;
@@ -450,6 +470,55 @@ public:
         selection = Insert(name, id);
         fields = stored;
         countShown = m_count;
+    }
+
+    // As Add answered OK (or skipped) for each contact, in one undo step, showing the last one
+    // entered.
+    void Import(const std::vector<ContactForm>& forms, RepeatedNames repeated) {
+        int last = -1; // the id of the contact entered last
+        bool remembered = false;
+        const auto changing = [&] {
+            if (!std::exchange(remembered, true))
+                Remember();
+        };
+        for (const ContactForm& form : forms) {
+            ContactForm stored;
+            for (std::size_t f = 0; f < kFieldCount; ++f)
+                stored.texts[f] = Stored(form.texts[f], kRecordWidth[f]);
+            const std::string name = stored[ContactField::name];
+            if (name.empty())
+                continue;
+            int existing = -1;
+            for (int slot = 0; slot < m_count && existing < 0; ++slot) {
+                if (SlotText(slot, 0) == name)
+                    existing = slot;
+            }
+            if (existing >= 0 && repeated != RepeatedNames::addAsWell) {
+                if (repeated == RepeatedNames::update) {
+                    changing();
+                    for (std::size_t f = 1; f < kFieldCount; ++f)
+                        Store(existing, f, stored.texts[f]);
+                    last = m_ids[static_cast<std::size_t>(existing)];
+                }
+                continue;
+            }
+            if (m_count >= 200)
+                continue;
+            changing();
+            for (std::size_t f = 0; f < kFieldCount; ++f)
+                Store(m_count, f, stored.texts[f]);
+            last = m_nextId++;
+            m_ids.push_back(last);
+            ++m_count;
+            Insert(name, last);
+        }
+        if (last < 0)
+            return;
+        for (std::size_t e = 0; e < list.size(); ++e) {
+            if (list[e].id == last)
+                selection = static_cast<int>(e);
+        }
+        ShowSelection();
     }
 
     void Select(unsigned pick) {
@@ -841,6 +910,10 @@ private:
         case Op::remove:
             m_editor.Delete();
             m_model.Delete();
+            break;
+        case Op::import:
+            m_editor.Import(command.imported, command.repeated);
+            m_model.Import(command.imported, command.repeated);
             break;
         case Op::clear:
             m_editor.Clear();

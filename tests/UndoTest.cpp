@@ -95,6 +95,12 @@ TEST_F(UndoTest, UndoBringsBackTheBookBeforeEachCommandAndRedoTheBookAfterIt) {
         {"Delete of the selected entry", typed, [this] { editor.Delete(); }},
         {"Clear", typed, [this] { editor.Clear(); }},
         {"Load of a file with leftover bytes", typed, [this] { Load(FileWithLeftovers()); }},
+        {"Import of an update and new names, in one step", typed,
+         [this] {
+             editor.Import(
+                 std::vector{MakeForm("Carl", "9"), MakeForm("Eve", "5"), MakeForm("Dan", "4")},
+                 RepeatedNames::update);
+         }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

@@ -2,10 +2,14 @@
 
 #include "AboutDialog.h"
 #include "ByteLimitedEdit.h"
+#include "ContactImport.h"
 #include "DeviceBookFile.h"
 #include "DialogLayout.h"
+#include "ImportDialog.h"
+#include "Messages.h"
 #include "NameCollation.h"
 #include "NameListBox.h"
+#include "SaveCommand.h"
 #include "TextReport.h"
 
 #include <QAction>
@@ -13,6 +17,8 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSpacerItem>
 
@@ -42,6 +49,31 @@ namespace {
 const char* const kAboutItem = "关于 Orvalen(&A)...";
 const char* const kUndoItem = "撤销(&U)";
 const char* const kRedoItem = "重做(&R)";
+const char* const kImportItem = "导入联系人(&I)...";
+const char* const kExportItem = "导出联系人(&E)...";
+constexpr std::string_view kImportFilter = "vCard|*.vcf|CSV|*.csv|All files|*|";
+constexpr std::string_view kExportFilter = "vCard 3.0|*.vcf|CSV|*.csv|";
+constexpr std::string_view kExportName = "Tel_Save.vcf";
+
+// A path the window system gave, as the file code takes it.
+std::filesystem::path PathOf(const QString& file) {
+#if defined(_WIN32)
+    return std::filesystem::path(file.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(file).toStdString());
+#endif
+}
+
+// The one file of a drag, when it is a file the window takes.
+std::optional<std::filesystem::path> DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1 ||
+        !data->urls().first().isLocalFile())
+        return std::nullopt;
+    std::filesystem::path path = PathOf(data->urls().first().toLocalFile());
+    if (!IsContactsFile(path) && !IsPhoneBookFile(path))
+        return std::nullopt;
+    return path;
+}
 
 // Where each field's label and edit sit, in dialog units.
 struct FieldPlace {
@@ -93,6 +125,7 @@ CMainDialog::CMainDialog(CCodePage codePage, QWidget* parent)
     setWindowTitle(QStringLiteral("Orvalen[*]"));
     setWindowIcon(ProgramIcon());
     setFont(DialogFont());
+    setAcceptDrops(true);
     BuildControls();
     BuildUndoActions();
 
@@ -255,11 +288,7 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
         return std::nullopt;
-#if defined(_WIN32)
-    return std::filesystem::path(chosen.first().toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(chosen.first()).toStdString());
-#endif
+    return PathOf(chosen.first());
 }
 
 void CMainDialog::keyPressEvent(QKeyEvent* event) {
@@ -288,8 +317,94 @@ void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addSeparator();
     menu.addAction(m_undo);
     menu.addAction(m_redo);
-    if (menu.exec(event->globalPos()) == about)
+    menu.addSeparator();
+    const QAction* import = menu.addAction(QString::fromUtf8(kImportItem));
+    const QAction* exportItem = menu.addAction(QString::fromUtf8(kExportItem));
+    const QAction* chosen = menu.exec(event->globalPos());
+    if (chosen == about)
         ShowAbout();
+    else if (chosen == import)
+        Run([this] { ImportContacts(); })();
+    else if (chosen == exportItem)
+        Run([this] { ExportContacts(); })();
+}
+
+void CMainDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void CMainDialog::dropEvent(QDropEvent* event) {
+    const auto path = DroppedFile(event->mimeData());
+    if (!path)
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended, so that the program the file came from is not kept waiting
+    // while a dialog is open.
+    QMetaObject::invokeMethod(this, Run([this, file = *path] {
+                                  if (IsPhoneBookFile(file))
+                                      CDeviceBookFile::LoadFrom(m_editor, file);
+                                  else
+                                      ImportFrom(file);
+                              }),
+                              Qt::QueuedConnection);
+}
+
+void CMainDialog::ShowImportError(QWidget* parent, const CStatus& status) const {
+    QMessageBox box(QMessageBox::Critical, ApplicationName(),
+                    QStringLiteral("Cannot import contacts from this file."), QMessageBox::Ok,
+                    parent);
+    // The reason and the file (and the line, where the file's syntax failed), as under the
+    // other file errors.
+    const std::string described = status.Describe();
+    box.setInformativeText(
+        QString::fromLocal8Bit(described.data(), static_cast<qsizetype>(described.size())));
+    PrepareMessageBox(box);
+    box.exec();
+}
+
+void CMainDialog::ImportContacts() {
+    if (const auto path = ChooseFile(FileMode::open, {}, kImportFilter))
+        ImportFrom(*path);
+}
+
+void CMainDialog::ImportFrom(const std::filesystem::path& path) {
+    const CCodePage& codePage = m_codec.CodePage();
+    CResult<ImportFile> file = ReadImportFile(path, codePage, m_editor.Table());
+    if (!file) {
+        ShowImportError(this, file.Status());
+        return;
+    }
+
+    CImportDialog dialog(m_codec, m_editor.Table().Count(), this);
+    dialog.setObjectName(QStringLiteral("importDialog"));
+    dialog.SetRows(std::move(file->rows));
+    if (file->guessed)
+        dialog.OfferEncodings(QString::fromStdString(file->encoding));
+    connect(&dialog, &CImportDialog::EncodingChosen, &dialog, [&](const QString& encoding) {
+        CResult<ImportFile> again =
+            ReadImportFile(path, codePage, m_editor.Table(), encoding.toStdString());
+        if (!again) {
+            ShowImportError(&dialog, again.Status());
+            return;
+        }
+        dialog.SetRows(std::move(again->rows));
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_editor.Import(dialog.Chosen(), dialog.Repeated());
+}
+
+void CMainDialog::ExportContacts() {
+    if (m_editor.Table().Count() == 0) {
+        ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
+        return;
+    }
+    const auto path = ChooseFile(FileMode::save, kExportName, kExportFilter);
+    if (!path)
+        return;
+    CResult<std::string> bytes = ExportBytes(m_editor, m_codec.CodePage(), *path);
+    SaveBytes(m_editor, *path, bytes);
 }
 
 void CMainDialog::BuildUndoActions() {

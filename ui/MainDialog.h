@@ -3,11 +3,13 @@
 #include "BookEditor.h"
 #include "BookView.h"
 #include "ContactField.h"
+#include "Status.h"
 #include "TextCodec.h"
 
 #include <QDialog>
 
 #include <array>
+#include <filesystem>
 
 class QAction;
 class QLineEdit;
@@ -46,6 +48,12 @@ public:
     // it already ends with its patterns in brackets, else "description (pattern)".
     static QStringList NameFilters(const QString& filter);
 
+    // The context menu's import and export commands; ImportFrom is import of a file already
+    // chosen (dropped on the window).
+    void ImportContacts();
+    void ImportFrom(const std::filesystem::path& path);
+    void ExportContacts();
+
     // Asked when the window is closed with unsaved changes.
     static constexpr const char* kCloseQuestion =
         "The phone book has changes that are not saved. Close anyway?";
@@ -54,6 +62,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildControls();
@@ -69,6 +79,8 @@ private:
         };
     }
     void ShowBookState();
+    // A contacts file that cannot be read: what failed, then the reason and the file.
+    void ShowImportError(QWidget* parent, const CStatus& status) const;
     // A message box captioned with the program's name and wide enough to show it whole.
     void PrepareMessageBox(QMessageBox& box) const;
 

@@ -402,8 +402,10 @@ private slots:
         QCOMPARE(item, QStringLiteral("关于 Orvalen(&A)..."));
         // After one Add: something to undo, nothing to redo.
         QCOMPARE(items, (QStringList{QStringLiteral("关于 Orvalen(&A)...|1"),
-                                     QStringLiteral("撤销(&U)|1"), QStringLiteral("重做(&R)|0")}));
-        QCOMPARE(keys.size(), 3);
+                                     QStringLiteral("撤销(&U)|1"), QStringLiteral("重做(&R)|0"),
+                                     QStringLiteral("导入联系人(&I)...|1"),
+                                     QStringLiteral("导出联系人(&E)...|1")}));
+        QCOMPARE(keys.size(), 5);
         QCOMPARE(keys[1], QStringLiteral("Ctrl+Z"));
         QVERIFY2(keys[2] == QStringLiteral("Ctrl+Y") || keys[2] == QStringLiteral("Ctrl+Shift+Z"),
                  qPrintable(keys[2]));

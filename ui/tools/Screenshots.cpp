@@ -1,7 +1,9 @@
-// Writes the pictures of the two windows and of the question asked on closing with unsaved
-// changes, for the documentation:
+// Writes the pictures of the two windows, of the question asked on closing with unsaved
+// changes and of the import dialog, for the documentation:
 //   QT_QPA_PLATFORM=offscreen orvalen_screenshots [folder]   (default: docs)
 #include "AboutDialog.h"
+#include "ContactImport.h"
+#include "ImportDialog.h"
 #include "MainDialog.h"
 
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
@@ -35,6 +38,44 @@ bool Save(QWidget& window, const QDir& folder, const QString& file) {
     const bool saved = window.grab().save(path);
     QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
     return saved;
+}
+
+// The import dialog over the window's phone book, with a phone's export of a few contacts: one
+// already in the phone book, one whose number is too long even without its formatting.
+bool SaveImportDialog(orvalen::CMainDialog& window, const QDir& folder, const QString& file) {
+    QTemporaryDir temporary;
+    const QString path = temporary.filePath(QStringLiteral("phone.vcf"));
+    QFile vcf(path);
+    if (!vcf.open(QIODevice::WriteOnly))
+        return false;
+    static const char* const kCards[][3] = {
+        {"王芳", "+86 150 1111 2222", "wangfang@example.cn"},
+        {"陈静", "+86 139 0000 1234", "chen.jing@example.cn"},
+        {"刘洋", "186 0000 5678", ""},
+        {"Maria Rossi", "+39 347 123 4567 ext 12", "maria@example.it"},
+        {"赵磊", "13711112222", "zhaolei@example.cn"},
+        {"Tom Baker", "+1 (650) 555-0100", "tom@example.com"},
+        {"孙丽", "13566667777", ""},
+        {"周杰", "18912345678", "zhoujie@example.cn"},
+    };
+    QByteArray cards;
+    for (const auto& card : kCards) {
+        cards += QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:") + card[0] +
+                 "\r\nTEL;TYPE=CELL:" + card[1] + "\r\n";
+        if (card[2][0] != '\0')
+            cards += QByteArray("EMAIL:") + card[2] + "\r\n";
+        cards += "END:VCARD\r\n";
+    }
+    vcf.write(cards);
+    vcf.close();
+
+    auto read = orvalen::ReadImportFile(path.toStdString(), window.Codec().CodePage(),
+                                        window.Editor().Table());
+    if (!read)
+        return false;
+    orvalen::CImportDialog dialog(window.Codec(), window.Editor().Table().Count(), &window);
+    dialog.SetRows(std::move(read->rows));
+    return Save(dialog, folder, file);
 }
 
 // Closes the window with unsaved changes and draws the question it asks over the window, as
@@ -100,6 +141,7 @@ int main(int argc, char** argv) {
     const bool ok =
         Save(window, folder, QStringLiteral("screenshot-main.png")) &&
         Save(about, folder, QStringLiteral("screenshot-about.png")) &&
-        SaveCloseQuestion(window, folder, QStringLiteral("screenshot-close-question.png"));
+        SaveCloseQuestion(window, folder, QStringLiteral("screenshot-close-question.png")) &&
+        SaveImportDialog(window, folder, QStringLiteral("screenshot-import.png"));
     return ok ? 0 : 1;
 }

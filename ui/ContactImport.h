@@ -1,0 +1,50 @@
+#pragma once
+
+// The window's steps between the phone book and contacts files (vCard, CSV): reading a file
+// into rows for the import dialog, each fitted as the phone book will store it, and the bytes
+// an export writes. No window code: the window shows what these return.
+
+#include "BookEditor.h"
+#include "CodePage.h"
+#include "ContactForm.h"
+#include "Status.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvalen {
+
+// One contact of the file as the import would enter it.
+struct ImportRow {
+    ContactForm form;   // code-page bytes, each text within its field's limit, no controls
+    std::string note;   // UTF-8: what was cut or left out and why; empty when nothing was
+    bool known = false; // its name is already in the phone book
+};
+
+// A contacts file read for the import dialog.
+struct ImportFile {
+    std::vector<ImportRow> rows; // in file order; contacts without a name are not among them
+    std::string encoding;        // the character set the file was read in
+    bool guessed = false;        // nothing in the file named that set
+};
+
+// Reads a vCard or CSV file (by its ending, else by its content) whole; pipes and devices are
+// refused. encoding, when given, is the character set to read it in instead of what the file
+// says or what is guessed; when nothing names one and the detector cannot tell, GB18030 is
+// taken as the guess. Each contact is fitted as orvalen-tel fits it (FitContact), a character
+// codePage lacks becoming '?', and its losses are worded in its note.
+CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
+                                   const CContactTable& book, std::string_view encoding = {});
+
+// The phone book in list order as the export writes it to path: CSV for a ".csv" ending,
+// vCard 3.0 otherwise.
+CResult<std::string> ExportBytes(const CBookEditor& editor, const CCodePage& codePage,
+                                 const std::filesystem::path& path);
+
+// Whether a file dropped on the window is a contacts file or a phone-book file, by its ending.
+bool IsContactsFile(const std::filesystem::path& path);
+bool IsPhoneBookFile(const std::filesystem::path& path);
+
+} // namespace orvalen
