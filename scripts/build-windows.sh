@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Cross-builds orvalen-tel.exe and the test suites of everything below the window for 64-bit
-# Windows with mingw-w64, runs the suites under Wine, then a few conversions by orvalen-tel.exe
-# as a Chinese Windows user makes them (ANSI code page 936). Installs what is missing first.
+# Cross-builds Orvalen.exe (the window on the Windows API), orvalen-tel.exe and the test suites
+# of everything below the window for 64-bit Windows with mingw-w64, runs the suites under Wine,
+# then a few conversions by orvalen-tel.exe as a Chinese Windows user makes them (ANSI code page
+# 936), drives the window from the keyboard (scripts/test-win32-window.sh), and makes
+# orvalen-<version>-windows-x64.zip with both programs and a short read-me. Installs what is
+# missing first.
 #   ORVALEN_WINDOWS_BUILD   build folder (default build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+root=$PWD
 build="${ORVALEN_WINDOWS_BUILD:-build-windows}"
 launcher=()
 if command -v ccache >/dev/null; then
@@ -78,3 +82,18 @@ grep -q "Mobile: 13900139000" report.txt
 tel convert --encoding UTF-8 contacts.vcf utf8.tel
 expect_name utf8.tel "e5 bc a0 e4 b8 89 00 00 00 00 00 00 00 00 00 00"
 echo "Windows build: suites and conversions passed"
+
+# The window, from the keyboard, in a display of its own and the same Wine.
+cd "$root"
+ORVALEN_WINEPREFIX="$WINEPREFIX" bash scripts/test-win32-window.sh "$build/win32/Orvalen.exe"
+
+# The zip for Windows users: both programs and the read-me, with Windows line ends.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+zip="orvalen-$version-windows-x64.zip"
+staging="$scratch/zip"
+mkdir -p "$staging"
+cp "$build/win32/Orvalen.exe" "$build/tools/orvalen-tel.exe" "$staging/"
+sed "s/@VERSION@/$version/; s/\$/\r/" win32/ReadMe.txt >"$staging/ReadMe.txt"
+rm -f "$zip"
+(cd "$staging" && cmake -E tar cf "$root/$zip" --format=zip Orvalen.exe orvalen-tel.exe ReadMe.txt)
+echo "$zip: $(stat -c %s "$zip") bytes; Orvalen.exe $(stat -c %s "$build/win32/Orvalen.exe") bytes"

@@ -12,6 +12,7 @@ packages=(
     libuchardet-dev
     dpkg-dev file lintian desktop-file-utils appstream
     g++-mingw-w64-x86-64-posix googletest wine64 wine
+    openbox xdotool xclip
 )
 packages+=("$@")
 

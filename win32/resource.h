@@ -1,0 +1,36 @@
+#pragma once
+
+// Resource and control ids of the Windows window, shared by Orvalen.rc and the code.
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_ORVALEN_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDR_ACCELERATORS 129
+#define IDB_PICTURE 134
+#define IDS_UNDO 135
+#define IDS_REDO 136
+
+#define IDC_NAME_LIST 1000
+#define IDC_ADD 1001
+#define IDC_DELETE 1002
+#define IDC_CLEAR 1003
+#define IDC_COUNT 1004
+#define IDC_LOAD 1005
+#define IDC_SAVE 1006
+#define IDC_SAVE_AS 1007
+#define IDC_NAME 1009
+#define IDC_MOBILE 1014
+#define IDC_TELEPHONE 1015
+#define IDC_EMAIL 1016
+#define IDC_QQ 1017
+#define IDC_FAX 1018
+
+// System-menu commands: the low four bits of a system command belong to the system.
+#define IDM_ABOUTBOX 0x0010
+#define IDM_UNDO 0x0020
+#define IDM_REDO 0x0030
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
