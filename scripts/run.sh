@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Orvalen and starts it.
+# Installs what is missing, builds Orvalen and starts it; arguments go to Orvalen
+# (e.g. --encoding GBK).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,6 +10,6 @@ cmake --build build --parallel
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: starting Orvalen under xvfb-run (nothing will be visible)." >&2
-    exec xvfb-run -a ./build/ui/Orvalen
+    exec xvfb-run -a ./build/ui/Orvalen "$@"
 fi
-exec ./build/ui/Orvalen
+exec ./build/ui/Orvalen "$@"
