@@ -1,8 +1,8 @@
 #pragma once
 
-// The window's steps between the phone book and contacts files (vCard, CSV): reading a file
-// into rows for the import dialog, each fitted as the phone book will store it, and the bytes
-// an export writes. No window code: the window shows what these return.
+// The windows' steps between the phone book and contacts files (vCard, CSV): reading a file
+// into rows for an import dialog, each fitted as the phone book will store it, and the bytes
+// an export writes. No window code: the Qt and the Windows window show what these return.
 
 #include "BookEditor.h"
 #include "CodePage.h"
