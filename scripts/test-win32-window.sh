@@ -255,6 +255,28 @@ grep -v '^UID:' "$work/two.vcf" >"$work/two-exported.vcf"
 same_bytes "$work/two-exported.vcf" "$work/two-expected.vcf" || fail "export: vCard bytes differ"
 pass "the system menu's export writes the phone book as vCard, bytes as expected"
 
+# Import from the system menu: the dialog opens with the new contact ticked, and Enter (OK)
+# enters it as one undo step.
+printf 'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Carol\r\nTEL;TYPE=CELL:13700000003\r\nEND:VCARD\r\n' \
+    >"$work/carol.vcf"
+keys alt+space
+sleep 0.5
+keys Up Up Return
+wait_for_window '^(Open|打开)$' "the import chooser"
+sleep 0.5
+type_text "Z:${work//\//\\}\\carol.vcf"
+keys Return
+wait_for_window '^导入联系人$' "the import dialog"
+sleep 0.5
+keys Return
+sleep 1
+window_exists '^导入联系人$' && fail "OK did not close the import dialog"
+title_is 'Orvalen*' || fail "the import changed nothing"
+keys ctrl+z
+sleep 0.5
+title_is 'Orvalen' || fail "one Ctrl+Z did not undo the import"
+pass "the system menu's import opens the import dialog; OK imports as one undo step"
+
 keys alt+F4
 wait_for_exit
 pass "the saved phone book closes without a question"
