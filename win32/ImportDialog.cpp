@@ -37,6 +37,12 @@ constexpr std::array<RepeatedChoice, 3> kRepeatedChoices = {{
     {L"Add them as well", RepeatedNames::addAsWell},
 }};
 
+// Character sets to read a file in when the guess was wrong: what phones and address books
+// around the players' owners write.
+constexpr std::array<const char*, 11> kEncodings = {
+    "UTF-8",     "GB18030", "GBK",      "BIG5",     "Shift_JIS",   "EUC-JP",
+    "EUC-KR",    "UTF-16LE", "UTF-16BE", "ISO-8859-1", "WINDOWS-1252"};
+
 constexpr const wchar_t* kKnownNote = L"This name is already in the phone book.";
 
 std::wstring Lowered(std::wstring text) {
@@ -55,8 +61,17 @@ std::wstring ItemText(HWND window, int id) {
 
 } // namespace
 
-CImportDialog::CImportDialog(const CWideCodec& codec, int bookCount, std::vector<ImportRow> rows)
-    : m_codec(codec), m_bookCount(bookCount), m_rows(std::move(rows)) {
+CImportDialog::CImportDialog(const CWideCodec& codec, int bookCount, ImportFile file,
+                             ReReader reReader)
+    : m_codec(codec), m_bookCount(bookCount), m_encoding(std::move(file.encoding)),
+      m_reReader(std::move(reReader)) {
+    SetRows(std::move(file.rows));
+}
+
+void CImportDialog::SetRows(std::vector<ImportRow> rows) {
+    m_rows = std::move(rows);
+    m_shown.clear();
+    m_searchable.clear();
     m_shown.reserve(m_rows.size());
     m_searchable.reserve(m_rows.size());
     for (const ImportRow& row : m_rows) {
@@ -82,8 +97,8 @@ CImportDialog::CImportDialog(const CWideCodec& codec, int bookCount, std::vector
 
 std::optional<ImportChoice> CImportDialog::Run(HINSTANCE instance, HWND owner,
                                                const CWideCodec& codec, int bookCount,
-                                               std::vector<ImportRow> rows) {
-    CImportDialog dialog(codec, bookCount, std::move(rows));
+                                               ImportFile file, ReReader reReader) {
+    CImportDialog dialog(codec, bookCount, std::move(file), std::move(reReader));
     const INT_PTR result =
         DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_IMPORT), owner, DialogProc,
                         reinterpret_cast<LPARAM>(&dialog));
@@ -128,6 +143,10 @@ INT_PTR CImportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDC_SELECT_NONE:
             if (HIWORD(wParam) == BN_CLICKED)
                 TickShown(LOWORD(wParam) == IDC_SELECT_ALL);
+            return TRUE;
+        case IDC_ENCODING:
+            if (HIWORD(wParam) == CBN_SELCHANGE)
+                ReadAgain();
             return TRUE;
         case IDC_REPEATED:
             if (HIWORD(wParam) == CBN_SELCHANGE)
@@ -174,6 +193,36 @@ void CImportDialog::OnInitDialog() {
     for (const RepeatedChoice& choice : kRepeatedChoices)
         SendMessageW(repeated, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.text));
     SendMessageW(repeated, CB_SETCURSEL, 0, 0);
+    OfferEncodings();
+    ShowMatchingRows();
+}
+
+// The guess first, then the others; hidden when the file named its character set.
+void CImportDialog::OfferEncodings() {
+    const bool guessed = static_cast<bool>(m_reReader);
+    for (const int id : {IDC_ENCODING_LABEL, IDC_ENCODING})
+        ShowWindow(GetDlgItem(m_window, id), guessed ? SW_SHOW : SW_HIDE);
+    if (!guessed)
+        return;
+    HWND box = GetDlgItem(m_window, IDC_ENCODING);
+    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToUtf16(m_encoding).c_str()));
+    for (const char* name : kEncodings) {
+        if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name, -1, m_encoding.c_str(), -1) !=
+            CSTR_EQUAL)
+            SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToUtf16(name).c_str()));
+    }
+    SendMessageW(box, CB_SETCURSEL, 0, 0);
+}
+
+void CImportDialog::ReadAgain() {
+    const std::wstring chosen = ItemText(m_window, IDC_ENCODING);
+    const std::optional<std::string> encoding = Utf16ToUtf8(chosen);
+    if (!m_reReader || !encoding || encoding->empty())
+        return;
+    std::optional<std::vector<ImportRow>> rows = m_reReader(*encoding, m_window);
+    if (!rows)
+        return;
+    SetRows(std::move(*rows));
     ShowMatchingRows();
 }
 

@@ -332,14 +332,32 @@ void CMainDialog::ImportContacts() {
 void CMainDialog::ImportFrom(const std::filesystem::path& path) {
     CResult<ImportFile> file = ReadImportFile(path, m_codec.CodePage(), m_editor.Table());
     if (!file) {
-        // The reason and the file (and the line, where the file's syntax failed).
-        ShowMessage(kImportError, MessageIcon::error, MessageButtons::ok, file.Status().Describe());
+        ShowImportError(m_window, file.Status());
         return;
     }
-    const auto choice = CImportDialog::Run(m_instance, m_window, m_codec,
-                                           m_editor.Table().Count(), std::move(file->rows));
+    ReReader reReader;
+    if (file->guessed) {
+        reReader = [this, &path](const std::string& encoding,
+                                 HWND owner) -> std::optional<std::vector<ImportRow>> {
+            CResult<ImportFile> again =
+                ReadImportFile(path, m_codec.CodePage(), m_editor.Table(), encoding);
+            if (!again) {
+                ShowImportError(owner, again.Status());
+                return std::nullopt;
+            }
+            return std::move(again->rows);
+        };
+    }
+    const auto choice = CImportDialog::Run(m_instance, m_window, m_codec, m_editor.Table().Count(),
+                                           std::move(*file), std::move(reReader));
     if (choice)
         m_editor.Import(choice->contacts, choice->repeated);
+}
+
+// The reason and the file (and the line, where the file's syntax failed), under the message.
+void CMainDialog::ShowImportError(HWND owner, const CStatus& status) const {
+    const std::wstring text = Utf8ToUtf16(kImportError) + L"\n\n" + SystemText(status.Describe());
+    MessageBoxW(owner, text.c_str(), ApplicationName().c_str(), MB_ICONHAND | MB_OK);
 }
 
 void CMainDialog::ExportContacts() {

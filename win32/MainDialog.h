@@ -14,6 +14,7 @@
 #include "ByteLimitedEdit.h"
 #include "ContactField.h"
 #include "NameListBox.h"
+#include "Status.h"
 #include "WideText.h"
 
 #include <windows.h>
@@ -86,6 +87,7 @@ private:
     void ImportContacts();
     void ImportFrom(const std::filesystem::path& path);
     void ExportContacts();
+    void ShowImportError(HWND owner, const CStatus& status) const;
     // A file dropped on the window: a phone book loads, a contacts file imports.
     void OnDropFiles(HDROP drop);
     void OpenDropped();

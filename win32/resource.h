@@ -36,6 +36,8 @@
 #define IDC_SELECT_NONE 1103
 #define IDC_IMPORT_COUNT 1104
 #define IDC_REPEATED 1105
+#define IDC_ENCODING_LABEL 1106
+#define IDC_ENCODING 1107
 
 // System-menu commands: the low four bits of a system command belong to the system.
 #define IDM_ABOUTBOX 0x0010
