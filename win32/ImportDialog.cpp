@@ -220,8 +220,13 @@ void CImportDialog::ReadAgain() {
     if (!m_reReader || !encoding || encoding->empty())
         return;
     std::optional<std::vector<ImportRow>> rows = m_reReader(*encoding, m_window);
-    if (!rows)
+    if (!rows) {
+        // The box goes back to the character set the rows shown were read in.
+        SendDlgItemMessageW(m_window, IDC_ENCODING, CB_SETCURSEL,
+                            static_cast<WPARAM>(m_encodingChoice), 0);
         return;
+    }
+    m_encodingChoice = static_cast<int>(SendDlgItemMessageW(m_window, IDC_ENCODING, CB_GETCURSEL, 0, 0));
     SetRows(std::move(*rows));
     ShowMatchingRows();
 }

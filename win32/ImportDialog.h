@@ -61,6 +61,8 @@ private:
     int m_bookCount;
     std::vector<ImportRow> m_rows;
     std::string m_encoding;
+    // The entry of the character-set box the rows shown were read in.
+    int m_encodingChoice = 0;
     ReReader m_reReader;
     // Each row's six texts as shown, and in lower case for the search.
     std::vector<std::vector<std::wstring>> m_shown;
