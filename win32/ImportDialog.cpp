@@ -40,8 +40,8 @@ constexpr std::array<RepeatedChoice, 3> kRepeatedChoices = {{
 // Character sets to read a file in when the guess was wrong: what phones and address books
 // around the players' owners write.
 constexpr std::array<const char*, 11> kEncodings = {
-    "UTF-8",     "GB18030", "GBK",      "BIG5",     "Shift_JIS",   "EUC-JP",
-    "EUC-KR",    "UTF-16LE", "UTF-16BE", "ISO-8859-1", "WINDOWS-1252"};
+    "UTF-8",  "GB18030",  "GBK",      "BIG5",       "Shift_JIS",   "EUC-JP",
+    "EUC-KR", "UTF-16LE", "UTF-16BE", "ISO-8859-1", "WINDOWS-1252"};
 
 constexpr const wchar_t* kKnownNote = L"This name is already in the phone book.";
 
@@ -99,9 +99,8 @@ std::optional<ImportChoice> CImportDialog::Run(HINSTANCE instance, HWND owner,
                                                const CWideCodec& codec, int bookCount,
                                                ImportFile file, ReReader reReader) {
     CImportDialog dialog(codec, bookCount, std::move(file), std::move(reReader));
-    const INT_PTR result =
-        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_IMPORT), owner, DialogProc,
-                        reinterpret_cast<LPARAM>(&dialog));
+    const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_IMPORT), owner,
+                                           DialogProc, reinterpret_cast<LPARAM>(&dialog));
     if (result != IDOK)
         return std::nullopt;
     return std::move(dialog.m_choice);
@@ -177,8 +176,8 @@ INT_PTR CImportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CImportDialog::OnInitDialog() {
     m_list = GetDlgItem(m_window, IDC_IMPORT_LIST);
-    ListView_SetExtendedListViewStyle(m_list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT |
-                                                  LVS_EX_INFOTIP);
+    ListView_SetExtendedListViewStyle(m_list,
+                                      LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     for (std::size_t c = 0; c < kColumns.size(); ++c) {
         RECT width{0, 0, kColumns[c].width, 0};
         MapDialogRect(m_window, &width);
@@ -226,7 +225,8 @@ void CImportDialog::ReadAgain() {
                             static_cast<WPARAM>(m_encodingChoice), 0);
         return;
     }
-    m_encodingChoice = static_cast<int>(SendDlgItemMessageW(m_window, IDC_ENCODING, CB_GETCURSEL, 0, 0));
+    m_encodingChoice =
+        static_cast<int>(SendDlgItemMessageW(m_window, IDC_ENCODING, CB_GETCURSEL, 0, 0));
     SetRows(std::move(*rows));
     ShowMatchingRows();
 }
@@ -249,8 +249,9 @@ void CImportDialog::ShowMatchingRows() {
         if (index < 0)
             continue;
         for (int c = 1; c <= kNoteColumn; ++c)
-            ListView_SetItemText(m_list, index, c,
-                                 const_cast<wchar_t*>(m_shown[r][static_cast<std::size_t>(c)].c_str()));
+            ListView_SetItemText(
+                m_list, index, c,
+                const_cast<wchar_t*>(m_shown[r][static_cast<std::size_t>(c)].c_str()));
         ListView_SetCheckState(m_list, index, m_ticked[r] ? TRUE : FALSE);
         ++item;
     }
@@ -288,11 +289,11 @@ void CImportDialog::UpdateCount() {
     for (const bool ticked : m_ticked)
         selected += ticked ? 1 : 0;
     const int left = kMaxContacts - m_bookCount - PlacesNeeded(m_rows, m_ticked, Repeated());
-    const std::wstring line =
-        left >= 0 ? std::to_wstring(selected) + L" selected \u00B7 " + std::to_wstring(left) +
-                        L" places left"
-                  : std::to_wstring(selected) + L" selected \u00B7 " + std::to_wstring(-left) +
-                        L" more than the places left";
+    const std::wstring line = left >= 0
+                                  ? std::to_wstring(selected) + L" selected \u00B7 " +
+                                        std::to_wstring(left) + L" places left"
+                                  : std::to_wstring(selected) + L" selected \u00B7 " +
+                                        std::to_wstring(-left) + L" more than the places left";
     SetDlgItemTextW(m_window, IDC_IMPORT_COUNT, line.c_str());
     EnableWindow(GetDlgItem(m_window, IDOK), left >= 0 ? TRUE : FALSE);
 }

@@ -42,8 +42,7 @@ constexpr DWORD kOpenChooserFlags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_READONLY
 static_assert(kSaveChooserFlags == 0x80023 && kOpenChooserFlags == 0x80021);
 
 // The choosers of contacts files.
-constexpr std::string_view kImportFilter =
-    "vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|";
+constexpr std::string_view kImportFilter = "vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|";
 constexpr std::string_view kExportFilter = "vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|";
 constexpr std::string_view kExportName = "Tel_Save.vcf";
 constexpr std::string_view kImportError = "Cannot import contacts from this file.";

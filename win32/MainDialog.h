@@ -4,10 +4,10 @@
 // display and the seven command buttons. It provides the commands' view, its list box is their
 // name list, and every command runs through the same editor and file classes as the Qt window.
 // Contacts files are imported and exported from the system menu, and a file dropped on the
-// window is loaded (.tel) or imported (.vcf, .csv). Neither Enter nor Escape closes it, its title marks a phone book with unsaved changes, and
-// closing it then asks first; Ctrl+Z and Ctrl+Y (and the system menu) undo and redo commands.
-// Requires the process's resources (Orvalen.rc) and a message loop that passes each message
-// to PreTranslate first.
+// window is loaded (.tel) or imported (.vcf, .csv). Neither Enter nor Escape closes it, its title
+// marks a phone book with unsaved changes, and closing it then asks first; Ctrl+Z and Ctrl+Y (and
+// the system menu) undo and redo commands. Requires the process's resources (Orvalen.rc) and a
+// message loop that passes each message to PreTranslate first.
 
 #include "BookEditor.h"
 #include "BookView.h"
@@ -18,6 +18,7 @@
 #include "WideText.h"
 
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <shellapi.h>
 
 #include <array>
