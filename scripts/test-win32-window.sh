@@ -209,10 +209,10 @@ window_exists '^Orvalen\*?$' && kill -0 "$app_pid" || fail "Escape or Enter clos
 pass "Escape and Enter leave the window open"
 
 # The system menu: Wine adds its own About item above the separator; ours comes after it,
-# followed by Undo and Redo.
+# followed by Undo and Redo, then Import and Export contacts.
 keys alt+space
 sleep 0.5
-keys Up Up Up Return
+keys Up Up Up Up Up Return
 wait_for_window '^关于 Orvalen$' "the About box"
 pass "the system menu's About item opens the About box"
 keys Escape
@@ -237,6 +237,46 @@ sleep 0.5
 title_is 'Orvalen' || fail "Ctrl+Y did not redo the command"
 pass "Ctrl+Z and Ctrl+Y undo and redo; closing with unsaved changes asks"
 
+# Export from the system menu (its last item) writes the phone book as vCard 3.0 in list order.
+keys alt+space
+sleep 0.5
+keys Up Return
+wait_for_window '^(Save As|另存为)$' "the export chooser"
+sleep 0.5
+type_text "Z:${work//\//\\}\\two.vcf"
+keys Return
+wait_for_file "$work/two.vcf"
+printf '%s\r\n' BEGIN:VCARD VERSION:3.0 FN:alice 'N:alice;;;;' TEL\;TYPE=CELL:13900000002 END:VCARD \
+    BEGIN:VCARD VERSION:3.0 FN:Bob 'N:Bob;;;;' TEL\;TYPE=CELL:13800000001 END:VCARD \
+    >"$work/two-expected.vcf"
+# Each contact's UID is its own: only its presence is checked.
+[ "$(grep -c '^UID:urn:uuid:' "$work/two.vcf")" = 2 ] || fail "export: a contact has no UID"
+grep -v '^UID:' "$work/two.vcf" >"$work/two-exported.vcf"
+same_bytes "$work/two-exported.vcf" "$work/two-expected.vcf" || fail "export: vCard bytes differ"
+pass "the system menu's export writes the phone book as vCard, bytes as expected"
+
+# Import from the system menu: the dialog opens with the new contact ticked, and Enter (OK)
+# enters it as one undo step.
+printf 'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Carol\r\nTEL;TYPE=CELL:13700000003\r\nEND:VCARD\r\n' \
+    >"$work/carol.vcf"
+keys alt+space
+sleep 0.5
+keys Up Up Return
+wait_for_window '^(Open|打开)$' "the import chooser"
+sleep 0.5
+type_text "Z:${work//\//\\}\\carol.vcf"
+keys Return
+wait_for_window '^导入联系人$' "the import dialog"
+sleep 0.5
+keys Return
+sleep 1
+window_exists '^导入联系人$' && fail "OK did not close the import dialog"
+title_is 'Orvalen*' || fail "the import changed nothing"
+keys ctrl+z
+sleep 0.5
+title_is 'Orvalen' || fail "one Ctrl+Z did not undo the import"
+pass "the system menu's import opens the import dialog; OK imports as one undo step"
+
 keys alt+F4
 wait_for_exit
 pass "the saved phone book closes without a question"
@@ -260,7 +300,7 @@ screenshot screenshot-win32-main.png
 if [ -n "$shots" ]; then
     keys alt+space
     sleep 0.5
-    keys Up Up Up Return
+    keys Up Up Up Up Up Return
     wait_for_window '^关于 Orvalen$' "the About box"
     about=$window
     window=$(xdotool search --name '^关于 Orvalen$' | head -n 1)

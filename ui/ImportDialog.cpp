@@ -105,32 +105,12 @@ public:
     // already in the phone book, or entered earlier in the import, takes none unless it is added as
     // well.
     int PlacesNeeded(RepeatedNames repeated) const {
-        if (repeated == RepeatedNames::addAsWell)
-            return static_cast<int>(std::count(m_ticked.begin(), m_ticked.end(), true));
-        std::set<std::string_view> entered;
-        int places = 0;
-        for (std::size_t r = 0; r < m_rows.size(); ++r) {
-            if (m_ticked[r] && !m_rows[r].known &&
-                entered.insert(m_rows[r].form[ContactField::name]).second)
-                ++places;
-        }
-        return places;
+        return orvalen::PlacesNeeded(m_rows, m_ticked, repeated);
     }
 
     // Ticks rows in file order while they fit in room places under the default choice.
     void TickWhileRoom(int room) {
-        std::set<std::string_view> entered;
-        for (std::size_t r = 0; r < m_rows.size(); ++r) {
-            const std::string_view name = m_rows[r].form[ContactField::name];
-            const bool needsPlace = !m_rows[r].known && !entered.contains(name);
-            if (needsPlace && room <= 0)
-                continue;
-            m_ticked[r] = true;
-            if (needsPlace) {
-                entered.insert(name);
-                --room;
-            }
-        }
+        m_ticked = TicksWhileRoom(m_rows, room);
         if (!m_rows.empty())
             emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
     }

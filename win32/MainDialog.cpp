@@ -1,8 +1,12 @@
 #include "MainDialog.h"
 
 #include "AboutDialog.h"
+#include "ContactImport.h"
 #include "DeviceBookFile.h"
+#include "ImportDialog.h"
+#include "Messages.h"
 #include "NameCollation.h"
+#include "SaveCommand.h"
 #include "TextReport.h"
 #include "resource.h"
 
@@ -36,6 +40,16 @@ constexpr DWORD kSaveChooserFlags =
     OFN_EXPLORER | OFN_ENABLEHOOK | OFN_OVERWRITEPROMPT | OFN_READONLY;
 constexpr DWORD kOpenChooserFlags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_READONLY;
 static_assert(kSaveChooserFlags == 0x80023 && kOpenChooserFlags == 0x80021);
+
+// The choosers of contacts files.
+constexpr std::string_view kImportFilter = "vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|";
+constexpr std::string_view kExportFilter = "vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|";
+constexpr std::string_view kExportName = "Tel_Save.vcf";
+constexpr std::string_view kImportError = "Cannot import contacts from this file.";
+
+// Posted to the window after a drop, so that the program the file came from is not kept
+// waiting while a dialog is open.
+constexpr UINT kOpenDropped = WM_APP + 1;
 
 // Room for any path the system takes: a chosen path is used whole, never cut.
 constexpr std::size_t kPathRoom = 32768;
@@ -150,6 +164,13 @@ INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     case WM_PAINT:
         return OnPaint() ? TRUE : FALSE;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return TRUE;
+    case kOpenDropped:
+        OpenDropped();
+        ShowBookState();
+        return TRUE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(m_icon.get());
     case WM_CLOSE:
@@ -177,6 +198,7 @@ void CMainDialog::OnInitDialog() {
     // The empty form and a count of 0, which also sets the fields' limits.
     m_editor.WriteForm();
     AppendSystemMenuItems();
+    DragAcceptFiles(m_window, TRUE);
     SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
     SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
     ShowPicture();
@@ -191,6 +213,9 @@ void CMainDialog::AppendSystemMenuItems() {
     AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
     AppendMenuW(menu, MF_STRING, IDM_UNDO, LoadText(m_instance, IDS_UNDO).c_str());
     AppendMenuW(menu, MF_STRING, IDM_REDO, LoadText(m_instance, IDS_REDO).c_str());
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_IMPORT, LoadText(m_instance, IDS_IMPORT).c_str());
+    AppendMenuW(menu, MF_STRING, IDM_EXPORT, LoadText(m_instance, IDS_EXPORT).c_str());
 }
 
 // The picture drawn on the system's face colour: its grey background becomes that colour.
@@ -275,6 +300,14 @@ bool CMainDialog::OnSystemCommand(WPARAM command) {
     case IDM_REDO:
         UndoOrRedo((command & 0xFFF0) == IDM_UNDO);
         return true;
+    case IDM_IMPORT:
+        ImportContacts();
+        ShowBookState();
+        return true;
+    case IDM_EXPORT:
+        ExportContacts();
+        ShowBookState();
+        return true;
     default:
         return false;
     }
@@ -288,6 +321,82 @@ void CMainDialog::UndoOrRedo(bool undo) {
     else
         MessageBeep(MB_OK);
     ShowBookState();
+}
+
+void CMainDialog::ImportContacts() {
+    if (const auto path = ChooseFile(FileMode::open, {}, kImportFilter))
+        ImportFrom(*path);
+}
+
+void CMainDialog::ImportFrom(const std::filesystem::path& path) {
+    CResult<ImportFile> file = ReadImportFile(path, m_codec.CodePage(), m_editor.Table());
+    if (!file) {
+        ShowImportError(m_window, file.Status());
+        return;
+    }
+    ReReader reReader;
+    if (file->guessed) {
+        reReader = [this, &path](const std::string& encoding,
+                                 HWND owner) -> std::optional<std::vector<ImportRow>> {
+            CResult<ImportFile> again =
+                ReadImportFile(path, m_codec.CodePage(), m_editor.Table(), encoding);
+            if (!again) {
+                ShowImportError(owner, again.Status());
+                return std::nullopt;
+            }
+            return std::move(again->rows);
+        };
+    }
+    const auto choice = CImportDialog::Run(m_instance, m_window, m_codec, m_editor.Table().Count(),
+                                           std::move(*file), std::move(reReader));
+    if (choice)
+        m_editor.Import(choice->contacts, choice->repeated);
+}
+
+// The reason and the file (and the line, where the file's syntax failed), under the message.
+void CMainDialog::ShowImportError(HWND owner, const CStatus& status) const {
+    const std::wstring text = Utf8ToUtf16(kImportError) + L"\n\n" + SystemText(status.Describe());
+    MessageBoxW(owner, text.c_str(), ApplicationName().c_str(), MB_ICONHAND | MB_OK);
+}
+
+void CMainDialog::ExportContacts() {
+    if (m_editor.Table().Count() == 0) {
+        ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
+        return;
+    }
+    const auto path = ChooseFile(FileMode::save, kExportName, kExportFilter);
+    if (!path)
+        return;
+    SaveBytes(m_editor, *path, ExportBytes(m_editor, m_codec.CodePage(), *path));
+}
+
+void CMainDialog::OnDropFiles(HDROP drop) {
+    // One file at a time: of several dropped at once, none is taken.
+    std::filesystem::path path;
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
+        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        std::wstring name(static_cast<std::size_t>(length) + 1, L'\0');
+        if (length > 0 && DragQueryFileW(drop, 0, name.data(), length + 1) == length) {
+            name.resize(length);
+            path = std::filesystem::path(name);
+        }
+    }
+    DragFinish(drop);
+    if (path.empty() || (!IsPhoneBookFile(path) && !IsContactsFile(path)))
+        return;
+    m_dropped = std::move(path);
+    PostMessageW(m_window, kOpenDropped, 0, 0);
+}
+
+void CMainDialog::OpenDropped() {
+    const std::filesystem::path path = std::move(m_dropped);
+    m_dropped.clear();
+    if (path.empty())
+        return;
+    if (IsPhoneBookFile(path))
+        CDeviceBookFile::LoadFrom(m_editor, path);
+    else
+        ImportFrom(path);
 }
 
 void CMainDialog::OnInitMenuPopup(HMENU menu, bool isWindowMenu) {

@@ -3,19 +3,23 @@
 // The phone-book window on the Windows API (dialog 102): the form, the name list, the count
 // display and the seven command buttons. It provides the commands' view, its list box is their
 // name list, and every command runs through the same editor and file classes as the Qt window.
-// Neither Enter nor Escape closes it, its title marks a phone book with unsaved changes, and
-// closing it then asks first; Ctrl+Z and Ctrl+Y (and the system menu) undo and redo commands.
-// Requires the process's resources (Orvalen.rc) and a message loop that passes each message
-// to PreTranslate first.
+// Contacts files are imported and exported from the system menu, and a file dropped on the
+// window is loaded (.tel) or imported (.vcf, .csv). Neither Enter nor Escape closes it, its title
+// marks a phone book with unsaved changes, and closing it then asks first; Ctrl+Z and Ctrl+Y (and
+// the system menu) undo and redo commands. Requires the process's resources (Orvalen.rc) and a
+// message loop that passes each message to PreTranslate first.
 
 #include "BookEditor.h"
 #include "BookView.h"
 #include "ByteLimitedEdit.h"
 #include "ContactField.h"
 #include "NameListBox.h"
+#include "Status.h"
 #include "WideText.h"
 
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include <array>
 #include <filesystem>
@@ -81,6 +85,13 @@ private:
     void AppendSystemMenuItems();
     void ShowPicture();
     void UndoOrRedo(bool undo);
+    void ImportContacts();
+    void ImportFrom(const std::filesystem::path& path);
+    void ExportContacts();
+    void ShowImportError(HWND owner, const CStatus& status) const;
+    // A file dropped on the window: a phone book loads, a contacts file imports.
+    void OnDropFiles(HDROP drop);
+    void OpenDropped();
     CByteLimitedEdit* FindEdit(int id);
 
     HINSTANCE m_instance;
@@ -93,6 +104,8 @@ private:
     CNameListBox m_list;
     std::array<CByteLimitedEdit, kFieldCount> m_edits;
     CBookEditor m_editor;
+    // The file of the last drop, opened once the drop has ended.
+    std::filesystem::path m_dropped;
 };
 
 } // namespace orvalen::win32

@@ -5,11 +5,14 @@
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDD_ORVALEN_DIALOG 102
+#define IDD_IMPORT 103
 #define IDR_MAINFRAME 128
 #define IDR_ACCELERATORS 129
 #define IDB_PICTURE 134
 #define IDS_UNDO 135
 #define IDS_REDO 136
+#define IDS_IMPORT 137
+#define IDS_EXPORT 138
 
 #define IDC_NAME_LIST 1000
 #define IDC_ADD 1001
@@ -26,10 +29,22 @@
 #define IDC_QQ 1017
 #define IDC_FAX 1018
 
+// The import dialog's controls.
+#define IDC_IMPORT_SEARCH 1100
+#define IDC_IMPORT_LIST 1101
+#define IDC_SELECT_ALL 1102
+#define IDC_SELECT_NONE 1103
+#define IDC_IMPORT_COUNT 1104
+#define IDC_REPEATED 1105
+#define IDC_ENCODING_LABEL 1106
+#define IDC_ENCODING 1107
+
 // System-menu commands: the low four bits of a system command belong to the system.
 #define IDM_ABOUTBOX 0x0010
 #define IDM_UNDO 0x0020
 #define IDM_REDO 0x0030
+#define IDM_IMPORT 0x0040
+#define IDM_EXPORT 0x0050
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -1,8 +1,8 @@
 #pragma once
 
-// The window's steps between the phone book and contacts files (vCard, CSV): reading a file
-// into rows for the import dialog, each fitted as the phone book will store it, and the bytes
-// an export writes. No window code: the window shows what these return.
+// The windows' steps between the phone book and contacts files (vCard, CSV): reading a file
+// into rows for an import dialog, each fitted as the phone book will store it, and the bytes
+// an export writes. No window code: the Qt and the Windows window show what these return.
 
 #include "BookEditor.h"
 #include "CodePage.h"
@@ -10,6 +10,7 @@
 #include "Status.h"
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,15 @@ struct ImportFile {
 // codePage lacks becoming '?', and its losses are worded in its note.
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
                                    const CContactTable& book, std::string_view encoding = {});
+
+// Places the ticked rows need when entered in file order, as CBookEditor::Import counts them:
+// a name already in the phone book, or entered earlier in the import, takes none unless it is
+// added as well. ticked has one entry per row.
+int PlacesNeeded(std::span<const ImportRow> rows, const std::vector<bool>& ticked,
+                 RepeatedNames repeated);
+// The rows ticked at first: in file order while they fit in room places under the default
+// choice (names already there take none).
+std::vector<bool> TicksWhileRoom(std::span<const ImportRow> rows, int room);
 
 // The phone book in list order as the export writes it to path: CSV for a ".csv" ending,
 // vCard 3.0 otherwise.

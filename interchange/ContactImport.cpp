@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 namespace orvalen {
 namespace {
@@ -133,6 +134,36 @@ CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCod
         file.rows.push_back(std::move(row));
     }
     return file;
+}
+
+int PlacesNeeded(std::span<const ImportRow> rows, const std::vector<bool>& ticked,
+                 RepeatedNames repeated) {
+    if (repeated == RepeatedNames::addAsWell)
+        return static_cast<int>(std::count(ticked.begin(), ticked.end(), true));
+    std::set<std::string_view> entered;
+    int places = 0;
+    for (std::size_t r = 0; r < rows.size() && r < ticked.size(); ++r) {
+        if (ticked[r] && !rows[r].known && entered.insert(rows[r].form[ContactField::name]).second)
+            ++places;
+    }
+    return places;
+}
+
+std::vector<bool> TicksWhileRoom(std::span<const ImportRow> rows, int room) {
+    std::vector<bool> ticked(rows.size(), false);
+    std::set<std::string_view> entered;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::string_view name = rows[r].form[ContactField::name];
+        const bool needsPlace = !rows[r].known && !entered.contains(name);
+        if (needsPlace && room <= 0)
+            continue;
+        ticked[r] = true;
+        if (needsPlace) {
+            entered.insert(name);
+            --room;
+        }
+    }
+    return ticked;
 }
 
 CResult<std::string> ExportBytes(const CBookEditor& editor, const CCodePage& codePage,
