@@ -2,7 +2,9 @@
 
 #include "CsvReader.h"
 #include "CsvWriter.h"
+#include "Messages.h"
 #include "PhoneBookTransfer.h"
+#include "SaveCommand.h"
 #include "TextInput.h"
 #include "VCardReader.h"
 #include "VCardWriter.h"
@@ -183,6 +185,17 @@ bool IsContactsFile(const std::filesystem::path& path) {
 
 bool IsPhoneBookFile(const std::filesystem::path& path) {
     return Ending(path) == ".tel";
+}
+
+void ExportContacts(CBookEditor& editor, const CCodePage& codePage, std::string_view filter) {
+    if (editor.Table().Count() == 0) {
+        editor.View().ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
+        return;
+    }
+    const auto path = editor.View().ChooseFile(FileMode::save, "Tel_Save.vcf", filter);
+    if (!path)
+        return;
+    SaveBytes(editor, *path, ExportBytes(editor, codePage, *path));
 }
 
 } // namespace orvalen

@@ -53,6 +53,11 @@ std::vector<bool> TicksWhileRoom(std::span<const ImportRow> rows, int room);
 CResult<std::string> ExportBytes(const CBookEditor& editor, const CCodePage& codePage,
                                  const std::filesystem::path& path);
 
+// The window's "Export contacts" command: the whole phone book, in list order, to a file the
+// user chooses (default "Tel_Save.vcf"; filter in the view's form), written safely. An empty
+// phone book and a failed save are reported through the view as the "Save" button reports them.
+void ExportContacts(CBookEditor& editor, const CCodePage& codePage, std::string_view filter);
+
 // Whether a file dropped on the window is a contacts file or a phone-book file, by its ending.
 bool IsContactsFile(const std::filesystem::path& path);
 bool IsPhoneBookFile(const std::filesystem::path& path);

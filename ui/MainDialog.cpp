@@ -53,7 +53,6 @@ const char* const kImportItem = "导入联系人(&I)...";
 const char* const kExportItem = "导出联系人(&E)...";
 constexpr std::string_view kImportFilter = "vCard|*.vcf|CSV|*.csv|All files|*|";
 constexpr std::string_view kExportFilter = "vCard 3.0|*.vcf|CSV|*.csv|";
-constexpr std::string_view kExportName = "Tel_Save.vcf";
 
 // A path the window system gave, as the file code takes it.
 std::filesystem::path PathOf(const QString& file) {
@@ -396,15 +395,7 @@ void CMainDialog::ImportFrom(const std::filesystem::path& path) {
 }
 
 void CMainDialog::ExportContacts() {
-    if (m_editor.Table().Count() == 0) {
-        ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
-        return;
-    }
-    const auto path = ChooseFile(FileMode::save, kExportName, kExportFilter);
-    if (!path)
-        return;
-    CResult<std::string> bytes = ExportBytes(m_editor, m_codec.CodePage(), *path);
-    SaveBytes(m_editor, *path, bytes);
+    orvalen::ExportContacts(m_editor, m_codec.CodePage(), kExportFilter);
 }
 
 void CMainDialog::BuildUndoActions() {
@@ -438,7 +429,9 @@ void CMainDialog::ShowBookState() {
 
 void CMainDialog::closeEvent(QCloseEvent* event) {
     if (m_editor.IsModified()) {
-        QMessageBox box(QMessageBox::Warning, ApplicationName(), QString::fromUtf8(kCloseQuestion),
+        QMessageBox box(QMessageBox::Warning, ApplicationName(),
+                        QString::fromUtf8(messages::kCloseQuestion.data(),
+                                          static_cast<qsizetype>(messages::kCloseQuestion.size())),
                         QMessageBox::Ok | QMessageBox::Cancel, this);
         box.setObjectName(QStringLiteral("closeQuestion"));
         box.setDefaultButton(QMessageBox::Cancel);

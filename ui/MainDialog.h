@@ -54,9 +54,6 @@ public:
     void ImportFrom(const std::filesystem::path& path);
     void ExportContacts();
 
-    // Asked when the window is closed with unsaved changes.
-    static constexpr const char* kCloseQuestion =
-        "The phone book has changes that are not saved. Close anyway?";
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -27,8 +27,6 @@ constexpr std::array<const wchar_t*, kFieldCount> kFieldLabels = {
     L"Name", L"Mobile", L"Telephone", L"E_mail", L"QQ", L"FAX"};
 
 // Asked when the window is closed with unsaved changes, as the Qt window asks.
-constexpr const wchar_t* kCloseQuestion =
-    L"The phone book has changes that are not saved. Close anyway?";
 
 // The title, with a star while the phone book has unsaved changes.
 constexpr const wchar_t* kTitle = L"Orvalen";
@@ -44,7 +42,6 @@ static_assert(kSaveChooserFlags == 0x80023 && kOpenChooserFlags == 0x80021);
 // The choosers of contacts files.
 constexpr std::string_view kImportFilter = "vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|";
 constexpr std::string_view kExportFilter = "vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|";
-constexpr std::string_view kExportName = "Tel_Save.vcf";
 constexpr std::string_view kImportError = "Cannot import contacts from this file.";
 
 // Posted to the window after a drop, so that the program the file came from is not kept
@@ -360,14 +357,7 @@ void CMainDialog::ShowImportError(HWND owner, const CStatus& status) const {
 }
 
 void CMainDialog::ExportContacts() {
-    if (m_editor.Table().Count() == 0) {
-        ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
-        return;
-    }
-    const auto path = ChooseFile(FileMode::save, kExportName, kExportFilter);
-    if (!path)
-        return;
-    SaveBytes(m_editor, *path, ExportBytes(m_editor, m_codec.CodePage(), *path));
+    orvalen::ExportContacts(m_editor, m_codec.CodePage(), kExportFilter);
 }
 
 void CMainDialog::OnDropFiles(HDROP drop) {
@@ -430,7 +420,8 @@ void CMainDialog::Close() {
 bool CMainDialog::MayClose() {
     // Cancel is the default answer: a hasty Enter keeps the phone book.
     return !m_editor.IsModified() ||
-           MessageBoxW(m_window, kCloseQuestion, ApplicationName().c_str(),
+           MessageBoxW(m_window, Utf8ToUtf16(messages::kCloseQuestion).c_str(),
+                       ApplicationName().c_str(),
                        MB_ICONEXCLAMATION | MB_OKCANCEL | MB_DEFBUTTON2) == IDOK;
 }
 
