@@ -4,11 +4,14 @@
 # property, a leak or a timeout. Findings are kept in build-fuzz/artifacts/; turn each into a
 # regression input under fuzz/regressions/<target>/ (the replay test runs those).
 #   FUZZ_PARALLEL=N   targets run N at a time (default 1)
+#   FUZZ_SEED=N       libFuzzer's seed (default 1, so that a run, CI's too, can be repeated;
+#                     0 picks a new one each run, for exploring by hand)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
 parallel="${FUZZ_PARALLEL:-1}"
+seed="${FUZZ_SEED:-1}"
 build=build-fuzz
 
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -32,7 +35,7 @@ run_one() {
     local status=0
     # New inputs go to the build's corpus; the repository's seeds are only read.
     "$build/$name" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "fuzz/corpus/$seeds" \
+        -seed="$seed" -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "fuzz/corpus/$seeds" \
         $(if [ -d "../shared/samples/$seeds" ]; then echo "../shared/samples/$seeds"; fi) \
         >"$log" 2>&1 || status=$?
     local coverage execs

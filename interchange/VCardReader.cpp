@@ -263,11 +263,14 @@ std::string Unescape(std::string_view text) {
     return result;
 }
 
+// Every leading scheme goes: "tel:tel:5" would otherwise keep a "tel:" that the next reading
+// takes off, and a contact would change by being written and read again.
 std::string StripScheme(std::string_view value, std::string_view scheme) {
     value = Trim(value);
-    if (value.size() >= scheme.size() && EqualsIgnoringCase(value.substr(0, scheme.size()), scheme))
-        value.remove_prefix(scheme.size());
-    return std::string(Trim(value));
+    while (value.size() >= scheme.size() &&
+           EqualsIgnoringCase(value.substr(0, scheme.size()), scheme))
+        value = Trim(value.substr(scheme.size()));
+    return std::string(value);
 }
 
 // The handle of an instant-messaging address: qq:12345 and x-apple:12345 both give 12345.
