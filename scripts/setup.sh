@@ -32,3 +32,15 @@ if [ "${#missing[@]}" -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The Windows tests run Wine as a Chinese user does, under zh_CN.UTF-8: Wine takes its ANSI code
+# page (936) from the locale's name, but turns file names into Unix ones through the locale's
+# character set, which is ASCII unless the locale is installed.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+    sudo_cmd=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo_cmd=(sudo)
+    fi
+    "${sudo_cmd[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 ||
+        echo "warning: could not make the zh_CN.UTF-8 locale" >&2
+fi
