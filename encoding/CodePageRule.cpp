@@ -49,7 +49,9 @@ std::string LocaleCharset(std::string_view localeName) {
 }
 
 bool IsUtf8Charset(std::string_view charset) {
-    return Canonical(charset) == "UTF8";
+    // Windows set to use UTF-8 for every program names its ANSI code page CP65001.
+    const std::string name = Canonical(charset);
+    return name == "UTF8" || name == "CP65001";
 }
 
 bool IsAsciiCharset(std::string_view charset) {

@@ -30,18 +30,6 @@ std::optional<std::wstring> CContactsApp::EncodingArgument(const wchar_t* comman
     return encoding;
 }
 
-LocaleEnvironment CContactsApp::Environment() {
-    LocaleEnvironment environment = LocaleEnvironment::OfProcess();
-    // Windows set to use UTF-8 for every program names its ANSI code page CP65001: that is
-    // UTF-8, for which the rule takes the code page of the user's language (GBK for Chinese),
-    // the one the players read.
-    for (std::string* name : {&environment.lcAll, &environment.lcCtype, &environment.lang}) {
-        if (!name->empty() && LocaleCharset(*name) == "CP65001")
-            *name = name->substr(0, name->rfind('.')) + ".UTF-8";
-    }
-    return environment;
-}
-
 int CContactsApp::Run() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -49,7 +37,7 @@ int CContactsApp::Run() {
     std::optional<std::string> option;
     if (const auto argument = EncodingArgument(GetCommandLineW()))
         option = Utf16ToUtf8(*argument).value_or(std::string());
-    CCodePage codePage = PlayerCodePage(option, Environment());
+    CCodePage codePage = PlayerCodePage(option, LocaleEnvironment::OfProcess());
     const std::string& name = codePage.Name();
     if (!codePage.IsAvailable()) {
         const std::wstring text = L"Unknown code page \"" + Utf8ToUtf16(name) +

@@ -21,10 +21,6 @@ public:
     // The program's exit code: 0, or 2 when --encoding names a code page Windows lacks.
     int Run();
 
-    // The locale the player's code page is chosen by: the user's language and the ANSI code
-    // page, UTF-8 named as the code-page rule knows it.
-    static LocaleEnvironment Environment();
-
     // The value of --encoding NAME or --encoding=NAME in a command line, if any.
     static std::optional<std::wstring> EncodingArgument(const wchar_t* commandLine);
 
