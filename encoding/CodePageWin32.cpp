@@ -12,10 +12,6 @@
 #include <string_view>
 #include <utility>
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 namespace orvalen {

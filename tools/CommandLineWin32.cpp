@@ -8,10 +8,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <shellapi.h>
