@@ -67,10 +67,10 @@ void CMemoryNameList::SetCurSel(int index) {
     m_selection = (index >= 0 && index < GetCount()) ? index : -1;
 }
 
-int CMemoryNameList::SelectString(int startAfter, std::string_view prefix) {
+int CNameList::SelectString(int startAfter, std::string_view prefix) {
     const int found = FindPrefix(startAfter, prefix);
     if (found >= 0)
-        m_selection = found;
+        SetCurSel(found);
     return found;
 }
 

@@ -24,18 +24,21 @@ public:
     virtual int GetCurSel() const = 0;
     // -1 removes the selection.
     virtual void SetCurSel(int index) = 0;
-    // Selects the first entry after startAfter, wrapping round, that begins with prefix.
-    virtual int SelectString(int startAfter, std::string_view prefix) = 0;
     virtual std::string GetText(int index) const = 0;
+
+    // Selects the first entry after startAfter, wrapping round, that begins with prefix, and
+    // gives its index; -1, with the selection unchanged, when none does.
+    int SelectString(int startAfter, std::string_view prefix);
 
     const CNameCollation& Collation() const { return m_collation; }
 
 protected:
     // Rules shared by every implementation, expressed through GetCount and GetText.
     int SortedInsertPosition(std::string_view text) const;
-    int FindPrefix(int startAfter, std::string_view prefix) const;
 
 private:
+    int FindPrefix(int startAfter, std::string_view prefix) const;
+
     CNameCollation m_collation;
 };
 
@@ -50,7 +53,6 @@ public:
     int GetCount() const override { return static_cast<int>(m_entries.size()); }
     int GetCurSel() const override { return m_selection; }
     void SetCurSel(int index) override;
-    int SelectString(int startAfter, std::string_view prefix) override;
     std::string GetText(int index) const override;
 
 private:

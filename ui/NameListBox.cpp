@@ -65,13 +65,6 @@ void CNameListBox::SetCurSel(int index) {
     scrollToItem(item(index));
 }
 
-int CNameListBox::SelectString(int startAfter, std::string_view prefix) {
-    const int found = FindPrefix(startAfter, prefix);
-    if (found >= 0)
-        SetCurSel(found);
-    return found;
-}
-
 std::string CNameListBox::GetText(int index) const {
     const QListWidgetItem* entry = item(index);
     if (entry == nullptr)

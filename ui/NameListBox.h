@@ -24,7 +24,6 @@ public:
     int GetCount() const override;
     int GetCurSel() const override;
     void SetCurSel(int index) override;
-    int SelectString(int startAfter, std::string_view prefix) override;
     std::string GetText(int index) const override;
 
 signals:

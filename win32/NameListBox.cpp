@@ -37,13 +37,6 @@ void CNameListBox::SetCurSel(int index) {
     SendMessageW(m_listBox, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-int CNameListBox::SelectString(int startAfter, std::string_view prefix) {
-    const int found = FindPrefix(startAfter, prefix);
-    if (found >= 0)
-        SetCurSel(found);
-    return found;
-}
-
 std::string CNameListBox::GetText(int index) const {
     if (index < 0 || index >= GetCount())
         return {};

@@ -30,7 +30,6 @@ public:
     int GetCount() const override { return static_cast<int>(m_entries.size()); }
     int GetCurSel() const override;
     void SetCurSel(int index) override;
-    int SelectString(int startAfter, std::string_view prefix) override;
     std::string GetText(int index) const override;
 
 private:
