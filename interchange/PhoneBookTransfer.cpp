@@ -1,5 +1,6 @@
 #include "PhoneBookTransfer.h"
 
+#include "PhoneNumber.h"
 #include "TextUtil.h"
 
 #include <algorithm>
@@ -99,17 +100,14 @@ private:
                     Note(NoteKind::valueLeftOut, field, candidate);
                 continue;
             }
-            const std::string text = Clean(candidate, field);
+            std::string text = Clean(candidate, field);
+            if (IsNumberField(field))
+                text = FitNumber(text, MaxLength(field), m_codePage).utf8;
             if (text.empty())
                 continue;
             auto bytes = Convert(text, field);
             if (!bytes)
                 return false;
-            if (bytes->size() > MaxLength(field) && IsNumberField(field)) {
-                if (auto plain = m_codePage.FromUtf8Replacing(UnformatNumber(text));
-                    plain && plain->size() <= MaxLength(field))
-                    bytes = std::move(plain);
-            }
             if (bytes->size() > MaxLength(field)) {
                 Note(NoteKind::valueTooLong, field, text, bytes->size());
                 continue;
@@ -156,15 +154,6 @@ private:
 };
 
 } // namespace
-
-std::string UnformatNumber(std::string_view number) {
-    std::string digits;
-    for (char c : number) {
-        if (c != ' ' && c != '-' && c != '.' && c != '(' && c != ')')
-            digits += c;
-    }
-    return digits;
-}
 
 std::optional<ContactForm> FitContact(const InterchangeContact& contact, const CCodePage& codePage,
                                       bool replace, CNotes& notes) {

@@ -40,10 +40,6 @@ TransferOutcome FillPhoneBook(CBookEditor& editor, std::span<const InterchangeCo
 std::optional<ContactForm> FitContact(const InterchangeContact& contact, const CCodePage& codePage,
                                       bool replace, CNotes& notes);
 
-// A phone number without its formatting: '+', digits, '*', '#', ',' and ';' (pauses and
-// waits) and letters are kept; blanks, dashes, dots and parentheses go.
-std::string UnformatNumber(std::string_view number);
-
 struct ExtractOutcome {
     std::vector<InterchangeContact> contacts; // in list order; card is 0, line the record
     CNotes notes;

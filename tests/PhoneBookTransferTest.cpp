@@ -119,6 +119,11 @@ TEST_F(PhoneBookTransferTest, NumbersAndAddressesAreNeverCut) {
         {ContactField::mobile, {"12345678901234567890", "139"}, "139", 1, 0},
         {ContactField::mobile, {"138", "139"}, "138", 0, 1},
         {ContactField::fax, {"010.8765.4321.0000"}, "010876543210000", 0, 0},
+        // No-break space, bidi marks, U+2011 and full-width digits are made ASCII always.
+        {ContactField::mobile, {"138\u00A00013\u2011800"}, "138 0013-800", 0, 0},
+        {ContactField::mobile, {"\u202A+86 138\u200B0013\u202C"}, "+86 1380013", 0, 0},
+        {ContactField::mobile, {"\uFF0B\uFF18\uFF16\u3000\uFF11\uFF13\uFF18"}, "+86 138", 0, 0},
+        {ContactField::mobile, {"\uFF0B86\u3000138\u30000013\u30008000"}, "+8613800138000", 0, 0},
         {ContactField::telephone,
          {"+86 (10) 1234-5678 ext. 1234567890"},
          "+861012345678ext1234567890",
