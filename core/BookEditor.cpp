@@ -114,7 +114,13 @@ int CBookEditor::Import(std::span<const ContactForm> contacts, RepeatedNames rep
             continue;
         const int existing = m_table.Find(name);
         if (existing != CContactTable::kNone && repeated != RepeatedNames::addAsWell) {
-            if (repeated == RepeatedNames::update) {
+            if (repeated != RepeatedNames::skip) {
+                // A field the incoming contact lacks keeps what the phone book holds: phones
+                // rarely export QQ or fax numbers typed here.
+                for (ContactField field : kAllFields) {
+                    if (repeated == RepeatedNames::merge && form[field].empty())
+                        form[field].assign(m_table.Text(existing, field));
+                }
                 changing();
                 m_table.UpdateDetails(existing, form);
                 last = existing;
@@ -248,6 +254,24 @@ int CBookEditor::AppendContacts(std::span<const ContactForm> contacts) {
     }
     ShowLast();
     return taken;
+}
+
+std::optional<std::string> CBookEditor::ListedTexts() const {
+    if (m_list.GetCount() != m_table.Count())
+        return std::nullopt;
+    std::string texts;
+    for (const int index : FindAllListed()) {
+        if (index == CContactTable::kNone)
+            return std::nullopt;
+        for (ContactField field : kAllFields)
+            (texts += m_table.Text(index, field)) += '\0';
+    }
+    return texts;
+}
+
+bool CBookEditor::IsModified() const {
+    const std::optional<std::string> now = ListedTexts();
+    return !now || !m_saved || *now != *m_saved;
 }
 
 // Fills snapshot in place, keeping the storage it has.

@@ -12,7 +12,9 @@
 #include "NameList.h"
 #include "UndoHistory.h"
 
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +22,7 @@ namespace orvalen {
 
 // What an import does with a contact whose name is already in the phone book.
 enum class RepeatedNames {
+    merge,     // its non-empty fields replace those of the contact of that name, the rest stay
     update,    // its numbers replace those of the contact of that name, as "Add >>" does
     skip,      // it is left out
     addAsWell, // it becomes a further contact of the same name
@@ -62,10 +65,13 @@ public:
     // Called by a command just before its first change: the phone book as it is now becomes
     // the step its undo goes back to.
     void RecordStep();
-    // Modified: the phone book differs from the last file saved or loaded (or from the empty
-    // book at start). MarkSaved follows a successful save or load of the phone-book file.
-    bool IsModified() const { return m_history.IsModified(); }
-    void MarkSaved() { m_history.MarkSaved(); }
+    // Modified: the contacts, in list order, differ in their texts from those of the last file
+    // saved or loaded (or from the empty book at start), however the book got there: typing
+    // in the form, an update to the same details, or undo back to the saved book is no change.
+    // Bytes after a text's terminator are not compared. MarkSaved follows a successful save or
+    // load of the phone-book file.
+    bool IsModified() const;
+    void MarkSaved() { m_saved = ListedTexts(); }
 
     // The table index of the contact that list entry listIndex stands for, or kNone. The k-th
     // entry named exactly T stands for the k-th contact named T, so repeated names (a loaded
@@ -89,6 +95,10 @@ private:
     void ShowContact(int index);
     // Selects and shows the last entry in sorted order, or the empty form when there is none.
     void ShowLast();
+    // Every listed contact's six texts, each ended by a zero byte, in list order: what a saved
+    // file holds without the bytes after the terminators. Nothing when the list and the table
+    // do not hold the same contacts.
+    std::optional<std::string> ListedTexts() const;
     void TakeSnapshot(BookSnapshot& snapshot);
     void Restore(const BookSnapshot& snapshot);
 
@@ -97,6 +107,7 @@ private:
     CNameList& m_list;
     IBookView& m_view;
     CUndoHistory m_history;
+    std::optional<std::string> m_saved = std::string(); // ListedTexts of the saved book
 };
 
 // The part of text that a field of limit bytes stores: up to the first zero byte, and no longer

@@ -14,8 +14,6 @@ BookSnapshot& CUndoHistory::Record() {
         m_redo.pop_back();
     }
     m_redo.clear();
-    step.version = m_version;
-    m_version = ++m_lastVersion;
     m_undo.push_back(std::move(step));
     return m_undo.back();
 }
@@ -23,22 +21,18 @@ BookSnapshot& CUndoHistory::Record() {
 std::optional<BookSnapshot> CUndoHistory::Undo(BookSnapshot current) {
     if (m_undo.empty())
         return std::nullopt;
-    current.version = m_version;
     m_redo.push_back(std::move(current));
     BookSnapshot target = std::move(m_undo.back());
     m_undo.pop_back();
-    m_version = target.version;
     return target;
 }
 
 std::optional<BookSnapshot> CUndoHistory::Redo(BookSnapshot current) {
     if (m_redo.empty())
         return std::nullopt;
-    current.version = m_version;
     m_undo.push_back(std::move(current));
     BookSnapshot target = std::move(m_redo.back());
     m_redo.pop_back();
-    m_version = target.version;
     return target;
 }
 

@@ -4,7 +4,6 @@
 #include "ContactTable.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -21,13 +20,10 @@ struct BookSnapshot {
     std::vector<std::string> entries;
     int selection = -1;
     ContactForm form;
-    std::uint64_t version = 0; // which state of the phone book this is; set by the history
 };
 
-// The undo and redo steps of the phone-book commands, and which state was last saved.
-// A new step drops the redo steps, and beyond kMaxSteps the oldest step goes. Every state gets a
-// version of its own, so the phone book counts as modified exactly when the state shown is not
-// the one last saved or loaded, however undo and redo reached it.
+// The undo and redo steps of the phone-book commands. A new step drops the redo steps, and
+// beyond kMaxSteps the oldest step goes.
 class CUndoHistory {
 public:
     static constexpr std::size_t kMaxSteps = 100;
@@ -42,16 +38,9 @@ public:
     std::optional<BookSnapshot> Undo(BookSnapshot current);
     std::optional<BookSnapshot> Redo(BookSnapshot current);
 
-    // The state shown now equals a file on disk.
-    void MarkSaved() { m_savedVersion = m_version; }
-    bool IsModified() const { return m_version != m_savedVersion; }
-
 private:
     std::deque<BookSnapshot> m_undo;
     std::deque<BookSnapshot> m_redo;
-    std::uint64_t m_version = 0;
-    std::uint64_t m_lastVersion = 0;
-    std::uint64_t m_savedVersion = 0;
 };
 
 } // namespace orvalen

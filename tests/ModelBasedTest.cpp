@@ -124,9 +124,10 @@ std::string Describe(const Command& command) {
             out << (c ? ", " : "") << Printable(command.imported[c][ContactField::name]) << " "
                 << Printable(command.imported[c][ContactField::mobile]);
         out << "} repeated names "
-            << (command.repeated == RepeatedNames::update ? "updated"
-                : command.repeated == RepeatedNames::skip ? "skipped"
-                                                          : "added as well");
+            << (command.repeated == RepeatedNames::merge    ? "merged"
+                : command.repeated == RepeatedNames::update ? "updated"
+                : command.repeated == RepeatedNames::skip   ? "skipped"
+                                                            : "added as well");
         break;
     case Op::remove:
         out << "Delete";
@@ -329,7 +330,7 @@ private:
             command.op = Op::import;
             for (unsigned n = 1 + Below(4); n > 0; --n)
                 command.imported.push_back(Form());
-            command.repeated = static_cast<RepeatedNames>(Below(3));
+            command.repeated = static_cast<RepeatedNames>(Below(4));
             return command;
         }
         const unsigned roll = Below(100);
@@ -421,7 +422,8 @@ public:
         return it == m_ids.end() ? -1 : static_cast<int>(it - m_ids.begin());
     }
 
-    bool Modified() const { return m_version != m_savedVersion; }
+    // The contacts' texts in list order differ from those of the book last saved or loaded.
+    bool Modified() const { return Listed() != m_saved; }
 
     void BeginCommand() {
         messages.clear();
@@ -494,10 +496,13 @@ public:
                     existing = slot;
             }
             if (existing >= 0 && repeated != RepeatedNames::addAsWell) {
-                if (repeated == RepeatedNames::update) {
+                if (repeated != RepeatedNames::skip) {
                     changing();
-                    for (std::size_t f = 1; f < kFieldCount; ++f)
-                        Store(existing, f, stored.texts[f]);
+                    for (std::size_t f = 1; f < kFieldCount; ++f) {
+                        // A merge keeps the fields the imported contact leaves empty.
+                        if (repeated != RepeatedNames::merge || !stored.texts[f].empty())
+                            Store(existing, f, stored.texts[f]);
+                    }
                     last = m_ids[static_cast<std::size_t>(existing)];
                 }
                 continue;
@@ -586,7 +591,7 @@ public:
         }
         (report ? reportFile : bookFile) = report ? Report() : Image();
         if (!report)
-            m_savedVersion = m_version;
+            m_saved = Listed();
     }
 
     // file: the bytes found at the chosen path, nothing when it is missing or a folder.
@@ -624,7 +629,7 @@ public:
             selection = static_cast<int>(list.size()) - 1;
             ShowSelection();
         }
-        m_savedVersion = m_version;
+        m_saved = Listed();
     }
 
     std::string Image() const {
@@ -662,19 +667,26 @@ private:
         std::array<std::array<std::string, kFieldCount>, 200> slots;
         std::vector<int> ids;
         int count;
-        int version;
     };
 
-    State Now() const { return {fields, selection, list, m_slots, m_ids, m_count, m_version}; }
+    State Now() const { return {fields, selection, list, m_slots, m_ids, m_count}; }
 
-    // Before a command changes the book: its state becomes a step back, and the book a new
-    // version of itself.
+    std::vector<std::array<std::string, kFieldCount>> Listed() const {
+        std::vector<std::array<std::string, kFieldCount>> listed;
+        for (const Entry& entry : list) {
+            auto& texts = listed.emplace_back();
+            for (std::size_t f = 0; f < kFieldCount; ++f)
+                texts[f] = SlotText(SlotOf(entry.id), f);
+        }
+        return listed;
+    }
+
+    // Before a command changes the book: its state becomes a step back.
     void Remember() {
         m_undo.push_back(Now());
         if (m_undo.size() > 100)
             m_undo.erase(m_undo.begin());
         m_redo.clear();
-        m_version = ++m_versions;
     }
 
     void Step(std::vector<State>& from, std::vector<State>& to) {
@@ -688,7 +700,6 @@ private:
         m_slots = state.slots;
         m_ids = state.ids;
         m_count = state.count;
-        m_version = state.version;
         countShown = m_count;
         from.pop_back();
     }
@@ -759,9 +770,7 @@ private:
     int m_nextId = 1;
     std::vector<State> m_undo;
     std::vector<State> m_redo;
-    int m_version = 0;  // every change makes a new one; undo and redo bring old ones back
-    int m_versions = 0; // the last version made
-    int m_savedVersion = 0;
+    std::vector<std::array<std::string, kFieldCount>> m_saved; // Listed() when last saved
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -187,6 +187,43 @@ TEST_F(UndoTest, AHundredStepsGoBackAndANewCommandDropsTheRedoSteps) {
     EXPECT_EQ(editor.Table().Count(), 7);
 }
 
+// Commands that leave the contacts as last saved leave no unsaved mark, whatever they did to
+// the form, the table's order or the undo steps.
+TEST_F(UndoTest, NoMarkWhileTheContactsAreAsSaved) {
+    const struct {
+        const char* what;
+        bool knownBook; // saved before the command; else the empty book
+        std::function<void()> command;
+    } rows[] = {
+        {"typing a name without adding it and pressing Clear on an empty book marks the title",
+         false,
+         [this] {
+             view.Type(MakeForm("Ann"));
+             editor.Clear();
+         }},
+        {"typing in the form", true, [this] { view.Type(MakeForm("Eve", "1")); }},
+        {"Add >> of a name with the details it has", true,
+         [this] { Add(MakeForm("Carl", "13800138000", "", "carl@example.cn")); }},
+        {"Delete and Add >> of the same contact", true,
+         [this] {
+             list.SetCurSel(0);
+             editor.Delete();
+             Add(MakeForm("alice", "2"));
+         }},
+        {"an import merging details the book holds", true,
+         [this] { editor.Import(std::vector{MakeForm("Bob", "3")}, RepeatedNames::merge); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        editor.Clear();
+        if (row.knownBook)
+            AddKnownBook();
+        editor.MarkSaved();
+        row.command();
+        EXPECT_FALSE(editor.IsModified());
+    }
+}
+
 TEST_F(UndoTest, TheBookIsModifiedUntilItEqualsAFileSavedOrLoaded) {
     EXPECT_FALSE(editor.IsModified());
     editor.Clear();

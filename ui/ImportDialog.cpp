@@ -45,7 +45,7 @@ struct RepeatedChoice {
     RepeatedNames repeated;
 };
 constexpr std::array<RepeatedChoice, 3> kRepeatedChoices = {{
-    {"Update their numbers", RepeatedNames::update},
+    {"Update with their details", RepeatedNames::merge},
     {"Skip them", RepeatedNames::skip},
     {"Add them as well", RepeatedNames::addAsWell},
 }};

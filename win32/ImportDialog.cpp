@@ -32,7 +32,7 @@ struct RepeatedChoice {
     RepeatedNames repeated;
 };
 constexpr std::array<RepeatedChoice, 3> kRepeatedChoices = {{
-    {L"Update their numbers", RepeatedNames::update},
+    {L"Update with their details", RepeatedNames::merge},
     {L"Skip them", RepeatedNames::skip},
     {L"Add them as well", RepeatedNames::addAsWell},
 }};
@@ -280,7 +280,7 @@ void CImportDialog::TickShown(bool ticked) {
 RepeatedNames CImportDialog::Repeated() const {
     const LRESULT choice = SendDlgItemMessageW(m_window, IDC_REPEATED, CB_GETCURSEL, 0, 0);
     if (choice < 0 || static_cast<std::size_t>(choice) >= kRepeatedChoices.size())
-        return RepeatedNames::update;
+        return RepeatedNames::merge;
     return kRepeatedChoices[static_cast<std::size_t>(choice)].repeated;
 }
 

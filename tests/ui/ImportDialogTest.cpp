@@ -140,10 +140,10 @@ private slots:
         QCOMPARE(Shown(true), (QStringList{QStringLiteral("Ann"), QStringLiteral("Eve"),
                                            QStringLiteral("Eve"), QStringLiteral("Max")}));
         QCOMPARE(CountLine(), QStringLiteral("4 selected · 0 places left"));
-        QCOMPARE(m_dialog->Repeated(), RepeatedNames::update);
+        QCOMPARE(m_dialog->Repeated(), RepeatedNames::merge);
 
         QComboBox* repeated = Find<QComboBox>("repeatedBox");
-        QCOMPARE(repeated->itemText(0), QStringLiteral("Update their numbers"));
+        QCOMPARE(repeated->itemText(0), QStringLiteral("Update with their details"));
         QCOMPARE(repeated->itemText(1), QStringLiteral("Skip them"));
         QCOMPARE(repeated->itemText(2), QStringLiteral("Add them as well"));
         repeated->setCurrentIndex(2);
