@@ -67,24 +67,44 @@ void CDeviceBookFile::Save(CBookEditor& editor) {
     RunSaveCommand(editor, kSaveName, kFilter, &CDeviceBookFile::SaveTo);
 }
 
-CResult<TelFileImage> CDeviceBookFile::ReadImage(const std::filesystem::path& path) {
-    // One byte more than the largest file tells a file that is too large.
-    CResult<FileBytes> read = ReadRegularFile(path, kFileSize + 1);
-    if (!read)
-        return read.Status();
-    const std::uintmax_t size = read->size;
-    if (!HasSignature(read->bytes) || !HasRecordSize(size))
+namespace {
+
+CResult<TelFileImage> CheckedImage(FileBytes read, const std::filesystem::path& path) {
+    const std::uintmax_t size = read.size;
+    if (!HasSignature(read.bytes) || !HasRecordSize(size))
         return CStatus(StatusKind::notPhoneBookFile, path,
                        "size " + std::to_string(size) + " bytes");
 
     TelFileImage image;
     image.size = size;
-    image.bytes = read->bytes;
-    image.buffer = std::move(read->buffer);
-    image.recordPlaces = static_cast<int>((size - kHeaderSize) / kRecordSize);
+    image.bytes = read.bytes;
+    image.buffer = std::move(read.buffer);
+    image.recordPlaces =
+        static_cast<int>((size - CDeviceBookFile::kHeaderSize) / CDeviceBookFile::kRecordSize);
     const int countByte = static_cast<unsigned char>(image.bytes[kCountOffset]);
     image.recordsToRead = std::min(countByte, image.recordPlaces);
     return image;
+}
+
+} // namespace
+
+CResult<TelFileImage> CDeviceBookFile::ReadImage(const std::filesystem::path& path) {
+    // One byte more than the largest file tells a file that is too large.
+    CResult<FileBytes> read = ReadRegularFile(path, kFileSize + 1);
+    if (!read)
+        return read.Status();
+    return CheckedImage(std::move(*read), path);
+}
+
+CResult<TelFileImage> CDeviceBookFile::ImageOf(std::string_view bytes,
+                                               const std::filesystem::path& path) {
+    FileBytes read;
+    const std::size_t kept = std::min(bytes.size(), kFileSize + 1);
+    read.buffer = std::make_unique_for_overwrite<char[]>(kept);
+    std::copy_n(bytes.data(), kept, read.buffer.get());
+    read.bytes = std::string_view(read.buffer.get(), kept);
+    read.size = bytes.size();
+    return CheckedImage(std::move(read), path);
 }
 
 void CDeviceBookFile::LoadImage(CBookEditor& editor, const TelFileImage& image) {

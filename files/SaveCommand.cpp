@@ -11,8 +11,10 @@ CStatus SaveBytes(CBookEditor& editor, const std::filesystem::path& path,
     if (!status) {
         if (status.Path().empty())
             status.WithPath(path);
-        editor.View().ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok,
-                                  status.Describe());
+        const bool written = status.Kind() == StatusKind::writtenNotFlushed;
+        editor.View().ShowMessage(written ? messages::kWrittenNotFlushed : messages::kSaveFailed,
+                                  written ? MessageIcon::warning : MessageIcon::error,
+                                  MessageButtons::ok, status.Describe());
     }
     return status;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // What "Save" and "Save As" share: the empty phone book's warning before any chooser, the
-// silent stop of a cancelled chooser, and the save error with its reason for every failure.
+// silent stop of a cancelled chooser, and the save error with its reason for every failure but
+// one: a file written whose folder could not be flushed gets a warning saying so.
 
 #include "BookEditor.h"
 #include "Status.h"

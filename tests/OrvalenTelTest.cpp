@@ -6,11 +6,13 @@
 #include "HeadlessView.h"
 #include "NameCollation.h"
 #include "NameList.h"
+#include "SafeFile.h"
 #include "TextReport.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -619,6 +621,20 @@ TEST_F(OrvalenTelTest, FailedWritesLeaveNothingBehind) {
     fs::create_directory(m_folder / "taken.vcf");
     EXPECT_EQ(Run({"convert", "--encoding", "GBK", "in.tel", "taken.vcf"}).status, kExitRefused);
     EXPECT_EQ(FolderContents(), (std::vector<std::string>{"in.tel", "taken.vcf"}));
+#if !defined(_WIN32)
+    // Only the folder's flush after the rename fails: the file was written, and is not called
+    // unchanged.
+    const SaveSeam previous =
+        SetSaveSeam({[](SaveStep step) { return step == SaveStep::flushFolder ? EIO : 0; }});
+    const RunResult flush = Run({"convert", "--encoding", "GBK", "in.tel", "out.tel"});
+    SetSaveSeam(previous);
+    EXPECT_EQ(flush.status, kExitRefused);
+    EXPECT_EQ(flush.err, "orvalen-tel: " + Path("out.tel") +
+                             ": The file was written but may not be on the disk yet: save again, "
+                             "or eject the disk safely before unplugging it (Input/output "
+                             "error)\n");
+    EXPECT_EQ(Read("out.tel"), Read("in.tel"));
+#endif
 }
 
 // ---- standard streams, same files, bounds ----
@@ -649,6 +665,11 @@ TEST_F(OrvalenTelTest, DashIsStandardInputAndOutput) {
         {{"show", "-"}, book, kExitSuccess, WindowSaves(Path("book.tel"), "GBK").report},
         {{"convert", "-", "out.tel"}, book, kExitUsage, ""},
     };
+#if !defined(_WIN32)
+    // A .tel on standard input is read in memory: with no temporary folder to copy it into,
+    // it is still read.
+    ::setenv("TMPDIR", Path("no-such-folder").c_str(), 1);
+#endif
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;
         args.insert(args.begin() + 1, {"--encoding", "GBK"});
@@ -656,6 +677,9 @@ TEST_F(OrvalenTelTest, DashIsStandardInputAndOutput) {
         EXPECT_EQ(result.status, c.status) << c.args.back() << result.err;
         EXPECT_EQ(result.out, c.out) << c.args.back();
     }
+#if !defined(_WIN32)
+    ::unsetenv("TMPDIR");
+#endif
     EXPECT_EQ(Read("copy.tel"), book);
 }
 
@@ -800,18 +824,30 @@ TEST_F(OrvalenTelTest, HelpForEveryCommand) {
 TEST_F(OrvalenTelTest, TheProgramItselfGivesTheSameBytesAndStatuses) {
     Write("book.tel", MakeTel({{kZhangSanGbk, "138"}, {"Bob", "", "555"}}));
     const std::string program = ORVALEN_TEL_PATH;
-    const std::string command =
-        "LC_ALL=zh_CN.GBK '" + program + "' show '" + Path("book.tel") + "' 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(out, WindowSaves(Path("book.tel"), "GBK").report);
+    // A pipe named as the output is written as "-" is.
+    const struct {
+        std::string args;
+        std::string out;
+    } kRows[] = {
+        {"show '" + Path("book.tel") + "'", WindowSaves(Path("book.tel"), "GBK").report},
+        {"convert --to csv '" + Path("book.tel") + "' /dev/stdout",
+         "\xEF\xBB\xBFName,Mobile,Telephone,E-mail,QQ,Fax\r\nBob,,555,,,\r\n"
+         "\xE5\xBC\xA0\xE4\xB8\x89,138,,,,\r\n"},
+    };
+    for (const auto& row : kRows) {
+        const std::string command =
+            "LC_ALL=zh_CN.GBK '" + program + "' " + row.args + " 2>/dev/null";
+        std::FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string out;
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        const int status = ::pclose(pipe);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << row.args;
+        EXPECT_EQ(out, row.out) << row.args;
+    }
 
     auto exitStatus = [](const std::string& line) {
         const int raw = std::system((line + " >/dev/null 2>&1").c_str());

@@ -19,7 +19,6 @@
 
 #include <cerrno>
 #include <istream>
-#include <random>
 #include <sstream>
 
 #include <algorithm>
@@ -578,31 +577,19 @@ private:
         return kExitSuccess;
     }
 
-    // "Load": the phone book replaced by the file's contacts. Standard input passes through a
-    // temporary file, which the file check reads as it reads any other.
+    // "Load": the phone book replaced by the file's contacts. Standard input is read into
+    // memory and checked there: no copy of the phone book on the disk.
     bool Load(CBookEditor& editor, const std::filesystem::path& path) {
-        std::filesystem::path file = path;
-        std::filesystem::path temporary;
+        CResult<TelFileImage> image = CStatus(StatusKind::ioError);
         if (IsStandardStream(path)) {
             const auto bytes = ReadInputStream(m_in, path);
             if (!bytes) {
                 ReadFailure(Shown(path), bytes.Status());
                 return false;
             }
-            std::error_code error;
-            static std::mt19937 random{std::random_device{}()};
-            temporary = std::filesystem::temp_directory_path(error) /
-                        ("orvalen-tel-" + std::to_string(random()) + ".tel");
-            if (error || !WriteFileSafely(temporary, *bytes).IsOk()) {
-                Message(Shown(path), "cannot keep standard input in a temporary file");
-                return false;
-            }
-            file = temporary;
-        }
-        const CResult<TelFileImage> image = CDeviceBookFile::ReadImage(file);
-        if (!temporary.empty()) {
-            std::error_code error;
-            std::filesystem::remove(temporary, error);
+            image = CDeviceBookFile::ImageOf(*bytes, path);
+        } else {
+            image = CDeviceBookFile::ReadImage(path);
         }
         if (!image) {
             Message(Shown(path), CDeviceBookFile::LoadMessage(image.Status()));
@@ -743,11 +730,26 @@ private:
             }
             return true;
         }
-        const CStatus status = WriteFileSafely(target, bytes);
+        if (IsStream(target)) {
+            // A terminal, /dev/stdout or a pipe: written as it comes, as "-" is.
+            const CStatus status = WriteStream(target, bytes);
+            if (!status)
+                Message(PathToUtf8(target), "cannot write: " + status.Reason());
+            return status.IsOk();
+        }
+        CStatus status;
+        {
+            // A quit signal waits until the file is in place or its temporary file is gone.
+            const CQuitSignalsHeld held;
+            status = WriteFileSafely(target, bytes);
+        }
         if (status)
             return true;
-        Message(PathToUtf8(target),
-                "cannot write: " + status.Reason() + "; nothing was changed there");
+        if (status.Kind() == StatusKind::writtenNotFlushed)
+            Message(PathToUtf8(target), status.Reason());
+        else
+            Message(PathToUtf8(target),
+                    "cannot write: " + status.Reason() + "; nothing was changed there");
         return false;
     }
 
@@ -792,7 +794,7 @@ private:
         }
         if (SameFile(source, target)) {
             Message(PathToUtf8(source), CStatus(StatusKind::sameFile).Reason() +
-                                         "; it would be overwritten by what is read from it");
+                                            "; it would be overwritten by what is read from it");
             m_err << kProgram << ": nothing written\n";
             return kExitRefused;
         }
