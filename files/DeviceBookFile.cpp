@@ -1,6 +1,7 @@
 #include "DeviceBookFile.h"
 
 #include "Messages.h"
+#include "PlayerDrive.h"
 #include "SafeFile.h"
 #include "SaveCommand.h"
 
@@ -31,6 +32,12 @@ bool HasSignature(std::string_view bytes) {
 bool HasRecordSize(std::uintmax_t size) {
     return size % CDeviceBookFile::kRecordSize == 0 && size >= kMinFileSize &&
            size <= CDeviceBookFile::kFileSize;
+}
+
+// Where Save and Load open: the player's root, probed as the chooser opens (a player plugged in
+// since is found), or nothing.
+std::filesystem::path PlayerFolderOrNone() {
+    return PlayerFolder(FindPlayerDrives()).value_or(std::filesystem::path());
 }
 
 } // namespace
@@ -64,7 +71,7 @@ CStatus CDeviceBookFile::SaveTo(CBookEditor& editor, const std::filesystem::path
 }
 
 void CDeviceBookFile::Save(CBookEditor& editor) {
-    RunSaveCommand(editor, kSaveName, kFilter, &CDeviceBookFile::SaveTo);
+    RunSaveCommand(editor, kSaveName, kFilter, &CDeviceBookFile::SaveTo, &PlayerFolderOrNone);
 }
 
 namespace {
@@ -126,7 +133,8 @@ std::string_view CDeviceBookFile::LoadMessage(const CStatus& refusal) {
 }
 
 void CDeviceBookFile::Load(CBookEditor& editor) {
-    const auto path = editor.View().ChooseFile(FileMode::open, kLoadName, kFilter);
+    const auto path =
+        editor.View().ChooseFile(FileMode::open, kLoadName, kFilter, PlayerFolderOrNone());
     if (path)
         LoadFrom(editor, *path);
 }

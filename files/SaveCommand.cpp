@@ -20,12 +20,15 @@ CStatus SaveBytes(CBookEditor& editor, const std::filesystem::path& path,
 }
 
 void RunSaveCommand(CBookEditor& editor, std::string_view defaultName, std::string_view filter,
-                    CStatus (*saveTo)(CBookEditor&, const std::filesystem::path&)) {
+                    CStatus (*saveTo)(CBookEditor&, const std::filesystem::path&),
+                    std::filesystem::path (*folder)()) {
     if (editor.Table().Count() == 0) {
         editor.View().ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
         return;
     }
-    const auto path = editor.View().ChooseFile(FileMode::save, defaultName, filter);
+    const auto path =
+        editor.View().ChooseFile(FileMode::save, defaultName, filter,
+                                 folder != nullptr ? folder() : std::filesystem::path());
     if (!path)
         return;
     saveTo(editor, *path);

@@ -2,7 +2,8 @@
 # Saves with orvalen-tel onto the file systems a player is mounted with when the kernel's own
 # drivers are not used: FAT through fusefat (FUSE 2) and exFAT through exfat-fuse. Each gets a
 # new file, then the file replaced, and the bytes must be those written on the build's own disk,
-# with no temporary file left. Skips, saying why, where FUSE is not available.
+# with no temporary file left, and `orvalen-tel players` must list the mount (when the mounts can
+# be made under /mnt, where it looks). Skips, saying why, where FUSE is not available.
 #   usage: scripts/test-fuse-saves.sh BUILD_DIR
 set -euo pipefail
 
@@ -22,9 +23,11 @@ for program in fusefat mount.exfat-fuse mkfs.fat mkfs.exfat fusermount; do
 done
 
 work=$(mktemp -d)
+# Under /mnt the player search finds them; elsewhere only the saves are tested.
+mounts=$(mktemp -d /mnt/orvalen-fuse-XXXXXX 2>/dev/null || mktemp -d)
 loop=""
 cleanup() {
-    for mount_point in "$work"/fat "$work"/exfat; do
+    for mount_point in "$mounts"/fat "$mounts"/exfat; do
         if mountpoint -q "$mount_point" 2>/dev/null; then
             fusermount -u "$mount_point" 2>/dev/null || umount "$mount_point" || true
         fi
@@ -33,6 +36,7 @@ cleanup() {
         losetup -d "$loop" || true
     fi
     rm -rf "$work"
+    rmdir "$mounts"/fat "$mounts"/exfat "$mounts" 2>/dev/null || true
 }
 trap cleanup EXIT INT TERM
 
@@ -55,14 +59,24 @@ save_onto() {
         exit 1
     fi
     echo "$name: a new file and a replaced one saved byte for byte"
+    case "$folder" in
+    /mnt/*)
+        if ! "$tool" players | grep -qE "^$folder	$3	[^	]*	Tel_Save.tel\$"; then
+            echo "$name: orvalen-tel players does not list $folder:" >&2
+            "$tool" players >&2 || true
+            exit 1
+        fi
+        echo "$name: listed by orvalen-tel players"
+        ;;
+    esac
 }
 
-mkdir "$work/fat" "$work/exfat"
+mkdir "$mounts/fat" "$mounts/exfat"
 
 mkfs.fat -C "$work/fat.img" 4096 >/dev/null
-fusefat -o rw+ "$work/fat.img" "$work/fat" 2>/dev/null
-save_onto "FAT (fusefat -o rw+)" "$work/fat"
-fusermount -u "$work/fat"
+fusefat -o rw+ "$work/fat.img" "$mounts/fat" 2>/dev/null
+save_onto "FAT (fusefat -o rw+)" "$mounts/fat" fuse.fusefat
+fusermount -u "$mounts/fat"
 
 truncate -s 8M "$work/exfat.img"
 mkfs.exfat -L PLAYER "$work/exfat.img" >/dev/null
@@ -73,8 +87,10 @@ if [ "$(id -u)" -eq 0 ]; then
         echo "skipped exFAT: no loop device for the image here"
         exit 0
     fi
-    mount.exfat-fuse "$loop" "$work/exfat" 2>/dev/null
+    mount.exfat-fuse "$loop" "$mounts/exfat" 2>/dev/null
+    exfat_type=fuseblk
 else
-    mount.exfat-fuse "$work/exfat.img" "$work/exfat" 2>/dev/null
+    mount.exfat-fuse "$work/exfat.img" "$mounts/exfat" 2>/dev/null
+    exfat_type=fuse.exfat
 fi
-save_onto "exFAT (mount.exfat-fuse)" "$work/exfat"
+save_onto "exFAT (mount.exfat-fuse)" "$mounts/exfat" "$exfat_type"

@@ -1,6 +1,7 @@
 #include "DeviceBookFile.h"
 #include "EditorFixture.h"
 #include "Messages.h"
+#include "PlayerDrive.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +113,34 @@ TEST_F(DeviceBookFileTest, SaveAsksForATelFileAndACancelWritesNothing) {
     EXPECT_TRUE(view.messages.empty());
     EXPECT_TRUE(folder.Names().empty());
 }
+
+#if !defined(_WIN32)
+// Save and Load open in the player's root, probed as the chooser opens (a player plugged in
+// meanwhile is found): of two, the one that holds Tel_Expt.tel. Without one, as before.
+TEST_F(DeviceBookFileTest, SaveAndLoadOpenInThePlayersRoot) {
+    const std::filesystem::path root = folder.Path();
+    std::filesystem::create_directories(root / "media" / "a");
+    std::filesystem::create_directories(root / "media" / "b");
+    WriteBytes(root / "media" / "a" / "Tel_Save.tel", "x");
+    WriteBytes(root / "media" / "b" / "Tel_Expt.tel", "x");
+    WriteBytes(folder / "mounts", "");
+    const PlayerProbe previous = SetPlayerProbe(
+        {folder / "mounts", folder / "sys", folder / "udev", folder / "labels", root});
+    Add(MakeForm("Li"));
+    CDeviceBookFile::Save(editor);
+    WriteBytes(folder / "mounts",
+               "/dev/sdx1 /media/a vfat rw 0 0\n/dev/sdy1 /media/b exfat rw 0 0\n");
+    CDeviceBookFile::Save(editor);
+    CDeviceBookFile::Load(editor);
+    SetPlayerProbe(previous);
+    ASSERT_EQ(view.choosers.size(), 3u);
+    EXPECT_EQ(view.choosers[0].folder, std::filesystem::path());
+    EXPECT_EQ(view.choosers[1].folder, root / "media" / "b");
+    EXPECT_EQ(view.choosers[1].defaultName, "Tel_Save.tel");
+    EXPECT_EQ(view.choosers[2].folder, root / "media" / "b");
+    EXPECT_EQ(view.choosers[2].defaultName, "Tel_Expt.tel");
+}
+#endif
 
 TEST_F(DeviceBookFileTest, OneContactGivesTheWholeFile) {
     Add(MakeForm("Li", "13800138000", "0755-8888", "li@example.com", "10001", "0755-9999"));

@@ -6,6 +6,7 @@
 #include "HeadlessView.h"
 #include "NameCollation.h"
 #include "NameList.h"
+#include "PlayerDrive.h"
 #include "SafeFile.h"
 #include "TextReport.h"
 
@@ -20,6 +21,7 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #if !defined(_WIN32)
@@ -817,6 +819,73 @@ TEST_F(OrvalenTelTest, HelpForEveryCommand) {
     EXPECT_NE(Run({"show", "--help"}).out.find("--encoding NAME"), std::string::npos);
     EXPECT_TRUE(Run({"--version"}).out.starts_with("orvalen-tel "));
 }
+
+// ---- players ----
+
+#if !defined(_WIN32)
+// A mount table of a desktop with the player, a stick, a card reader's card, a FUSE FAT image,
+// the EFI partition twice, a network share and an sshfs mount; the folders and sysfs, udev and
+// label records that go with it are made in the test folder.
+TEST_F(OrvalenTelTest, PlayersAreFoundInTheMountTableAndRanked) {
+    const std::string mounts = "/dev/vda / ext4 rw 0 0\n"
+                               "/dev/sdd1 /media/u/My\\040Stick ext4 rw 0 0\n"
+                               "/dev/sdb1 /boot/efi vfat rw 0 0\n"
+                               "/dev/sdb2 /media/u/ESP vfat rw 0 0\n"
+                               "server:/export /mnt/nas nfs4 rw 0 0\n"
+                               "me@host: /media/u/remote fuse.sshfs rw 0 0\n"
+                               "/dev/sde1 /srv/card vfat rw 0 0\n"
+                               "/dev/sdc1 /media/u/PLAYER vfat rw 0 0\n"
+                               "/dev/sdc1 /media/u/PLAYER vfat rw 0 0\n"
+                               "/tmp/fat.img /mnt/fusefat fuse.fusefat rw 0 0\n"
+                               "tmpfs /run/media/u tmpfs rw 0 0\n";
+    Write("mounts", mounts);
+    const fs::path root = m_folder / "root";
+    // Every mount point holds the player's files but the stick and the card.
+    for (const std::string point : {"boot/efi", "media/u/ESP", "mnt/nas", "media/u/remote",
+                                    "media/u/PLAYER", "mnt/fusefat", "run/media/u"}) {
+        fs::create_directories(root / point);
+        std::ofstream(root / point / "Tel_Save.tel") << "x";
+    }
+    std::ofstream(root / "media/u/PLAYER/TEL_EXPT.TEL") << "x";
+    fs::create_directories(root / "media/u/My Stick");
+    fs::create_directories(root / "srv/card");
+    const fs::path sys = m_folder / "sys";
+    for (const auto& [disk, removable, part, numbers] :
+         {std::tuple{"sdb", "0", "sdb2", "8:18"}, std::tuple{"sdb", "0", "sdb1", "8:17"},
+          std::tuple{"sdc", "1", "sdc1", "8:33"}, std::tuple{"sdd", "0", "sdd1", "8:49"},
+          std::tuple{"sde", "1", "sde1", "8:65"}, std::tuple{"vda", "0", "", ""}}) {
+        fs::create_directories(sys / disk / part);
+        std::ofstream(sys / disk / "removable") << removable << '\n';
+        if (*part != '\0')
+            std::ofstream(sys / disk / part / "dev") << numbers << '\n';
+    }
+    fs::create_directories(m_folder / "udev");
+    std::ofstream(m_folder / "udev" / "b8:18")
+        << "E:ID_PART_ENTRY_TYPE=c12a7328-f81f-11d2-ba4b-00a0c93ec93b\n";
+    fs::create_directories(m_folder / "labels");
+    fs::create_symlink("../../sdc1", m_folder / "labels" / "PLAYER");
+    fs::create_symlink("../../sdd1", m_folder / "labels" / "My\\x20Stick");
+
+    const PlayerProbe previous =
+        SetPlayerProbe({m_folder / "mounts", sys, m_folder / "udev", m_folder / "labels", root});
+    const RunResult found = Run({"players"});
+    SetPlayerProbe(previous);
+    EXPECT_EQ(found.status, kExitSuccess);
+    EXPECT_EQ(found.err, "");
+    const std::string base = root.string();
+    EXPECT_EQ(found.out, base + "/media/u/PLAYER\tvfat\tPLAYER\tTEL_EXPT.TEL Tel_Save.tel\n" +
+                             base + "/mnt/fusefat\tfuse.fusefat\t-\tTel_Save.tel\n" + base +
+                             "/srv/card\tvfat\t-\t-\n" + base +
+                             "/media/u/My Stick\text4\tMy Stick\t-\n");
+
+    Write("mounts", "");
+    SetPlayerProbe({m_folder / "mounts", sys, m_folder / "udev", m_folder / "labels", root});
+    const RunResult none = Run({"players"});
+    SetPlayerProbe(previous);
+    EXPECT_EQ(none.status, kExitRefused);
+    EXPECT_EQ(none.out, "");
+}
+#endif
 
 // ---- the installed program ----
 

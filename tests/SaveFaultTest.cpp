@@ -118,8 +118,8 @@ public:
         return inner.ShowMessage(text, icon, buttons, detail);
     }
     std::optional<fs::path> ChooseFile(FileMode mode, std::string_view defaultName,
-                                       std::string_view filter) override {
-        auto chosen = inner.ChooseFile(mode, defaultName, filter);
+                                       std::string_view filter, const fs::path& folder) override {
+        auto chosen = inner.ChooseFile(mode, defaultName, filter, folder);
         if (afterChoosing)
             afterChoosing();
         return chosen;

@@ -10,6 +10,7 @@
 #include "NameList.h"
 #include "PathText.h"
 #include "PhoneBookTransfer.h"
+#include "PlayerDrive.h"
 #include "SafeFile.h"
 #include "TextInput.h"
 #include "TextReport.h"
@@ -48,6 +49,7 @@ Commands:
   check FILE.tel    check the file as Orvalen's "Load" does and tell what it holds
   show FILE.tel     write the file's text report (what "Save As" writes) to standard output
   convert IN OUT    convert between .tel, .vcf, .csv (read and write) and .txt (write only)
+  players           list the mounted drives that may be the player
   help [COMMAND]    show this help, or a command's
 
 Options:
@@ -93,6 +95,24 @@ Options:
   --encoding NAME   the code page of the names, which decides how they sort (default: the
                     player's for the locale, as in the window: GBK for zh_CN, also in a
                     UTF-8 locale)
+  -h, --help        show this help
+)";
+
+constexpr std::string_view kPlayersHelp =
+    R"(Usage: orvalen-tel players
+
+Lists the mounted drives that may be the player, as Orvalen's "Save" and "Load" find them:
+mounts under /media, /run/media or /mnt, or on a removable disk (on Windows, the removable
+drives that hold a medium); never /boot, /efi or the EFI system partition, and never a network
+mount or a FUSE mount other than FAT's, which are not even looked at. Those whose root holds
+Tel_Expt.tel or Tel_Save.tel come first, then FAT, exFAT and FUSE FAT. "Load" and "Save" open
+in the first that holds Tel_Expt.tel, else in the first.
+
+One line each, fields separated by tabs: the root, the file system, the volume label and the
+.tel files in the root ("-" where there is no label or no .tel file). Exit status 1 when no
+drive is found.
+
+Options:
   -h, --help        show this help
 )";
 
@@ -202,8 +222,8 @@ public:
         m_err << kProgram << ": " << text << '\n';
         return MessageResult::ok;
     }
-    std::optional<std::filesystem::path> ChooseFile(FileMode, std::string_view,
-                                                    std::string_view) override {
+    std::optional<std::filesystem::path> ChooseFile(FileMode, std::string_view, std::string_view,
+                                                    const std::filesystem::path&) override {
         return std::nullopt;
     }
 
@@ -233,6 +253,7 @@ constexpr CommandInfo kCommands[] = {
     {"check", kCheckHelp, 1, true, false},
     {"show", kShowHelp, 1, true, false},
     {"convert", kConvertHelp, 2, true, true},
+    {"players", kPlayersHelp, 0, false, false},
 };
 
 const CommandInfo* FindCommand(std::string_view name) {
@@ -268,7 +289,7 @@ public:
             }
             const CommandInfo* command = FindCommand(args[1]);
             if (command == nullptr || args.size() > 2)
-                return UsageError("help takes one command name: check, show or convert");
+                return UsageError("help takes one command name: check, show, convert or players");
             m_out << command->help;
             return kExitSuccess;
         }
@@ -286,7 +307,11 @@ public:
         }
         if (options->operands.size() != command->operands)
             return UsageError(std::string(command->name) + " takes " +
-                              (command->operands == 1 ? "one file" : "two files, IN and OUT"));
+                              (command->operands == 0   ? "no file"
+                               : command->operands == 1 ? "one file"
+                                                        : "two files, IN and OUT"));
+        if (command->name == "players")
+            return Players();
         if (!SetCodePage(*options))
             return kExitUsage;
         if (command->name == "check")
@@ -751,6 +776,25 @@ private:
             Message(PathToUtf8(target),
                     "cannot write: " + status.Reason() + "; nothing was changed there");
         return false;
+    }
+
+    int Players() {
+        const std::vector<PlayerDrive> drives = FindPlayerDrives();
+        if (drives.empty()) {
+            m_err << kProgram
+                  << ": no player found: no FAT or exFAT drive under /media, /run/media or /mnt "
+                     "or on a removable disk\n";
+            return kExitRefused;
+        }
+        for (const PlayerDrive& drive : drives) {
+            std::string files;
+            for (const std::string& name : drive.telFiles)
+                files += (files.empty() ? "" : " ") + name;
+            m_out << PathToUtf8(drive.root) << '\t' << drive.fileSystem << '\t'
+                  << (drive.label.empty() ? "-" : drive.label) << '\t'
+                  << (files.empty() ? "-" : files) << '\n';
+        }
+        return kExitSuccess;
     }
 
     // Input and output the same file, links resolved: writing would destroy what is read.
