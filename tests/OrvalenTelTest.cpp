@@ -781,6 +781,8 @@ TEST_F(OrvalenTelTest, WrongUsageExitsWithTwo) {
         {"convert", "--encoding=", "in.tel", "out.tel"},
         {"convert", "--bogus", "in.tel", "out.tel"},
         {"help", "frobnicate"},
+        {"players", "in.tel"},
+        {"players", "--encoding", "GBK"},
     };
     for (const auto& args : usages) {
         const RunResult result = Run(args);
@@ -805,6 +807,7 @@ TEST_F(OrvalenTelTest, HelpForEveryCommand) {
         {{"show", "-h"}, "Usage: orvalen-tel show"},
         {{"convert", "--help"}, "Usage: orvalen-tel convert"},
         {{"convert", "a.tel", "--help"}, "Usage: orvalen-tel convert"},
+        {{"help", "players"}, "Usage: orvalen-tel players"},
     };
     for (const auto& [args, start] : helps) {
         const RunResult result = Run(args);
