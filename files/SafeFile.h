@@ -11,7 +11,7 @@
 // owner and group) before it replaces it; a file system that keeps no modes or owners (FAT,
 // exFAT, FUSE) saves without them. No temporary file is left behind on failure, and every save
 // removes the temporary files of earlier saves that were killed (".orvalen-" and six letters or
-// digits, more than five minutes older than its own, by the folder's clock). A failure after
+// digits, five minutes or more older than its own, by the folder's clock). A failure after
 // the rename is writtenNotFlushed: the target holds the new bytes, but they may not be on the
 // disk yet.
 //
