@@ -74,7 +74,11 @@ save_onto() {
 mkdir "$mounts/fat" "$mounts/exfat"
 
 mkfs.fat -C "$work/fat.img" 4096 >/dev/null
-fusefat -o rw+ "$work/fat.img" "$mounts/fat" 2>/dev/null
+# /dev/fuse alone does not let a container mount: then the system refuses, and this says so.
+if ! fusefat -o rw+ "$work/fat.img" "$mounts/fat" 2>"$work/fusefat.log"; then
+    echo "skipped: the system refused the FUSE mount: $(tail -n 1 "$work/fusefat.log")"
+    exit 0
+fi
 save_onto "FAT (fusefat -o rw+)" "$mounts/fat" fuse.fusefat
 fusermount -u "$mounts/fat"
 
@@ -87,10 +91,14 @@ if [ "$(id -u)" -eq 0 ]; then
         echo "skipped exFAT: no loop device for the image here"
         exit 0
     fi
-    mount.exfat-fuse "$loop" "$mounts/exfat" 2>/dev/null
+    exfat_device=$loop
     exfat_type=fuseblk
 else
-    mount.exfat-fuse "$work/exfat.img" "$mounts/exfat" 2>/dev/null
+    exfat_device="$work/exfat.img"
     exfat_type=fuse.exfat
+fi
+if ! mount.exfat-fuse "$exfat_device" "$mounts/exfat" >/dev/null 2>"$work/exfat.log"; then
+    echo "skipped exFAT: the system refused the FUSE mount: $(tail -n 1 "$work/exfat.log")"
+    exit 0
 fi
 save_onto "exFAT (mount.exfat-fuse)" "$mounts/exfat" "$exfat_type"
