@@ -13,6 +13,10 @@ inline constexpr std::string_view kAddFirst = "Please add item first !!";
 inline constexpr std::string_view kSaveFailed = "Error!!, Plz Tell ZUM Tovrin ...";
 inline constexpr std::string_view kFileGetFail = "File Get Fail !!";
 inline constexpr std::string_view kNotTelFile = "Error!!, Not ZUM Tel file ...";
+// After the rename, only the folder's flush failed: the file holds the new phone book.
+inline constexpr std::string_view kWrittenNotFlushed =
+    "The file was written but may not be on the disk yet. Save again, or eject the player "
+    "safely before unplugging it.";
 inline constexpr std::string_view kCloseQuestion =
     "The phone book has changes that are not saved. Close anyway?";
 

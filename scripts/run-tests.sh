@@ -24,6 +24,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs" | tee build/ctest.log
 
+stage "Saves onto FAT and exFAT mounted with FUSE"
+bash scripts/test-fuse-saves.sh build
+
 if [ "${ORVALEN_SKIP_SANITIZE:-0}" != 1 ]; then
     stage "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALEN_SANITIZE=ON

@@ -13,6 +13,8 @@ packages=(
     dpkg-dev file lintian desktop-file-utils appstream
     g++-mingw-w64-x86-64-posix googletest wine64 wine
     openbox xdotool xclip
+    # FUSE 2 only: fuse3 would remove fusefat.
+    fusefat exfat-fuse exfatprogs dosfstools
 )
 packages+=("$@")
 

@@ -269,8 +269,10 @@ QStringList CMainDialog::NameFilters(const QString& filter) {
     return filters;
 }
 
-std::optional<std::filesystem::path>
-CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string_view filter) {
+std::optional<std::filesystem::path> CMainDialog::ChooseFile(FileMode mode,
+                                                             std::string_view defaultName,
+                                                             std::string_view filter,
+                                                             const std::filesystem::path& folder) {
     // A new chooser each time, so nothing is remembered between uses.
     QFileDialog dialog(this);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -281,6 +283,13 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
     dialog.setNameFilters(NameFilters(m_codec.ToDisplay(filter)));
     // The player and Windows write "TEL_EXPT.TEL" as readily as "Tel_Expt.tel".
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (!folder.empty()) {
+#if defined(_WIN32)
+        dialog.setDirectory(QString::fromStdWString(folder.wstring()));
+#else
+        dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(folder.string())));
+#endif
+    }
     dialog.selectFile(m_codec.ToDisplay(defaultName));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -459,8 +459,10 @@ MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
     return answer == IDOK ? MessageResult::ok : MessageResult::cancel;
 }
 
-std::optional<std::filesystem::path>
-CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string_view filter) {
+std::optional<std::filesystem::path> CMainDialog::ChooseFile(FileMode mode,
+                                                             std::string_view defaultName,
+                                                             std::string_view filter,
+                                                             const std::filesystem::path& folder) {
     // "description|pattern|" becomes the chooser's list of zero-ended texts, ended twice.
     std::wstring filters = m_codec.ToDisplay(filter);
     for (wchar_t& unit : filters)
@@ -479,6 +481,9 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
     chooser.hInstance = m_instance;
     chooser.lpstrFilter = filters.c_str();
     chooser.lpstrFile = file.data();
+    // The player's root, when one was found; else where the chooser opens by itself.
+    const std::wstring initialFolder = folder.wstring();
+    chooser.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     chooser.nMaxFile = static_cast<DWORD>(file.size());
     chooser.Flags = mode == FileMode::save ? kSaveChooserFlags : kOpenChooserFlags;
     chooser.lpfnHook = ChooserHook;

@@ -60,11 +60,13 @@ public:
 
     void ReadForm(ContactForm& form) override;
     void WriteForm(const ContactForm& form, int count) override;
+    using IBookView::ChooseFile;
     using IBookView::ShowMessage;
     MessageResult ShowMessage(std::string_view text, MessageIcon icon, MessageButtons buttons,
                               std::string_view detail) override;
     std::optional<std::filesystem::path> ChooseFile(FileMode mode, std::string_view defaultName,
-                                                    std::string_view filter) override;
+                                                    std::string_view filter,
+                                                    const std::filesystem::path& folder) override;
 
     // Closes the window as its close box does: asks first when changes are not saved.
     void Close();
