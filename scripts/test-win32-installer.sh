@@ -174,11 +174,16 @@ if [ "${ORVALEN_OPEN_FILE_CHECK:-0}" = 1 ]; then
     (cd "$work" && exec wine start Tel_Expt.tel) >/dev/null 2>&1
     window=$(timeout 60 xdotool search --sync --name '^Orvalen$' | head -n 1) ||
         fail "opening Tel_Expt.tel started no window titled Orvalen"
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+    for _ in $(seq 20); do
+        xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && break
+        sleep 0.25
+    done
     sleep 1
     xdotool key --delay 80 Tab Tab Tab Tab Tab Tab space
+    # An empty book answers Save with a message instead.
     timeout 20 xdotool search --sync --name '^(Save As|另存为)$' >/dev/null ||
-        fail "Save opened no chooser"
+        fail "Save opened no chooser: the book opened through .tel was not loaded"
     sleep 0.5
     xdotool type --delay 80 "Z:${work//\//\\}\\again.tel"
     xdotool key Return
