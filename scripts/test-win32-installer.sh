@@ -79,15 +79,28 @@ value() {
         sed -n 's/^    .*    REG_[A-Z_]*\(    \)\{0,1\}//p' | head -n 1
 }
 # Everything of ours shows up in one of these: the names of the registry's keys under Software
-# (Wine changes others with the language) and the files on C:.
+# (Wine changes others with the language), the values of the keys where we write values (file
+# types, installed programs), and the files on C: but the temporary ones.
 # The registry reaches its files when the Wine server ends.
 snapshot() {
     wineserver -w
     {
-        sed -n 's/^\(\[Software\\.*\]\) [0-9]*$/\1/p' "$WINEPREFIX/user.reg" | sed 's/^/HKCU /'
-        sed -n 's/^\(\[Software\\.*\]\) [0-9]*$/\1/p' "$WINEPREFIX/system.reg" | sed 's/^/HKLM /'
-        (cd "$drive_c" && find . -path ./users/*/Temp -prune -o -print)
+        registry HKCU "$WINEPREFIX/user.reg"
+        registry HKLM "$WINEPREFIX/system.reg"
+        (cd "$drive_c" && find . -path './users/*/AppData/Local/Temp' -prune -o -print)
     } | LC_ALL=C sort >"$1"
+}
+registry() { # registry ROOT FILE
+    awk -v root="$1" '
+        /^\[/ {
+            key = $0
+            sub(/\] [0-9]+$/, "]", key)
+            if (key !~ /^\[Software\\\\/) { key = ""; next }
+            print root, key
+            values = key ~ /^\[Software\\\\(Classes|Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall)\\\\/
+            next
+        }
+        key != "" && values && !/^#/ && NF { print root, key, $0 }' "$2"
 }
 # An expected value: KEY|NAME|DATA rows (NAME empty for the default value).
 expect_values() {
