@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Checks the Windows installer under Wine:
 #   bash scripts/test-win32-installer.sh orvalen-<version>-setup.exe
-# Its window's title in English, Simplified and Traditional Chinese by the user's language; a
-# silent install for all users (/S /AllUsers) and one for the current user (/S /CurrentUser),
-# each with its files, Start-menu shortcut, uninstaller entry and file types; the second over
-# another program's .tel association, which it must leave alone; then each silent uninstall
-# (QuietUninstallString, with _?= so it ends before the check), after which no file and no
-# registry key is left that was not there before. Wine exports no association of its own into
-# the Linux desktop (winemenubuilder off).
+# Its window's title in English, Simplified and Traditional Chinese (Taiwan, Hong Kong) by the
+# user's language; a silent install for all users (/S /AllUsers) and one for the current user
+# (/S /CurrentUser), each with its files, Start-menu shortcut, uninstaller entry and file types;
+# the second over another program's .tel association, which it must leave alone; then each
+# silent uninstall (QuietUninstallString, with _?= so it ends before the check), after which no
+# file and no registry key is left that was not there before. Wine exports no association of
+# its own into the Linux desktop (winemenubuilder off).
 #   ORVALEN_WINEPREFIX       the Wine prefix to use (default: one of its own)
 #   ORVALEN_OPEN_FILE_CHECK  set to 1 to check also that opening Tel_Expt.tel through its
 #                            association starts Orvalen with the book loaded; it needs
@@ -65,6 +65,7 @@ done <<'EOF'
 C.UTF-8|Orvalen Setup
 zh_CN.UTF-8|Orvalen 安装
 zh_TW.UTF-8|Orvalen 安裝
+zh_HK.UTF-8|Orvalen 安裝
 EOF
 pass "the installer speaks English, Simplified and Traditional Chinese by the user's language"
 

@@ -109,8 +109,8 @@ Function ${UN}ChooseScope
     System::Call 'shell32::ShellExecuteExW(p R2) i .R3'
     System::Call '*$R2(i, i, p, p, p, p, p, i, i, p, p, p, p, i, i, p, p .R4)'
     System::Free $R2
-    ${If} $R3 == 0
-    ${OrIf} $R4 == 0
+    ${If} $R3 = 0
+    ${OrIf} $R4 = 0
         MessageBox MB_OK|MB_ICONSTOP "$(AdminNeeded)" /SD IDOK
         SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
         Quit
@@ -125,7 +125,17 @@ FunctionEnd
 !insertmacro ChooseScope "" ""
 !insertmacro ChooseScope "un." "_?=$INSTDIR"
 
+; Windows in Hong Kong and Macao writes Traditional Chinese, which NSIS would not pick there.
+!macro ChooseLanguage
+    System::Call 'kernel32::GetUserDefaultUILanguage() i .r0'
+    ${If} $0 = 0x0C04
+    ${OrIf} $0 = 0x1404
+        StrCpy $LANGUAGE ${LANG_TRADCHINESE}
+    ${EndIf}
+!macroend
+
 Function .onInit
+    !insertmacro ChooseLanguage
     Call ChooseScope
     ; /D= names the folder; otherwise Program Files, or the user's own programs folder.
     ${If} $INSTDIR == ""
@@ -142,6 +152,7 @@ Function .onInit
 FunctionEnd
 
 Function un.onInit
+    !insertmacro ChooseLanguage
     Call un.ChooseScope
 FunctionEnd
 
