@@ -5,8 +5,9 @@
 # user's language; a silent install for all users (/S /AllUsers) and one for the current user
 # (/S /CurrentUser), each with its files, Start-menu shortcut, uninstaller entry and file types;
 # the second over another program's .tel association, which it must leave alone; then each
-# silent uninstall (QuietUninstallString, with _?= so it ends before the check), after which no
-# file and no registry key is left that was not there before. Wine exports no association of
+# silent uninstall (the first with /S alone, the second as QuietUninstallString names it; with
+# _?= so it ends before the check), after which no file and no registry key is left that was
+# not there before. Wine exports no association of
 # its own into the Linux desktop (winemenubuilder off).
 #   ORVALEN_WINEPREFIX       the Wine prefix to use (default: one of its own)
 #   ORVALEN_OPEN_FILE_CHECK  set to 1 to check also that opening Tel_Expt.tel through its
@@ -141,15 +142,16 @@ EOF
         fail "/$scope: .tel does not offer Orvalen"
 }
 
-# uninstall ROOT: runs the uninstaller as the system's list of programs names it, from a copy
-# so that it can delete itself, with _?= so Wine waits for it to finish.
+# uninstall ROOT [ARGUMENTS]: runs the uninstaller the system's list of programs names, with
+# the arguments it names there or with ARGUMENTS, from a copy so that it can delete itself,
+# with _?= so Wine waits for it to finish.
 uninstall() {
     local quiet program arguments
     quiet=$(value "$1\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvalen" \
         QuietUninstallString)
     program=${quiet#\"}
     program=${program%%\"*}
-    arguments=${quiet##*\" }
+    arguments=${2:-${quiet##*\" }}
     cp "$(winepath -u "$program")" "$work/uninstall.exe"
     # _?= takes the rest of the line, spaces and all, unquoted: a batch file passes it so.
     printf '@"%s" %s _?=%s\r\n' "$(winepath -w "$work/uninstall.exe")" "$arguments" \
@@ -214,7 +216,8 @@ else
         "(ORVALEN_OPEN_FILE_CHECK=1 once Orvalen.exe takes a file argument)"
 fi
 
-uninstall HKLM
+# Given only /S, the uninstaller knows the install for all users by its folder.
+uninstall HKLM /S
 same_state "$work/before" "$work/after" "uninstalling for all users"
 pass "the silent uninstall for all users leaves no file or key of ours"
 

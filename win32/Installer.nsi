@@ -69,27 +69,39 @@ LangString BothModes ${LANG_TRADCHINESE} "/AllUsers 和 /CurrentUser 只能指�
 Var AllUsers
 
 ; Reads /AllUsers or /CurrentUser and works in that scope: the registry hive (SHCTX) and the
-; Start menu. For all users without administrator rights it starts itself again elevated (a UAC
-; prompt), waits and ends with that run's exit code. EXTRA is what the elevated run needs beyond
-; the parameters given: the uninstaller's folder, which NSIS takes off the command line.
+; Start menu. The uninstaller given neither knows an install for all users by its folder. For
+; all users without administrator rights it starts itself again elevated (a UAC prompt), waits
+; and ends with that run's exit code. EXTRA is what the elevated run needs beyond the
+; parameters given: the uninstaller's folder, which NSIS takes off the command line.
 !macro ChooseScope UN EXTRA
 Function ${UN}ChooseScope
     ${GetParameters} $R0
     ClearErrors
     ${GetOptions} $R0 "/AllUsers" $R1
+    StrCpy $AllUsers 1
     ${If} ${Errors}
         StrCpy $AllUsers 0
-        SetShellVarContext current
-        Return
     ${EndIf}
     ClearErrors
     ${GetOptions} $R0 "/CurrentUser" $R1
     ${IfNot} ${Errors}
-        MessageBox MB_OK|MB_ICONSTOP "$(BothModes)" /SD IDOK
-        SetErrorLevel 2
-        Quit
+        ${If} $AllUsers = 1
+            MessageBox MB_OK|MB_ICONSTOP "$(BothModes)" /SD IDOK
+            SetErrorLevel 2
+            Quit
+        ${EndIf}
+    !if "${UN}" == "un."
+    ${Else}
+        ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+        ${If} $R1 == $INSTDIR
+            StrCpy $AllUsers 1
+        ${EndIf}
+    !endif
     ${EndIf}
-    StrCpy $AllUsers 1
+    ${If} $AllUsers = 0
+        SetShellVarContext current
+        Return
+    ${EndIf}
     SetShellVarContext all
     UserInfo::GetAccountType
     Pop $R1
