@@ -61,6 +61,11 @@ while IFS='|' read -r lang title; do
         fail "$lang: no installer window within 30 s"
     actual=$(xdotool getwindowname "$window" | sed 's/ *$//')
     wineserver -k
+    # Gone before the next one is looked for.
+    for _ in $(seq 50); do
+        xdotool search --name '^Orvalen ' >/dev/null 2>&1 || break
+        sleep 0.1
+    done
     [ "$actual" = "$title" ] || fail "$lang: the installer is titled '$actual', expected '$title'"
 done <<'EOF'
 C.UTF-8|Orvalen Setup
