@@ -71,8 +71,9 @@ Var AllUsers
 ; Reads /AllUsers or /CurrentUser and works in that scope: the registry hive (SHCTX) and the
 ; Start menu. The uninstaller given neither knows an install for all users by its folder. For
 ; all users without administrator rights it starts itself again elevated (a UAC prompt), waits
-; and ends with that run's exit code. EXTRA is what the elevated run needs beyond the
-; parameters given: the uninstaller's folder, which NSIS takes off the command line.
+; and ends with that run's exit code. NSIS takes the folder off the command line (/D= of the
+; installer, _?= of the uninstaller, EXTRA): the elevated run is given it again, last, as
+; both take the rest of the line.
 !macro ChooseScope UN EXTRA
 Function ${UN}ChooseScope
     ${GetParameters} $R0
@@ -115,9 +116,17 @@ Function ${UN}ChooseScope
         SetErrorLevel ${ERROR_ELEVATION_REQUIRED}
         Quit
     ${EndIf}
-    ; SHELLEXECUTEINFOW on x64, padding written out: SEE_MASK_NOCLOSEPROCESS, verb runas.
-    System::Call '*(i 112, i 0x40, p $HWNDPARENT, w "runas", w "$EXEPATH", \
-        w "$R0 /Elevated ${EXTRA}", p 0, i 1, i 0, p 0, p 0, p 0, p 0, i 0, i 0, p 0, p 0) p .R2'
+    StrCpy $R6 "${EXTRA}"
+    !if "${UN}" == ""
+    ${If} $INSTDIR != ""
+        StrCpy $R6 "/D=$INSTDIR"
+    ${EndIf}
+    !endif
+    ; SHELLEXECUTEINFOW on x64, padding written out: SEE_MASK_NOCLOSEPROCESS, verb runas. The
+    ; strings go in through registers: a quote in the parameters would end a literal.
+    StrCpy $R6 "/Elevated $R0 $R6"
+    StrCpy $R7 $EXEPATH
+    System::Call '*(i 112, i 0x40, p $HWNDPARENT, w "runas", w R7, w R6, p 0, i 1, i 0, p 0, p 0, p 0, p 0, i 0, i 0, p 0, p 0) p .R2'
     System::Call 'shell32::ShellExecuteExW(p R2) i .R3'
     System::Call '*$R2(i, i, p, p, p, p, p, i, i, p, p, p, p, i, i, p, p .R4)'
     System::Free $R2
