@@ -54,7 +54,6 @@ wineboot -i >/dev/null 2>&1
 drive_c="$WINEPREFIX/drive_c"
 
 # The title, which follows the user's language (the pages add a blank after it).
-
 while IFS='|' read -r lang title; do
     (LANG=$lang LC_ALL=$lang exec wine "$setup") >/dev/null 2>&1 &
     window=$(timeout 30 xdotool search --sync --name '^Orvalen ' | head -n 1) ||
@@ -76,14 +75,15 @@ EOF
 pass "the installer speaks English, Simplified and Traditional Chinese by the user's language"
 
 # --- Registry and files.
-# value KEY [NAME]: the data of a value, the key's default value without NAME. reg writes to a
-# pipe in the ANSI code page: GBK under zh_CN, which holds the Traditional characters too.
+# value KEY [NAME]: the data of a value, the key's default value without NAME; nothing for a
+# value that is not there. reg writes to a pipe in the ANSI code page: GBK under zh_CN, which
+# holds the Traditional characters too.
 value() {
     local which=(/ve)
     [ $# -gt 1 ] && which=(/v "$2")
     LC_ALL=zh_CN.UTF-8 wine reg query "$1" "${which[@]}" 2>/dev/null | iconv -f GBK -t UTF-8 |
         tr -d '\r' |
-        sed -n 's/^    .*    REG_[A-Z_]*\(    \)\{0,1\}//p' | head -n 1
+        sed -n 's/^    .*    REG_[A-Z_]*\(    \)\{0,1\}//p' | head -n 1 || true
 }
 # Everything of ours shows up in one of these: the names of the registry's keys under Software
 # (Wine changes others with the language), the values of the keys where we write values (file
