@@ -85,10 +85,10 @@ value() {
         tr -d '\r' |
         sed -n 's/^    .*    REG_[A-Z_]*\(    \)\{0,1\}//p' | head -n 1 || true
 }
-# Everything of ours shows up in one of these: the names of the registry's keys under Software
-# (Wine changes others with the language), the values of the keys where we write values (file
-# types, installed programs), and the files on C: but the temporary ones.
-# The registry reaches its files when the Wine server ends.
+# Everything of ours shows up in one of these: the keys and values where we write (file types,
+# installed programs) and the files on C: but the temporary ones. (Elsewhere Wine and Windows
+# keep their own records, of hardware or of files a program opened.) The registry reaches its
+# files when the Wine server ends.
 snapshot() {
     wineserver -w
     {
@@ -102,12 +102,11 @@ registry() { # registry ROOT FILE
         /^\[/ {
             key = $0
             sub(/\] [0-9]+$/, "]", key)
-            if (key !~ /^\[Software\\\\/) { key = ""; next }
-            print root, key
-            values = key ~ /^\[Software\\\\(Classes|Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall)\\\\/
+            ours = key ~ /^\[Software\\\\(Classes\\\\|Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall[]\\])/
+            if (ours) print root, key
             next
         }
-        key != "" && values && !/^#/ && NF { print root, key, $0 }' "$2"
+        ours && !/^#/ && NF { print root, key, $0 }' "$2"
 }
 # An expected value: KEY|NAME|DATA rows (NAME empty for the default value).
 expect_values() {
