@@ -3,8 +3,9 @@
 # of everything below the window for 64-bit Windows with mingw-w64, runs the suites under Wine,
 # then a few conversions by orvalen-tel.exe as a Chinese Windows user makes them (ANSI code page
 # 936), drives the window from the keyboard (scripts/test-win32-window.sh), and makes
-# orvalen-<version>-windows-x64.zip with both programs and a short read-me. Installs what is
-# missing first.
+# orvalen-<version>-windows-x64.zip with both programs and a short read-me, and the installer
+# orvalen-<version>-setup.exe with the same three files (win32/Installer.nsi), which it installs
+# and uninstalls under Wine (scripts/test-win32-installer.sh). Installs what is missing first.
 #   ORVALEN_WINDOWS_BUILD   build folder (default build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +24,9 @@ cmake --build "$build" --parallel 2
 
 # A Wine of its own, thrown away at the end; no Mono or Gecko, no debug chatter.
 scratch=$(mktemp -d)
-export WINEPREFIX="$scratch/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Nor does Wine export associations or menu entries of its own into the Linux desktop.
+export WINEPREFIX="$scratch/wine" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
     wineserver -k 2>/dev/null || true
     rm -rf "$scratch"
@@ -97,3 +100,10 @@ sed "s/@VERSION@/$version/; s/\$/\r/" win32/ReadMe.txt >"$staging/ReadMe.txt"
 rm -f "$zip"
 (cd "$staging" && cmake -E tar cf "$root/$zip" --format=zip Orvalen.exe orvalen-tel.exe ReadMe.txt)
 echo "$zip: $(stat -c %s "$zip") bytes; Orvalen.exe $(stat -c %s "$build/win32/Orvalen.exe") bytes"
+
+# The installer, of the same files, and its test in the same Wine.
+setup="orvalen-$version-setup.exe"
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DFILES="$staging" \
+    -DICON="$root/res/orvalen.ico" -DOUTFILE="$root/$setup" win32/Installer.nsi
+ORVALEN_WINEPREFIX="$WINEPREFIX" bash scripts/test-win32-installer.sh "$setup"
+echo "$setup: $(stat -c %s "$setup") bytes"
