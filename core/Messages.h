@@ -13,7 +13,5 @@ inline constexpr std::string_view kAddFirst = "Please add item first !!";
 inline constexpr std::string_view kSaveFailed = "Error!!, Plz Tell ZUM Tovrin ...";
 inline constexpr std::string_view kFileGetFail = "File Get Fail !!";
 inline constexpr std::string_view kNotTelFile = "Error!!, Not ZUM Tel file ...";
-inline constexpr std::string_view kCloseQuestion =
-    "The phone book has changes that are not saved. Close anyway?";
 
 } // namespace orvalen::messages
