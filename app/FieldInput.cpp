@@ -93,6 +93,20 @@ std::string_view FormFieldName(ContactField field) {
     return label;
 }
 
+const std::string& CFieldBytes::Show(std::string_view bytes, const CCodePage& codePage) {
+    m_shownBytes = std::string(bytes);
+    m_shownText = codePage.ToUtf8Lossy(bytes);
+    return m_shownText;
+}
+
+std::string CFieldBytes::Bytes(std::string_view shown, const CCodePage& codePage) const {
+    if (shown == m_shownText)
+        return m_shownBytes;
+    if (auto bytes = codePage.FromUtf8(shown))
+        return std::move(*bytes);
+    return codePage.FromUtf8Replacing(shown).value_or(std::string());
+}
+
 std::size_t StoredLength(std::string_view utf8, const CCodePage& codePage) {
     if (const auto bytes = codePage.FromUtf8(utf8))
         return bytes->size();

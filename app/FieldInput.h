@@ -43,6 +43,21 @@ struct FieldInput {
 FieldInput CheckFieldInput(ContactField field, std::size_t limit, std::string_view before,
                            std::string_view after, const CCodePage& codePage);
 
+// What a field gives back as bytes of the code page: exactly the bytes it was given while its
+// text is unchanged, even where the code page cannot read them (they show as U+FFFD); an edited
+// text is converted, a character the code page lacks (only a replacement mark can be one)
+// becoming '?', as the field cannot say more.
+class CFieldBytes {
+public:
+    // The text (UTF-8) that shows bytes.
+    const std::string& Show(std::string_view bytes, const CCodePage& codePage);
+    std::string Bytes(std::string_view shown, const CCodePage& codePage) const;
+
+private:
+    std::string m_shownText;
+    std::string m_shownBytes;
+};
+
 // The bytes text takes in the field: a character the code page lacks is stored as '?'.
 std::size_t StoredLength(std::string_view utf8, const CCodePage& codePage);
 

@@ -46,12 +46,10 @@ CByteLimitedEdit::CByteLimitedEdit(const CTextCodec& codec, ContactField field, 
 }
 
 void CByteLimitedEdit::SetBytes(std::string_view bytes) {
-    m_shownBytes = std::string(bytes);
-    m_shownText = m_codec.ToDisplay(bytes);
     m_setting = true;
-    setText(m_shownText);
+    setText(QString::fromStdString(m_bytes.Show(bytes, m_codec.CodePage())));
     m_setting = false;
-    m_accepted = m_shownText;
+    m_accepted = text();
 }
 
 void CByteLimitedEdit::SayRefused(const QString& why) {
@@ -76,14 +74,7 @@ bool CByteLimitedEdit::event(QEvent* event) {
 }
 
 std::string CByteLimitedEdit::Bytes() const {
-    const QString current = text();
-    if (current == m_shownText)
-        return m_shownBytes;
-    // Only a field shown with unreadable bytes and then edited can hold a character the code
-    // page lacks (a replacement mark); it is stored as '?', as the field cannot say more.
-    if (auto bytes = m_codec.ToBytes(current))
-        return std::move(*bytes);
-    return m_codec.ToBytesReplacing(current);
+    return m_bytes.Bytes(text().toStdString(), m_codec.CodePage());
 }
 
 } // namespace orvalen

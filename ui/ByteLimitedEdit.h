@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ContactField.h"
+#include "FieldInput.h"
 #include "TextCodec.h"
 
 #include <QLineEdit>
@@ -61,8 +62,7 @@ private:
     std::size_t m_limit = 0;
     QString m_accepted;     // the text before the change being validated
     bool m_setting = false; // a program change, which the validator lets through
-    QString m_shownText;
-    std::string m_shownBytes;
+    CFieldBytes m_bytes;
 };
 
 } // namespace orvalen

@@ -36,19 +36,14 @@ void CByteLimitedEdit::SetText(const std::wstring& text) {
 }
 
 void CByteLimitedEdit::SetBytes(std::string_view bytes) {
-    m_shownBytes = std::string(bytes);
-    m_shownText = m_codec->ToDisplay(bytes);
-    SetText(m_shownText);
+    SetText(Utf8ToUtf16(m_bytes.Show(bytes, m_codec->CodePage())));
 }
 
 std::string CByteLimitedEdit::Bytes() const {
+    // A lone surrogate, which no code page holds, is stored as '?'.
     const std::wstring current = Text();
-    if (current == m_shownText)
-        return m_shownBytes;
-    // Only a field shown with unreadable bytes and then edited can hold a character the code
-    // page lacks (a replacement mark); it is stored as '?', as the field cannot say more.
-    if (auto bytes = m_codec->ToBytes(current))
-        return std::move(*bytes);
+    if (const auto utf8 = Utf16ToUtf8(current))
+        return m_bytes.Bytes(*utf8, m_codec->CodePage());
     return m_codec->ToBytesReplacing(current);
 }
 

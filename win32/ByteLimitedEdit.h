@@ -6,6 +6,7 @@
 // Requires the dialog to pass on its EN_CHANGE and EN_MAXTEXT notifications.
 
 #include "ContactField.h"
+#include "FieldInput.h"
 #include "WideText.h"
 
 #include <windows.h>
@@ -49,8 +50,7 @@ private:
     std::size_t m_limit = 0;
     std::wstring m_accepted; // the text before the change being checked
     bool m_setting = false;  // a change by the program, which needs no check
-    std::wstring m_shownText;
-    std::string m_shownBytes;
+    CFieldBytes m_bytes;
 };
 
 } // namespace orvalen::win32

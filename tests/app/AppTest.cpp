@@ -375,6 +375,19 @@ TEST(FieldInputTest, WhatTypingAndPastingMayPutIntoAField) {
     }
 }
 
+TEST(FieldInputTest, BytesTheCodePageCannotReadComeBackUntilEdited) {
+    const CCodePage codePage("GBK");
+    CFieldBytes field;
+    const std::string shown = field.Show("\xFF"
+                                         "A",
+                                         codePage);
+    EXPECT_EQ(shown, "\xEF\xBF\xBD"
+                     "A");
+    EXPECT_EQ(field.Bytes(shown, codePage), "\xFF"
+                                            "A");
+    EXPECT_EQ(field.Bytes(shown + "B", codePage), "?AB");
+}
+
 // The player's code page, as the windows take it from their command line and environment.
 TEST(CommandLineTest, EncodingOptionAndThePlayersCodePage) {
     struct Case {
