@@ -200,6 +200,33 @@ TEST_F(PresenterTest, ImportShowsTheRowsAndEntersTheTickedOnes) {
     EXPECT_TRUE(view.errors[0].starts_with("Cannot import contacts from this file. | "));
 }
 
+TEST_F(PresenterTest, EachRepeatedNameChoice) {
+    const auto card = folder.Path() / "cards.vcf";
+    WriteBytes(card, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nTEL;TYPE=CELL:999\r\nEND:VCARD\r\n"
+                     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Cat\r\nTEL:333\r\nEND:VCARD\r\n");
+    struct Row {
+        RepeatedNames choice;
+        std::vector<std::string> names;
+        std::string annMobile;
+    };
+    for (const Row& row : {Row{RepeatedNames::update, {"Ann", "Bob", "Cat"}, "999"},
+                           Row{RepeatedNames::skip, {"Ann", "Bob", "Cat"}, "111"},
+                           Row{RepeatedNames::addAsWell, {"Ann", "Ann", "Bob", "Cat"}, "111"}}) {
+        presenter.Run(Command::clear);
+        Add(MakeForm("Ann", "111"));
+        Add(MakeForm("Bob", "222"));
+        view.importDialog = [&row](CImportModel& model) {
+            for (std::size_t i = 0; i < CImportModel::Choices().size(); ++i)
+                if (CImportModel::Choices()[i].repeated == row.choice)
+                    model.SetChoice(static_cast<int>(i));
+            return true;
+        };
+        presenter.OpenFile(card);
+        EXPECT_EQ(Names(), row.names);
+        EXPECT_EQ(editor.Table().Text(0, ContactField::mobile), row.annMobile);
+    }
+}
+
 // An import read on a worker thread: the request holds copies, so the book may change meanwhile.
 TEST_F(PresenterTest, AnImportReadRunsOnItsOwnCopies) {
     const auto card = folder.Path() / "card.vcf";
