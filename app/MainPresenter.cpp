@@ -136,6 +136,7 @@ void CMainPresenter::ContinueImport(const std::filesystem::path& path,
     if (!m_view.RunImportDialog(model))
         return;
     m_editor.Import(model.Chosen(), model.Repeated());
+    ShowState();
 }
 
 void CMainPresenter::ExportContacts() {

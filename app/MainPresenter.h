@@ -99,7 +99,7 @@ public:
     void ImportFile(const std::filesystem::path& path);
 
     // The import split for a read on a worker thread: the request to hand to ReadForImport, and
-    // what follows on the window's thread with its result.
+    // what follows on the window's thread with its result (the dialog, the entry, the state).
     ImportRequest MakeImportRequest(const std::filesystem::path& path) const;
     void ContinueImport(const std::filesystem::path& path, CResult<orvalen::ImportFile> file);
 
