@@ -30,6 +30,9 @@ cleanup() {
 }
 trap cleanup EXIT
 wineboot --init >/dev/null 2>&1 || true
+# Until the prefix's server has ended: Wine's desktop takes the display it finds at its start,
+# and the window's test below needs the one xvfb-run gives.
+wineserver -w
 
 # ctest starts each suite through Wine (the toolchain file names it as the emulator), on a
 # display of its own for the window's test. Wine's file calls are slow: the model test runs a
