@@ -152,14 +152,20 @@ FieldInput CheckFieldInput(ContactField field, std::size_t limit, std::string_vi
         result.why = Tr(texts::kNoControls, {name});
 
     std::string kept = inserted.text;
-    if (!kept.empty()) {
-        if (const std::string unheld = FirstUnheld(kept, codePage); !unheld.empty()) {
+    const auto refuseUnheld = [&](std::string_view text) {
+        const std::string unheld = FirstUnheld(text, codePage);
+        if (!unheld.empty()) {
             result.verdict = InputVerdict::refuse;
             result.why = Tr(texts::kNoCharacter, {codePage.Name(), unheld});
-            return result;
         }
+        return !unheld.empty();
+    };
+    if (!kept.empty()) {
         if (IsNumberField(field) && inserted.characters >= 2) {
-            // A pasted number is taken whole or not at all.
+            // A pasted number is taken whole or not at all; full-width digits and the like
+            // count as the ASCII they become.
+            if (refuseUnheld(NormaliseNumber(kept)))
+                return result;
             const FittedNumber number = FitNumber(head + kept + tail, limit, codePage);
             if (!number.fits) {
                 result.verdict = InputVerdict::refuse;
@@ -174,6 +180,8 @@ FieldInput CheckFieldInput(ContactField field, std::size_t limit, std::string_vi
                 number.utf8 == head + kept + tail ? head.size() + kept.size() : number.utf8.size();
             return result;
         }
+        if (refuseUnheld(kept))
+            return result;
         const std::size_t keptBytes = StoredLength(head + tail, codePage);
         const std::size_t room = keptBytes < limit ? limit - keptBytes : 0;
         const auto fitted = codePage.FromUtf8Fitting(kept, room);

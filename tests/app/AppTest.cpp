@@ -351,6 +351,7 @@ TEST(FieldInputTest, APastedNumberIsNeverCutIntoAnotherNumber) {
         {"GBK", ContactField::fax, "", "010-1234-5678-9999-00", InputVerdict::refuse, "",
          "FAX: 010-1234-5678-9999-00 does not fit in 16 bytes, so nothing was pasted"},
         {"GBK", ContactField::qq, "", "１２３４５", InputVerdict::amend, "12345", ""},
+        {"CP1252", ContactField::qq, "", "１２３４５", InputVerdict::amend, "12345", ""},
         {"GBK", ContactField::telephone, "", "(010) 1234 5678", InputVerdict::accept, "", ""},
         {"GBK", ContactField::mobile, "138", "138 0013 8000 1", InputVerdict::accept, "", ""},
         // Typing is unchanged: the 17th byte is refused.
