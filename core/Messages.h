@@ -17,7 +17,5 @@ inline constexpr std::string_view kNotTelFile = "Error!!, Not ZUM Tel file ...";
 inline constexpr std::string_view kWrittenNotFlushed =
     "The file was written but may not be on the disk yet. Save again, or eject the player "
     "safely before unplugging it.";
-inline constexpr std::string_view kCloseQuestion =
-    "The phone book has changes that are not saved. Close anyway?";
 
 } // namespace orvalen::messages

@@ -34,12 +34,6 @@ bool HasRecordSize(std::uintmax_t size) {
            size <= CDeviceBookFile::kFileSize;
 }
 
-// Where Save and Load open: the player's root, probed as the chooser opens (a player plugged in
-// since is found), or nothing.
-std::filesystem::path PlayerFolderOrNone() {
-    return PlayerFolder(FindPlayerDrives()).value_or(std::filesystem::path());
-}
-
 } // namespace
 
 CResult<std::string> CDeviceBookFile::BuildImage(const CBookEditor& editor) {
@@ -70,8 +64,13 @@ CStatus CDeviceBookFile::SaveTo(CBookEditor& editor, const std::filesystem::path
     return status;
 }
 
+std::filesystem::path CDeviceBookFile::ChooserFolder() {
+    return PlayerFolder(FindPlayerDrives()).value_or(std::filesystem::path());
+}
+
 void CDeviceBookFile::Save(CBookEditor& editor) {
-    RunSaveCommand(editor, kSaveName, kFilter, &CDeviceBookFile::SaveTo, &PlayerFolderOrNone);
+    RunSaveCommand(editor, kSaveName, kFilter, &CDeviceBookFile::SaveTo,
+                   &CDeviceBookFile::ChooserFolder);
 }
 
 namespace {
@@ -133,8 +132,7 @@ std::string_view CDeviceBookFile::LoadMessage(const CStatus& refusal) {
 }
 
 void CDeviceBookFile::Load(CBookEditor& editor) {
-    const auto path =
-        editor.View().ChooseFile(FileMode::open, kLoadName, kFilter, PlayerFolderOrNone());
+    const auto path = editor.View().ChooseFile(FileMode::open, kLoadName, kFilter, ChooserFolder());
     if (path)
         LoadFrom(editor, *path);
 }

@@ -34,6 +34,9 @@ public:
     static constexpr std::size_t kRecordSize = 128;
     static constexpr std::size_t kFileSize = kHeaderSize + kRecordSize * kMaxContacts; // 26112
 
+    // Where Save and Load open: the player's root, probed as the chooser opens (a player plugged
+    // in since is found), or nothing.
+    static std::filesystem::path ChooserFolder();
     // The "Save" and "Load" buttons.
     static void Save(CBookEditor& editor);
     static void Load(CBookEditor& editor);

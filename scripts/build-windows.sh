@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cross-builds Orvalen.exe (the window on the Windows API), orvalen-tel.exe and the test suites
-# of everything below the window for 64-bit Windows with mingw-w64, runs the suites under Wine,
+# (the window's among them) for 64-bit Windows with mingw-w64, runs the suites under Wine,
 # then a few conversions by orvalen-tel.exe as a Chinese Windows user makes them (ANSI code page
 # 936), drives the window from the keyboard (scripts/test-win32-window.sh), and makes
 # orvalen-<version>-windows-x64.zip with both programs and a short read-me, and the installer
@@ -33,10 +33,15 @@ cleanup() {
 }
 trap cleanup EXIT
 wineboot --init >/dev/null 2>&1 || true
+# Until the prefix's server has ended: Wine's desktop takes the display it finds at its start,
+# and the window's test below needs the one xvfb-run gives.
+wineserver -w
 
-# ctest starts each suite through Wine (the toolchain file names it as the emulator). Wine's
-# file calls are slow: the model test runs a tenth of its sequences (the Linux suites run all).
-ORVALEN_MODEL_SEQUENCES=300 ctest --test-dir "$build" --output-on-failure --parallel 2
+# ctest starts each suite through Wine (the toolchain file names it as the emulator), on a
+# display of its own for the window's test. Wine's file calls are slow: the model test runs a
+# tenth of its sequences (the Linux suites run all).
+ORVALEN_MODEL_SEQUENCES=300 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    ctest --test-dir "$build" --output-on-failure --parallel 2
 
 # orvalen-tel.exe as a Chinese user runs it: zh_CN makes Wine's ANSI code page 936 (GBK).
 # Wine reads the locale's name; it need not be installed.

@@ -1,0 +1,28 @@
+#pragma once
+
+// The Windows window's side of the text catalogue (app/Texts.h): each text comes from the
+// string table written from the catalogue at build time (kTextIdBase + its id), in the user's
+// language where the table has it, else as the catalogue gives it.
+
+#include "Texts.h"
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace orvalen::win32 {
+
+// Makes Tr() read the string table; once, at start-up.
+void InstallWin32Translator();
+std::wstring WinText(const CText& text);
+
+// The caption of messages: the program's file name without its extension.
+std::wstring ApplicationName();
+// A text from the system (a reason, a path): UTF-8 when it is valid UTF-8, else the ANSI code
+// page's bytes.
+std::wstring SystemText(std::string_view text);
+// An error with OK, owned by owner: text (ours, UTF-8), and under it detail from the system.
+void ShowFailure(HWND owner, std::string_view text, std::string_view detail);
+
+} // namespace orvalen::win32
