@@ -38,6 +38,53 @@ void CutToFields(ContactForm& form, const CNameCollation& collation) {
 
 } // namespace
 
+namespace {
+
+// The table index each of count list entries stands for, or kNone: the k-th entry named T takes
+// the k-th contact named T. One pass over the table gives each name's contacts in table order,
+// so this reads the table once, not once per entry.
+template <typename EntryAt>
+std::vector<int> ListedIndexes(const CContactTable& table, int count, EntryAt entryAt) {
+    struct Contacts {
+        std::vector<int> indexes;
+        std::size_t taken = 0;
+    };
+    std::map<std::string_view, Contacts, std::less<>> byName;
+    for (int index = 0; index < table.Count(); ++index)
+        byName[table.Text(index, ContactField::name)].indexes.push_back(index);
+    std::vector<int> indexes;
+    indexes.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int position = 0; position < count; ++position) {
+        const auto found = byName.find(entryAt(position));
+        if (found == byName.end() || found->second.taken == found->second.indexes.size())
+            indexes.push_back(CContactTable::kNone);
+        else
+            indexes.push_back(found->second.indexes[found->second.taken++]);
+    }
+    return indexes;
+}
+
+// Every listed contact's six texts, each ended by a zero byte, in list order: what a saved file
+// holds without the bytes after the terminators. Nothing when the list and the table do not
+// hold the same contacts.
+std::optional<std::string> ListedTexts(const CContactTable& table,
+                                       const std::vector<std::string>& entries) {
+    const int count = static_cast<int>(entries.size());
+    if (count != table.Count())
+        return std::nullopt;
+    std::string texts;
+    for (const int index :
+         ListedIndexes(table, count, [&](int i) -> const std::string& { return entries[i]; })) {
+        if (index == CContactTable::kNone)
+            return std::nullopt;
+        for (ContactField field : kAllFields)
+            (texts += table.Text(index, field)) += '\0';
+    }
+    return texts;
+}
+
+} // namespace
+
 int CBookEditor::FindListed(int listIndex) const {
     if (listIndex < 0 || listIndex >= m_list.GetCount())
         return CContactTable::kNone;
@@ -56,13 +103,7 @@ int CBookEditor::FindListed(int listIndex) const {
 }
 
 std::vector<int> CBookEditor::FindAllListed() const {
-    std::vector<int> indexes;
-    std::map<std::string, int> seen; // entries of each name met so far
-    for (int position = 0; position < m_list.GetCount(); ++position) {
-        const std::string name = m_list.GetText(position);
-        indexes.push_back(m_table.Find(name, seen[name]++));
-    }
-    return indexes;
+    return ListedIndexes(m_table, m_list.GetCount(), [this](int i) { return m_list.GetText(i); });
 }
 
 void CBookEditor::Add() {
@@ -259,30 +300,36 @@ int CBookEditor::AppendContacts(std::span<const ContactForm> contacts) {
     return taken;
 }
 
-std::optional<std::string> CBookEditor::ListedTexts() const {
-    if (m_list.GetCount() != m_table.Count())
-        return std::nullopt;
-    std::string texts;
-    for (const int index : FindAllListed()) {
-        if (index == CContactTable::kNone)
-            return std::nullopt;
-        for (ContactField field : kAllFields)
-            (texts += m_table.Text(index, field)) += '\0';
-    }
-    return texts;
+bool CBookEditor::IsModified() const {
+    if (m_version == m_savedVersion)
+        return false;
+    std::vector<std::string> entries(static_cast<std::size_t>(std::max(m_list.GetCount(), 0)));
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        entries[i] = m_list.GetText(static_cast<int>(i));
+    const std::optional<std::string> now = ListedTexts(m_table, entries);
+    const std::optional<std::string> saved =
+        m_saved.table ? ListedTexts(*m_saved.table, m_saved.entries) : std::nullopt;
+    return !now || !saved || *now != *saved;
 }
 
-bool CBookEditor::IsModified() const {
-    const std::optional<std::string> now = ListedTexts();
-    return !now || !m_saved || *now != *m_saved;
+void CBookEditor::MarkSaved() {
+    m_savedVersion = m_version;
+}
+
+void CBookEditor::KeepSavedBook(const BookSnapshot& before) {
+    if (m_version == m_savedVersion) {
+        m_saved.table = before.table;
+        m_saved.entries = before.entries;
+    }
+    ++m_version;
 }
 
 // Fills snapshot in place, keeping the storage it has.
 void CBookEditor::TakeSnapshot(BookSnapshot& snapshot) {
-    if (snapshot.table)
+    if (snapshot.table && snapshot.table.use_count() == 1)
         *snapshot.table = m_table;
     else
-        snapshot.table = std::make_unique<CContactTable>(m_table);
+        snapshot.table = std::make_shared<CContactTable>(m_table);
     const int count = std::max(m_list.GetCount(), 0);
     snapshot.entries.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
@@ -305,7 +352,9 @@ void CBookEditor::Restore(const BookSnapshot& snapshot) {
 }
 
 void CBookEditor::RecordStep() {
-    TakeSnapshot(m_history.Record());
+    BookSnapshot& step = m_history.Record();
+    TakeSnapshot(step);
+    KeepSavedBook(step);
 }
 
 void CBookEditor::Undo() {
@@ -313,6 +362,7 @@ void CBookEditor::Undo() {
         return;
     BookSnapshot now;
     TakeSnapshot(now);
+    KeepSavedBook(now);
     if (auto before = m_history.Undo(std::move(now)))
         Restore(*before);
 }
@@ -322,6 +372,7 @@ void CBookEditor::Redo() {
         return;
     BookSnapshot now;
     TakeSnapshot(now);
+    KeepSavedBook(now);
     if (auto after = m_history.Redo(std::move(now)))
         Restore(*after);
 }

@@ -12,6 +12,7 @@
 #include "NameList.h"
 #include "UndoHistory.h"
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -71,7 +72,7 @@ public:
     // Bytes after a text's terminator are not compared. MarkSaved follows a successful save or
     // load of the phone-book file.
     bool IsModified() const;
-    void MarkSaved() { m_saved = ListedTexts(); }
+    void MarkSaved();
 
     // The table index of the contact that list entry listIndex stands for, or kNone. The k-th
     // entry named exactly T stands for the k-th contact named T, so repeated names (a loaded
@@ -95,11 +96,10 @@ private:
     void ShowContact(int index);
     // Selects and shows the last entry in sorted order, or the empty form when there is none.
     void ShowLast();
-    // Every listed contact's six texts, each ended by a zero byte, in list order: what a saved
-    // file holds without the bytes after the terminators. Nothing when the list and the table
-    // do not hold the same contacts.
-    std::optional<std::string> ListedTexts() const;
     void TakeSnapshot(BookSnapshot& snapshot);
+    // Called with the book as it is just before a change: while that is the saved book, it is
+    // kept for IsModified to compare with. Then the book counts as changed.
+    void KeepSavedBook(const BookSnapshot& before);
     void Restore(const BookSnapshot& snapshot);
 
     ContactForm m_form;
@@ -107,7 +107,11 @@ private:
     CNameList& m_list;
     IBookView& m_view;
     CUndoHistory m_history;
-    std::optional<std::string> m_saved = std::string(); // ListedTexts of the saved book
+    // Every change of the table or the list gets a new version. The saved book itself is copied
+    // only at its first change, so a save or a load costs no copy.
+    std::uint64_t m_version = 0;
+    std::uint64_t m_savedVersion = 0;
+    BookSnapshot m_saved;
 };
 
 // The part of text that a field of limit bytes stores: up to the first zero byte, and no longer

@@ -17,7 +17,9 @@ namespace orvalen {
 // entries in order, its selection, and the form the window showed. The count display shows the
 // table's count.
 struct BookSnapshot {
-    std::unique_ptr<CContactTable> table; // held apart, so a step moves without copying it
+    // Held apart, so a step moves without copying it; shared with the saved book while that is
+    // this step.
+    std::shared_ptr<CContactTable> table;
     std::vector<std::string> entries;
     int selection = -1;
     ContactForm form;
