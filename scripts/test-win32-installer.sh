@@ -10,9 +10,8 @@
 # not there before. Wine exports no association of
 # its own into the Linux desktop (winemenubuilder off).
 #   ORVALEN_WINEPREFIX       the Wine prefix to use (default: one of its own)
-#   ORVALEN_OPEN_FILE_CHECK  set to 1 to check also that opening Tel_Expt.tel through its
-#                            association starts Orvalen with the book loaded; it needs
-#                            Orvalen.exe to take a file argument
+#   ORVALEN_OPEN_FILE_CHECK  1 (the default) checks also that opening Tel_Expt.tel through its
+#                            association starts Orvalen with the book loaded; 0 skips that
 set -euo pipefail
 
 setup=$(realpath "$1")
@@ -180,7 +179,7 @@ install AllUsers zh_CN.UTF-8 HKLM "Program Files/Orvalen" \
 [ "$(value 'HKCR\.tel')" = Orvalen.PhoneBook ] || fail "/AllUsers: .tel does not open in Orvalen"
 pass "/S /AllUsers: files, shortcut, uninstaller entry, .tel opens in Orvalen, .vcf and .csv offer it"
 
-if [ "${ORVALEN_OPEN_FILE_CHECK:-0}" = 1 ]; then
+if [ "${ORVALEN_OPEN_FILE_CHECK:-1}" = 1 ]; then
     # A phone book with one contact, written out; opening it starts Orvalen, whose Save (six tabs
     # from the name list) writes it again, byte for byte.
     {
@@ -217,7 +216,7 @@ if [ "${ORVALEN_OPEN_FILE_CHECK:-0}" = 1 ]; then
     pass "opening Tel_Expt.tel starts Orvalen with the book loaded"
 else
     echo "NOTE: opening Tel_Expt.tel through its association is not checked" \
-        "(ORVALEN_OPEN_FILE_CHECK=1 once Orvalen.exe takes a file argument)"
+        "(ORVALEN_OPEN_FILE_CHECK=0)"
 fi
 
 # Given only /S, the uninstaller knows the install for all users by its folder.
