@@ -185,8 +185,11 @@ if [ "${ORVALEN_OPEN_FILE_CHECK:-1}" = 1 ]; then
     {
         printf '\x55\xaa\x68\x68\x01'
         head -c 507 /dev/zero
-        printf 'Bob\0\0\0\0\0\0\0\0\0\0\0\0\0''13800000001\0\0\0\0\0'
-        head -c $((96 + 199 * 128)) /dev/zero
+        # NULs from /dev/zero: in printf, \0 before a digit starts an octal escape that eats it.
+        printf Bob
+        head -c 13 /dev/zero
+        printf 13800000001
+        head -c $((5 + 96 + 199 * 128)) /dev/zero
     } >"$work/Tel_Expt.tel"
     openbox >/dev/null 2>&1 &
     pids+=($!)
@@ -194,7 +197,7 @@ if [ "${ORVALEN_OPEN_FILE_CHECK:-1}" = 1 ]; then
     window=$(timeout 60 xdotool search --sync --name '^Orvalen$' | head -n 1) ||
         fail "opening Tel_Expt.tel started no window titled Orvalen"
     for _ in $(seq 20); do
-        xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+        timeout 2 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
         [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ] && break
         sleep 0.25
     done
