@@ -2,6 +2,7 @@
 
 #include "DeviceBookFile.h"
 #include "ImportModel.h"
+#include "PathText.h"
 #include "TextReport.h"
 #include "Texts.h"
 
@@ -73,10 +74,11 @@ bool CMainPresenter::TakesFile(const std::filesystem::path& path) {
 }
 
 void CMainPresenter::OpenFile(const std::filesystem::path& path) {
-    if (IsPhoneBookFile(path))
-        LoadFile(path);
-    else if (IsContactsFile(path))
+    // Any other name goes to Load: the desktop knows the player's file by its first bytes too.
+    if (IsContactsFile(path))
         ImportFile(path);
+    else
+        LoadFile(path);
     ShowState();
 }
 
@@ -146,13 +148,23 @@ void CMainPresenter::ExportContacts() {
 CommandLine ParseCommandLine(std::span<const std::string> arguments) {
     constexpr std::string_view kOption = "--encoding";
     CommandLine line;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
+    bool options = true;
+    for (std::size_t i = 0; i < arguments.size() && line.error.empty(); ++i) {
         const std::string_view argument = arguments[i];
-        if (argument == kOption)
+        const bool isOption = options && argument.size() > 1 && argument.front() == '-';
+        if (isOption && argument == "--")
+            options = false;
+        else if (isOption && argument == kOption)
             line.encoding = i + 1 < arguments.size() ? arguments[++i] : std::string();
-        else if (argument.starts_with(kOption) && argument.size() > kOption.size() &&
+        else if (isOption && argument.starts_with(kOption) && argument.size() > kOption.size() &&
                  argument[kOption.size()] == '=')
             line.encoding = std::string(argument.substr(kOption.size() + 1));
+        else if (isOption)
+            line.error = Tr(texts::kUnknownOption, {argument});
+        else if (line.file)
+            line.error = Tr(texts::kSecondFile, {PathToUtf8(*line.file), argument});
+        else
+            line.file = PathFromUtf8(argument);
     }
     return line;
 }

@@ -88,9 +88,11 @@ public:
     bool MayClose();
     bool MayEndSession() { return MayClose(); }
 
-    // Whether a file given to the window (dropped) is one it opens: a .tel or a contacts file.
+    // Whether a file dropped on the window is one it opens: a .tel or a contacts file.
     static bool TakesFile(const std::filesystem::path& path);
-    // Opens such a file as Load or the import would after their choosers, then shows the state.
+    // Opens a file given to the window (dropped, or named on the command line) as the import
+    // would after its chooser when it is a contacts file, else as Load would, which refuses
+    // what is not a phone book; then shows the state.
     void OpenFile(const std::filesystem::path& path);
     // Load's steps after its chooser: the file is read and checked, then, with unsaved changes,
     // the user is asked, then the phone book is replaced.
@@ -115,11 +117,15 @@ private:
     const CCodePage& m_codePage;
 };
 
-// The window's command line, without the program's name. "--encoding NAME" and
-// "--encoding=NAME" name the player's code page (the last one given counts; an empty name when
-// the value is missing); other arguments are left alone.
+// The window's command line, without the program's name: "--encoding NAME" or
+// "--encoding=NAME" names the player's code page (the last one given counts; an empty name when
+// the value is missing), and at most one file, UTF-8, is to be opened. "--" ends the options; a
+// lone "-" is a file name. An unknown option or a second file makes error the message to show,
+// in the user's language; the window then does not open.
 struct CommandLine {
     std::optional<std::string> encoding;
+    std::optional<std::filesystem::path> file;
+    std::string error;
 };
 CommandLine ParseCommandLine(std::span<const std::string> arguments);
 

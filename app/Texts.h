@@ -45,6 +45,8 @@ inline constexpr CText kLoadQuestion{2, QT_TRANSLATE_NOOP("Orvalen", "The phone 
 inline constexpr CText kUnknownEncoding{3, QT_TRANSLATE_NOOP("Orvalen", "Unknown code page \"%1\" given with --encoding; try --encoding GBK.")};
 inline constexpr CText kChooserFailed{4, QT_TRANSLATE_NOOP("Orvalen", "The file chooser could not be shown (error %1).")};
 inline constexpr CText kAboutCodePage{5, QT_TRANSLATE_NOOP("Orvalen", "代码页：%1")};
+inline constexpr CText kUnknownOption{6, QT_TRANSLATE_NOOP("Orvalen", "Unknown option \"%1\". Usage: Orvalen [--encoding NAME] [FILE]")};
+inline constexpr CText kSecondFile{7, QT_TRANSLATE_NOOP("Orvalen", "Orvalen opens one file at a time, but \"%2\" was given after \"%1\". Usage: Orvalen [--encoding NAME] [FILE]")};
 
 // The window's menu.
 inline constexpr CText kUndoItem{10, QT_TRANSLATE_NOOP("Orvalen", "撤销(&U)")};

@@ -180,7 +180,7 @@ CResult<std::string> ExportBytes(const CBookEditor& editor, const CCodePage& cod
 
 bool IsContactsFile(const std::filesystem::path& path) {
     const std::string ending = Ending(path);
-    return ending == ".vcf" || ending == ".csv";
+    return ending == ".vcf" || ending == ".vcard" || ending == ".csv";
 }
 
 bool IsPhoneBookFile(const std::filesystem::path& path) {

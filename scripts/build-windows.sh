@@ -7,6 +7,7 @@
 # orvalen-<version>-setup.exe with the same three files (win32/Installer.nsi), which it installs
 # and uninstalls under Wine (scripts/test-win32-installer.sh). Installs what is missing first.
 #   ORVALEN_WINDOWS_BUILD   build folder (default build-windows)
+#   ORVALEN_OPEN_FILE_CHECK 0 skips the installer test's opening of Tel_Expt.tel (default 1)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -110,5 +111,6 @@ echo "$zip: $(stat -c %s "$zip") bytes; Orvalen.exe $(stat -c %s "$build/win32/O
 setup="orvalen-$version-setup.exe"
 makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DFILES="$staging" \
     -DICON="$root/res/orvalen.ico" -DOUTFILE="$root/$setup" win32/Installer.nsi
-ORVALEN_WINEPREFIX="$WINEPREFIX" bash scripts/test-win32-installer.sh "$setup"
+ORVALEN_WINEPREFIX="$WINEPREFIX" ORVALEN_OPEN_FILE_CHECK="${ORVALEN_OPEN_FILE_CHECK:-1}" \
+    bash scripts/test-win32-installer.sh "$setup"
 echo "$setup: $(stat -c %s "$setup") bytes"

@@ -5,27 +5,29 @@
 #include "MainPresenter.h"
 #include "QtTexts.h"
 
-#include <QMessageBox>
-
-#include <string>
-#include <vector>
+#include <cstdio>
 
 namespace orvalen {
 
 namespace {
 
-std::optional<std::string> EncodingOption(int argc, const char* const* argv) {
+std::vector<std::string> Arguments(int argc, const char* const* argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc && argv[i] != nullptr; ++i)
         arguments.emplace_back(argv[i]);
-    return ParseCommandLine(arguments).encoding;
+    return arguments;
+}
+
+// Before the window exists: in a message box, and on standard error for a command line.
+void ShowStartFailure(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    ShowFailure(nullptr, text, {});
 }
 
 } // namespace
 
-// Qt is given the program's name alone, so no other argument changes what the program does.
 CContactsApp::CContactsApp(int argc, char** argv)
-    : m_codePage(PlayerCodePage(EncodingOption(argc, argv), LocaleEnvironment::OfProcess())),
+    : m_arguments(Arguments(argc, argv)),
       m_program(argc > 0 && argv[0] != nullptr ? argv[0] : "Orvalen"), m_argv{m_program.data(),
                                                                               nullptr},
       m_application(m_argc, m_argv.data()) {}
@@ -33,16 +35,28 @@ CContactsApp::CContactsApp(int argc, char** argv)
 int CContactsApp::Run() {
     QApplication::setFont(DialogFont());
     InstallQtTranslator();
-    if (!m_codePage.IsAvailable()) {
-        QMessageBox box(QMessageBox::Critical, ApplicationName(),
-                        FromUtf8(Tr(texts::kUnknownEncoding, {m_codePage.Name()})),
-                        QMessageBox::Ok);
-        box.setObjectName(QStringLiteral("unknownEncoding"));
-        box.exec();
+    return RunWindow(m_arguments);
+}
+
+int CContactsApp::RunWindow(std::span<const std::string> arguments) {
+    const CommandLine line = ParseCommandLine(arguments);
+    if (!line.error.empty()) {
+        ShowStartFailure(line.error);
+        return kBadArguments;
+    }
+    const CCodePage codePage = PlayerCodePage(line.encoding, LocaleEnvironment::OfProcess());
+    if (!codePage.IsAvailable()) {
+        ShowStartFailure(Tr(texts::kUnknownEncoding, {codePage.Name()}));
         return kUnknownEncoding;
     }
-    CMainDialog dialog(m_codePage);
+    CMainDialog dialog(codePage);
     QApplication::setWindowIcon(dialog.windowIcon());
+    if (line.file) {
+        // Queued, so that it runs once exec() has shown the window.
+        QMetaObject::invokeMethod(
+            &dialog, [&dialog, file = *line.file] { dialog.Presenter().OpenFile(file); },
+            Qt::QueuedConnection);
+    }
     dialog.exec();
     return 0;
 }

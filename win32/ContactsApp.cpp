@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,14 @@ std::vector<std::string> Arguments(const wchar_t* commandLine) {
     return utf8;
 }
 
+// Before the window exists: in a message box, and on standard error for a command line (a
+// console's or a pipe's, where the program was started with one).
+void ShowStartFailure(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+    ShowFailure(nullptr, text, {});
+}
+
 } // namespace
 
 int CContactsApp::Run() {
@@ -35,15 +44,21 @@ int CContactsApp::Run() {
 
     InstallWin32Translator();
     const CommandLine line = ParseCommandLine(Arguments(GetCommandLineW()));
+    if (!line.error.empty()) {
+        ShowStartFailure(line.error);
+        return 2;
+    }
     CCodePage codePage = PlayerCodePage(line.encoding, LocaleEnvironment::OfProcess());
     if (!codePage.IsAvailable()) {
-        ShowFailure(nullptr, Tr(texts::kUnknownEncoding, {codePage.Name()}), {});
+        ShowStartFailure(Tr(texts::kUnknownEncoding, {codePage.Name()}));
         return 2;
     }
 
     CMainDialog dialog(m_instance, std::move(codePage));
     if (!dialog.Create())
         return 1;
+    if (line.file)
+        dialog.OpenSoon(*line.file);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (dialog.PreTranslate(message))

@@ -2,7 +2,8 @@
 
 // The Windows program: takes the player's code page (the one --encoding names, else the one
 // of the user's language and ANSI code page, as the code-page rule says), then runs the
-// phone-book window until it closes. No other argument changes what it does.
+// phone-book window until it closes, opening the file its command line names (a file
+// association's "%1") once the window is shown. app/MainPresenter.h reads the command line.
 
 #include "CodePage.h"
 #include "CodePageRule.h"
@@ -18,7 +19,8 @@ class CContactsApp {
 public:
     explicit CContactsApp(HINSTANCE instance) : m_instance(instance) {}
 
-    // The program's exit code: 0, or 2 when --encoding names a code page Windows lacks.
+    // The program's exit code: 0, or 2, after a message box, for an unknown option, a second
+    // file or a code page Windows lacks (--encoding).
     int Run();
 
 private:

@@ -35,9 +35,9 @@ constexpr DWORD kSaveChooserFlags =
 constexpr DWORD kOpenChooserFlags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_READONLY;
 static_assert(kSaveChooserFlags == 0x80023 && kOpenChooserFlags == 0x80021);
 
-// Posted to the window after a drop, so that the program the file came from is not kept
-// waiting while a dialog is open.
-constexpr UINT kOpenDropped = WM_APP + 1;
+// Posted to the window to open a file: after a drop, so that the program the file came from is
+// not kept waiting while a dialog is open; at start, so that the window shows first.
+constexpr UINT kOpenSoon = WM_APP + 1;
 
 // Room for any path the system takes: a chosen path is used whole, never cut.
 constexpr std::size_t kPathRoom = 32768;
@@ -125,9 +125,9 @@ INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
-    case kOpenDropped: {
-        const std::filesystem::path path = std::move(m_dropped);
-        m_dropped.clear();
+    case kOpenSoon: {
+        const std::filesystem::path path = std::move(m_toOpen);
+        m_toOpen.clear();
         if (!path.empty())
             m_presenter.OpenFile(path);
         return TRUE;
@@ -284,8 +284,12 @@ void CMainDialog::OnDropFiles(HDROP drop) {
     DragFinish(drop);
     if (path.empty() || !CMainPresenter::TakesFile(path))
         return;
-    m_dropped = std::move(path);
-    PostMessageW(Window(), kOpenDropped, 0, 0);
+    OpenSoon(std::move(path));
+}
+
+void CMainDialog::OpenSoon(std::filesystem::path path) {
+    m_toOpen = std::move(path);
+    PostMessageW(Window(), kOpenSoon, 0, 0);
 }
 
 void CMainDialog::OnInitMenuPopup(HMENU menu, bool isWindowMenu) {

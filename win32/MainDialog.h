@@ -72,6 +72,9 @@ public:
     bool RunImportDialog(CImportModel& model) override;
     void ShowAbout(std::string_view codePageLine) override;
 
+    // Opens path through the presenter once the messages already waiting are handled: after
+    // the window has shown, or after a drop has ended.
+    void OpenSoon(std::filesystem::path path);
     // Closes the window as its close box does: asks first when changes are not saved.
     void Close();
     CMainPresenter& Presenter() { return m_presenter; }
@@ -100,8 +103,8 @@ private:
     std::array<CByteLimitedEdit, kFieldCount> m_edits;
     CBookEditor m_editor;
     CMainPresenter m_presenter;
-    // The file of the last drop, opened once the drop has ended.
-    std::filesystem::path m_dropped;
+    // The file OpenSoon was last given, until it opens.
+    std::filesystem::path m_toOpen;
 };
 
 } // namespace orvalen::win32

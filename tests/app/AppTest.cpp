@@ -6,12 +6,14 @@
 #include "HeadlessView.h"
 #include "ImportModel.h"
 #include "MainPresenter.h"
+#include "PathText.h"
 #include "TempFolder.h"
 #include "Texts.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -139,7 +141,8 @@ TEST_F(PresenterTest, LoadAndADroppedTelAskBeforeUnsavedWorkIsLost) {
 TEST_F(PresenterTest, ACancelledChooserOrARefusedFileAsksNothing) {
     Add(MakeForm("Bob"));
     presenter.Run(Command::load); // cancelled chooser
-    const auto notTel = folder.Path() / "notes.tel";
+    // A name of any other ending goes through Load too, and is refused as Load refuses.
+    const auto notTel = folder.Path() / "notes.txt";
     WriteBytes(notTel, "not a phone book");
     presenter.OpenFile(notTel);
     EXPECT_TRUE(view.questions.empty());
@@ -478,13 +481,53 @@ TEST(CommandLineTest, EncodingOptionAndThePlayersCodePage) {
         {"LC_CTYPE over LANG", {}, {"", "ru_RU.UTF-8", "zh_CN.UTF-8"}, "CP1251"},
         {"--encoding over the locale", {"--encoding", "CP1251"}, {"", "", "zh_CN.UTF-8"}, "CP1251"},
         {"--encoding=NAME", {"--encoding=UTF-8"}, {"zh_CN.GBK", "", ""}, "UTF-8"},
-        {"other arguments", {"-style", "fusion", "file.tel"}, {"", "", "zh_CN.UTF-8"}, "GBK"},
+        {"a file", {"Tel_Expt.tel"}, {"", "", "zh_CN.UTF-8"}, "GBK"},
         {"--encoding without a name", {"--encoding"}, {"", "", "zh_CN.UTF-8"}, ""},
     };
     for (const Case& c : cases) {
         const CCodePage taken =
             PlayerCodePage(ParseCommandLine(c.arguments).encoding, c.environment);
         EXPECT_EQ(taken.Name(), c.codePage) << c.what;
+    }
+}
+
+// The file the windows open at start, and the arguments they refuse (the window then stays shut).
+TEST(CommandLineTest, FileAndRefusedArguments) {
+    constexpr std::string_view kUsage = " Usage: Orvalen [--encoding NAME] [FILE]";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::optional<std::string> encoding;
+        std::optional<std::string> file; // UTF-8
+        std::string error;
+    };
+    const Case cases[] = {
+        {{}, std::nullopt, std::nullopt, ""},
+        {{"Tel_Expt.tel"}, std::nullopt, "Tel_Expt.tel", ""},
+        {{"--encoding", "GBK", "/media/p/Tel_Expt.tel"}, "GBK", "/media/p/Tel_Expt.tel", ""},
+        {{"contacts.vcf", "--encoding=CP950"}, "CP950", "contacts.vcf", ""},
+        {{"通讯录 旧.csv"}, std::nullopt, "通讯录 旧.csv", ""},
+        {{"-"}, std::nullopt, "-", ""},
+        {{"--", "--encoding=GBK"}, std::nullopt, "--encoding=GBK", ""},
+        {{"-style", "fusion"}, {}, {}, "Unknown option \"-style\"."},
+        {{"--encodings=GBK"}, {}, {}, "Unknown option \"--encodings=GBK\"."},
+        {{"a.tel", "--help"}, {}, {}, "Unknown option \"--help\"."},
+        {{"a.tel", "b.vcf"},
+         {},
+         {},
+         "Orvalen opens one file at a time, but \"b.vcf\" was given after \"a.tel\"."},
+        {{"a.tel", "--", "-b.tel"},
+         {},
+         {},
+         "Orvalen opens one file at a time, but \"-b.tel\" was given after \"a.tel\"."},
+    };
+    for (const Case& c : cases) {
+        const CommandLine line = ParseCommandLine(c.arguments);
+        const std::string what = c.arguments.empty() ? "(none)" : c.arguments.front();
+        EXPECT_EQ(line.error, c.error.empty() ? c.error : c.error + std::string(kUsage)) << what;
+        if (!c.error.empty())
+            continue;
+        EXPECT_EQ(line.encoding, c.encoding) << what;
+        EXPECT_EQ(line.file ? std::optional(PathToUtf8(*line.file)) : std::nullopt, c.file) << what;
     }
 }
 

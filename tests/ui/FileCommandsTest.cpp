@@ -1,5 +1,6 @@
 // Load, Save and Save As through the real file dialogs, with the path typed in, and the bytes
 // they leave on disk.
+#include "ContactsApp.h"
 #include "GuiTestSupport.h"
 
 #include <QClipboard>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <string>
 #include <vector>
 
 using namespace orvalen::testing;
@@ -219,6 +221,25 @@ private slots:
         const SeenFileDialog load = PressAndChoose("loadButton", QString());
         QVERIFY(load.seen);
         QCOMPARE(W().ListedNames(), QStringList{QStringLiteral("Carl")});
+    }
+
+    // Orvalen FILE, with an option beside it: the window shows with the file loaded.
+    void startingWithAFileLoadsIt() {
+        const QString path = Path(QStringLiteral("Tel_Expt.tel"));
+        QVERIFY(WriteAll(path, TelFile({{"Bob", "13800000001", "", "", "", ""}})));
+        CModalScript script;
+        QStringList listed;
+        script.Then([&listed](QWidget& open) {
+            const auto* list = open.findChild<QListWidget*>(QStringLiteral("nameList"));
+            if (list != nullptr && QTest::qWaitFor([list] { return list->count() > 0; }))
+                listed << list->item(0)->text() << QString::number(list->count());
+            open.close();
+        });
+        const std::vector<std::string> arguments{"--encoding=GBK",
+                                                 QFile::encodeName(path).toStdString()};
+        QCOMPARE(orvalen::CContactsApp::RunWindow(arguments), 0);
+        QVERIFY(script.Done());
+        QCOMPARE(listed, (QStringList{QStringLiteral("Bob"), QStringLiteral("1")}));
     }
 
     void saveWithAnEmptyPhoneBookWarnsWithoutADialog() {
