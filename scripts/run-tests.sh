@@ -23,6 +23,7 @@ stage "Build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs" | tee build/ctest.log
+bash scripts/check-translations.sh
 
 if [ "${ORVALEN_SKIP_SANITIZE:-0}" != 1 ]; then
     stage "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"

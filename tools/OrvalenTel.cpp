@@ -793,7 +793,7 @@ private:
         }
         if (SameFile(source, target)) {
             Message(PathToUtf8(source), CStatus(StatusKind::sameFile).Reason() +
-                                         "; it would be overwritten by what is read from it");
+                                            "; it would be overwritten by what is read from it");
             m_err << kProgram << ": nothing written\n";
             return kExitRefused;
         }

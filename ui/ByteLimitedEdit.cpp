@@ -1,6 +1,7 @@
 #include "ByteLimitedEdit.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QToolTip>
 
@@ -27,7 +28,12 @@ QValidator::State CByteLimitValidator::validate(QString& input, int& pos) const 
     if (m_edit.m_setting)
         return Acceptable;
     const std::size_t limit = m_edit.m_limit;
-    const QString tooLong = QStringLiteral("%1: %2 bytes at most").arg(m_edit.m_label).arg(limit);
+    const int bytes = static_cast<int>(limit);
+    //: Tooltip when a field refuses or cuts input. %1 is the field's label without its colon
+    //: ("Mobile"), %n the field's size in bytes of the player's code page.
+    const QString tooLong =
+        QCoreApplication::translate("Orvalen", "%1: %n bytes at most", nullptr, bytes)
+            .arg(m_edit.m_label);
     std::optional<QString> why;
 
     // Find what this change inserted: the text between the parts it kept at both ends.
@@ -61,7 +67,10 @@ QValidator::State CByteLimitValidator::validate(QString& input, int& pos) const 
     const qsizetype insertedLength = inserted.size();
     inserted.removeIf(IsControl);
     if (inserted.size() != insertedLength)
-        why = QStringLiteral("%1: no control characters").arg(m_edit.m_label);
+        //: Tooltip when pasted text held control characters, which were left out. %1 is the
+        //: field's label without its colon.
+        why =
+            QCoreApplication::translate("Orvalen", "%1: no control characters").arg(m_edit.m_label);
 
     State state = Acceptable;
     if (!inserted.isEmpty()) {
@@ -73,7 +82,9 @@ QValidator::State CByteLimitValidator::validate(QString& input, int& pos) const 
                     inserted.at(i).isHighSurrogate() && i + 1 < inserted.size() ? 2 : 1;
                 const QString character = inserted.mid(i, length);
                 if (!m_codec.ByteLength(character)) {
-                    why = QStringLiteral("%1 has no character for %2")
+                    //: Tooltip when a typed character cannot be written in the player's code
+                    //: page. %1 is the code page ("GBK"), %2 the character.
+                    why = QCoreApplication::translate("Orvalen", "%1 has no character for %2")
                               .arg(QString::fromStdString(m_codec.CodePage().Name()), character);
                     break;
                 }

@@ -2,7 +2,9 @@
 
 #include "DialogLayout.h"
 #include "MainDialog.h"
+#include "Translations.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -31,12 +33,16 @@ CContactsApp::CContactsApp(int argc, char** argv)
       m_application(m_argc, m_argv.data()) {}
 
 int CContactsApp::Run() {
+    InstallTranslations(m_application);
     QApplication::setFont(DialogFont());
     if (!m_codePage.IsAvailable()) {
         QMessageBox box(QMessageBox::Critical,
                         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(),
-                        QStringLiteral("Unknown code page \"%1\" given with --encoding; "
-                                       "try --encoding GBK.")
+                        //: Error at start-up. %1 is the name given after --encoding; the
+                        //: option and GBK are typed as they stand.
+                        QCoreApplication::translate("Orvalen",
+                                                    "Unknown code page \"%1\" given with "
+                                                    "--encoding; try --encoding GBK.")
                             .arg(QString::fromStdString(m_codePage.Name())),
                         QMessageBox::Ok);
         box.setObjectName(QStringLiteral("unknownEncoding"));

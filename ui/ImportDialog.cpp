@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,13 +31,21 @@ struct Column {
     int width;
 };
 constexpr std::array<Column, kColumnCount> kColumns = {{
-    {"Name", 78},
-    {"Mobile", 58},
-    {"Telephone", 66},
-    {"E-mail", 84},
-    {"QQ", 42},
-    {"Fax", 42},
-    {"In book", 30},
+    //: Import dialog, header of the column of contacts' names.
+    {QT_TRANSLATE_NOOP("Orvalen", "Name"), 78},
+    //: Import dialog, header of the column of mobile numbers.
+    {QT_TRANSLATE_NOOP("Orvalen", "Mobile"), 58},
+    //: Import dialog, header of the column of (landline) telephone numbers.
+    {QT_TRANSLATE_NOOP("Orvalen", "Telephone"), 66},
+    //: Import dialog, header of the column of e-mail addresses.
+    {QT_TRANSLATE_NOOP("Orvalen", "E-mail"), 84},
+    //: Import dialog, header of the column of QQ (instant messenger) numbers; QQ is a name.
+    {QT_TRANSLATE_NOOP("Orvalen", "QQ"), 42},
+    //: Import dialog, header of the column of fax numbers.
+    {QT_TRANSLATE_NOOP("Orvalen", "Fax"), 42},
+    //: Import dialog, header of a narrow column marking contacts whose name is already in the
+    //: phone book.
+    {QT_TRANSLATE_NOOP("Orvalen", "In book"), 30},
 }};
 
 // The repeated-name choices in the order the box offers them; the first is the default.
@@ -45,9 +54,14 @@ struct RepeatedChoice {
     RepeatedNames repeated;
 };
 constexpr std::array<RepeatedChoice, 3> kRepeatedChoices = {{
-    {"Update with their details", RepeatedNames::merge},
-    {"Skip them", RepeatedNames::skip},
-    {"Add them as well", RepeatedNames::addAsWell},
+    //: Import dialog, choice for contacts whose name is already in the phone book: fill in
+    //: the details the file has, keep the others.
+    {QT_TRANSLATE_NOOP("Orvalen", "Update with their details"), RepeatedNames::merge},
+    //: Import dialog, choice for contacts whose name is already in the phone book: leave them.
+    {QT_TRANSLATE_NOOP("Orvalen", "Skip them"), RepeatedNames::skip},
+    //: Import dialog, choice for contacts whose name is already in the phone book: add a
+    //: second contact of the same name.
+    {QT_TRANSLATE_NOOP("Orvalen", "Add them as well"), RepeatedNames::addAsWell},
 }};
 
 // Character sets to read a file in when the guess was wrong: what phones and address books
@@ -77,7 +91,9 @@ public:
             if (!m_rows[r].note.empty())
                 tip << QString::fromStdString(m_rows[r].note);
             if (m_rows[r].known)
-                tip << QStringLiteral("This name is already in the phone book.");
+                //: Import dialog, tooltip of a contact whose name is already in the book.
+                tip << QCoreApplication::translate("Orvalen",
+                                                   "This name is already in the phone book.");
             m_tooltips[r] = tip.join(QLatin1Char('\n'));
         }
         endResetModel();
@@ -130,7 +146,8 @@ public:
         switch (role) {
         case Qt::DisplayRole:
             if (column == kKnownColumn)
-                return m_rows[r].known ? QStringLiteral("yes") : QString();
+                //: Import dialog, the mark in the "In book" column.
+                return m_rows[r].known ? QCoreApplication::translate("Orvalen", "yes") : QString();
             return m_shown[r][static_cast<std::size_t>(column)];
         case Qt::CheckStateRole:
             if (column == 0)
@@ -167,7 +184,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
             section < kColumnCount)
-            return QString::fromUtf8(kColumns[static_cast<std::size_t>(section)].header);
+            return QCoreApplication::translate("Orvalen",
+                                               kColumns[static_cast<std::size_t>(section)].header);
         return QAbstractTableModel::headerData(section, orientation, role);
     }
 
@@ -207,7 +225,8 @@ CImportDialog::CImportDialog(const CTextCodec& codec, int bookCount, QWidget* pa
       m_model(new CImportModel(m_codec, this)), m_filter(new CImportFilter(this)) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("导入联系人"));
+    //: Title of the dialog that picks contacts to import from a vCard or CSV file.
+    setWindowTitle(QCoreApplication::translate("Orvalen", "导入联系人"));
     setFont(DialogFont());
     m_model->SetWarningIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
     m_filter->setSourceModel(m_model);
@@ -223,7 +242,8 @@ void CImportDialog::BuildControls() {
     const CDialogUnits units(font());
     setFixedSize(units.Size(420, 250));
 
-    auto* searchLabel = new QLabel(QStringLiteral("&Search:"), this);
+    //: Import dialog, label of the box that filters the contacts shown; & marks the mnemonic.
+    auto* searchLabel = new QLabel(QCoreApplication::translate("Orvalen", "&Search:"), this);
     units.Place(*searchLabel, 7, 10, 30, 8);
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("searchEdit"));
@@ -233,7 +253,8 @@ void CImportDialog::BuildControls() {
     connect(m_search, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_filter->SetText(text.trimmed()); });
 
-    m_encodingLabel = new QLabel(QStringLiteral("&Character set:"), this);
+    //: Import dialog, label of the box that reads the file again in another character set.
+    m_encodingLabel = new QLabel(QCoreApplication::translate("Orvalen", "&Character set:"), this);
     units.Place(*m_encodingLabel, 240, 10, 60, 8);
     m_encoding = new QComboBox(this);
     m_encoding->setObjectName(QStringLiteral("encodingBox"));
@@ -261,11 +282,14 @@ void CImportDialog::BuildControls() {
     units.Place(*m_table, 7, 26, 406, 160);
     m_table->installEventFilter(this);
 
-    auto* selectAll = new QPushButton(QStringLiteral("Select &all"), this);
+    //: Import dialog, button that ticks every contact shown.
+    auto* selectAll = new QPushButton(QCoreApplication::translate("Orvalen", "Select &all"), this);
     selectAll->setObjectName(QStringLiteral("selectAllButton"));
     selectAll->setAutoDefault(false);
     units.Place(*selectAll, 7, 191, 60, 14);
-    auto* selectNone = new QPushButton(QStringLiteral("Select &none"), this);
+    //: Import dialog, button that unticks every contact shown.
+    auto* selectNone =
+        new QPushButton(QCoreApplication::translate("Orvalen", "Select &none"), this);
     selectNone->setObjectName(QStringLiteral("selectNoneButton"));
     selectNone->setAutoDefault(false);
     units.Place(*selectNone, 71, 191, 60, 14);
@@ -277,21 +301,25 @@ void CImportDialog::BuildControls() {
     m_countLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     units.Place(*m_countLine, 140, 194, 273, 9);
 
-    auto* repeatedLabel = new QLabel(QStringLiteral("Names already in the phone book:"), this);
+    //: Import dialog, label of the choice of what to do with names already in the book.
+    auto* repeatedLabel = new QLabel(
+        QCoreApplication::translate("Orvalen", "Names already in the phone book:"), this);
     units.Place(*repeatedLabel, 7, 214, 120, 8);
     m_repeated = new QComboBox(this);
     m_repeated->setObjectName(QStringLiteral("repeatedBox"));
     for (const RepeatedChoice& choice : kRepeatedChoices)
-        m_repeated->addItem(QString::fromUtf8(choice.text));
+        m_repeated->addItem(QCoreApplication::translate("Orvalen", choice.text));
     units.Place(*m_repeated, 128, 211, 110, 14);
     repeatedLabel->setBuddy(m_repeated);
     connect(m_repeated, &QComboBox::currentIndexChanged, this, [this] { UpdateCount(); });
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    //: Import dialog, button that imports the ticked contacts.
+    m_ok = new QPushButton(QCoreApplication::translate("Orvalen", "OK"), this);
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setDefault(true);
     units.Place(*m_ok, 309, 230, 50, 14);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    //: Import dialog, button that closes it without importing.
+    auto* cancel = new QPushButton(QCoreApplication::translate("Orvalen", "Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     units.Place(*cancel, 363, 230, 50, 14);
@@ -372,11 +400,18 @@ void CImportDialog::UpdateCount() {
         selected += m_model->IsTicked(r) ? 1 : 0;
     const int left = kMaxContacts - m_bookCount - PlacesNeeded();
     if (left >= 0)
+        //: Import dialog, count line. %1 is the number of contacts ticked, %n the places the
+        //: phone book (200 contacts) still has after importing them.
         m_countLine->setText(
-            QStringLiteral("%1 selected · %2 places left").arg(selected).arg(left));
+            QCoreApplication::translate("Orvalen", "%1 selected · %n places left", nullptr, left)
+                .arg(selected));
     else
+        //: Import dialog, count line when the ticked contacts do not fit. %1 is the number of
+        //: contacts ticked, %n how many more than the phone book can still take.
         m_countLine->setText(
-            QStringLiteral("%1 selected · %2 more than the places left").arg(selected).arg(-left));
+            QCoreApplication::translate("Orvalen", "%1 selected · %n more than the places left",
+                                        nullptr, -left)
+                .arg(selected));
     m_ok->setEnabled(left >= 0);
 }
 

@@ -47,10 +47,15 @@ namespace orvalen {
 namespace {
 
 const char* const kAboutItem = "关于 Orvalen(&A)...";
-const char* const kUndoItem = "撤销(&U)";
-const char* const kRedoItem = "重做(&R)";
-const char* const kImportItem = "导入联系人(&I)...";
-const char* const kExportItem = "导出联系人(&E)...";
+//: Item of the window's menu (right click, or the title bar's menu) that undoes the last
+//: command; & marks the mnemonic.
+const char* const kUndoItem = QT_TRANSLATE_NOOP("Orvalen", "撤销(&U)");
+//: Item of the window's menu that does again the command last undone.
+const char* const kRedoItem = QT_TRANSLATE_NOOP("Orvalen", "重做(&R)");
+//: Item of the window's menu that adds contacts from a vCard or CSV file.
+const char* const kImportItem = QT_TRANSLATE_NOOP("Orvalen", "导入联系人(&I)...");
+//: Item of the window's menu that writes the contacts to a vCard or CSV file.
+const char* const kExportItem = QT_TRANSLATE_NOOP("Orvalen", "导出联系人(&E)...");
 constexpr std::string_view kImportFilter = "vCard|*.vcf|CSV|*.csv|All files|*|";
 constexpr std::string_view kExportFilter = "vCard 3.0|*.vcf|CSV|*.csv|";
 
@@ -317,8 +322,8 @@ void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(m_undo);
     menu.addAction(m_redo);
     menu.addSeparator();
-    const QAction* import = menu.addAction(QString::fromUtf8(kImportItem));
-    const QAction* exportItem = menu.addAction(QString::fromUtf8(kExportItem));
+    const QAction* import = menu.addAction(QCoreApplication::translate("Orvalen", kImportItem));
+    const QAction* exportItem = menu.addAction(QCoreApplication::translate("Orvalen", kExportItem));
     const QAction* chosen = menu.exec(event->globalPos());
     if (chosen == about)
         ShowAbout();
@@ -350,9 +355,11 @@ void CMainDialog::dropEvent(QDropEvent* event) {
 }
 
 void CMainDialog::ShowImportError(QWidget* parent, const CStatus& status) const {
-    QMessageBox box(QMessageBox::Critical, ApplicationName(),
-                    QStringLiteral("Cannot import contacts from this file."), QMessageBox::Ok,
-                    parent);
+    QMessageBox box(
+        QMessageBox::Critical, ApplicationName(),
+        //: Error when a vCard or CSV file cannot be read; the reason follows.
+        QCoreApplication::translate("Orvalen", "Cannot import contacts from this file."),
+        QMessageBox::Ok, parent);
     // The reason and the file (and the line, where the file's syntax failed), as under the
     // other file errors.
     const std::string described = status.Describe();
@@ -399,7 +406,7 @@ void CMainDialog::ExportContacts() {
 }
 
 void CMainDialog::BuildUndoActions() {
-    m_undo = new QAction(QString::fromUtf8(kUndoItem), this);
+    m_undo = new QAction(QCoreApplication::translate("Orvalen", kUndoItem), this);
     m_undo->setObjectName(QStringLiteral("undoAction"));
     m_undo->setShortcuts(QKeySequence::Undo);
     // Qt's redo keys differ between desktops; both usual ones work everywhere.
@@ -409,7 +416,7 @@ void CMainDialog::BuildUndoActions() {
         if (!redoKeys.contains(key))
             redoKeys << key;
     }
-    m_redo = new QAction(QString::fromUtf8(kRedoItem), this);
+    m_redo = new QAction(QCoreApplication::translate("Orvalen", kRedoItem), this);
     m_redo->setObjectName(QStringLiteral("redoAction"));
     m_redo->setShortcuts(redoKeys);
     for (QAction* action : {m_undo, m_redo})
@@ -430,8 +437,7 @@ void CMainDialog::ShowBookState() {
 void CMainDialog::closeEvent(QCloseEvent* event) {
     if (m_editor.IsModified()) {
         QMessageBox box(QMessageBox::Warning, ApplicationName(),
-                        QString::fromUtf8(messages::kCloseQuestion.data(),
-                                          static_cast<qsizetype>(messages::kCloseQuestion.size())),
+                        QCoreApplication::translate("Orvalen", messages::kCloseQuestion.data()),
                         QMessageBox::Ok | QMessageBox::Cancel, this);
         box.setObjectName(QStringLiteral("closeQuestion"));
         box.setDefaultButton(QMessageBox::Cancel);

@@ -1,0 +1,173 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW" sourcelanguage="en">
+<context>
+    <name>Orvalen</name>
+    <message>
+        <source>%1: no control characters</source>
+        <extracomment>Tooltip when pasted text held control characters, which were left out. %1 is the field&apos;s label without its colon.</extracomment>
+        <translation>%1：不接受控制字元</translation>
+    </message>
+    <message>
+        <source>%1 has no character for %2</source>
+        <extracomment>Tooltip when a typed character cannot be written in the player&apos;s code page. %1 is the code page (&quot;GBK&quot;), %2 the character.</extracomment>
+        <translation>%1 中沒有字元「%2」</translation>
+    </message>
+    <message>
+        <source>Unknown code page &quot;%1&quot; given with --encoding; try --encoding GBK.</source>
+        <extracomment>Error at start-up. %1 is the name given after --encoding; the option and GBK are typed as they stand.</extracomment>
+        <translation>--encoding 指定的字碼頁「%1」未知；請試試 --encoding GBK。</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <extracomment>Import dialog, header of the column of contacts&apos; names.</extracomment>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>Mobile</source>
+        <extracomment>Import dialog, header of the column of mobile numbers.</extracomment>
+        <translation>手機</translation>
+    </message>
+    <message>
+        <source>Telephone</source>
+        <extracomment>Import dialog, header of the column of (landline) telephone numbers.</extracomment>
+        <translation>電話</translation>
+    </message>
+    <message>
+        <source>E-mail</source>
+        <extracomment>Import dialog, header of the column of e-mail addresses.</extracomment>
+        <translation>電子郵件</translation>
+    </message>
+    <message>
+        <source>QQ</source>
+        <extracomment>Import dialog, header of the column of QQ (instant messenger) numbers; QQ is a name.</extracomment>
+        <translation>QQ</translation>
+    </message>
+    <message>
+        <source>Fax</source>
+        <extracomment>Import dialog, header of the column of fax numbers.</extracomment>
+        <translation>傳真</translation>
+    </message>
+    <message>
+        <source>In book</source>
+        <extracomment>Import dialog, header of a narrow column marking contacts whose name is already in the phone book.</extracomment>
+        <translation>已在電話簿</translation>
+    </message>
+    <message>
+        <source>Update with their details</source>
+        <extracomment>Import dialog, choice for contacts whose name is already in the phone book: fill in the details the file has, keep the others.</extracomment>
+        <translation>以檔案中的資料更新</translation>
+    </message>
+    <message>
+        <source>Skip them</source>
+        <extracomment>Import dialog, choice for contacts whose name is already in the phone book: leave them.</extracomment>
+        <translation>略過</translation>
+    </message>
+    <message>
+        <source>Add them as well</source>
+        <extracomment>Import dialog, choice for contacts whose name is already in the phone book: add a second contact of the same name.</extracomment>
+        <translation>仍然新增</translation>
+    </message>
+    <message>
+        <source>This name is already in the phone book.</source>
+        <extracomment>Import dialog, tooltip of a contact whose name is already in the book.</extracomment>
+        <translation>電話簿中已有此姓名。</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <extracomment>Import dialog, the mark in the &quot;In book&quot; column.</extracomment>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>导入联系人</source>
+        <extracomment>Title of the dialog that picks contacts to import from a vCard or CSV file.</extracomment>
+        <translation>匯入聯絡人</translation>
+    </message>
+    <message>
+        <source>&amp;Search:</source>
+        <extracomment>Import dialog, label of the box that filters the contacts shown; &amp; marks the mnemonic.</extracomment>
+        <translation>搜尋(&amp;S)：</translation>
+    </message>
+    <message>
+        <source>&amp;Character set:</source>
+        <extracomment>Import dialog, label of the box that reads the file again in another character set.</extracomment>
+        <translation>字元集(&amp;C)：</translation>
+    </message>
+    <message>
+        <source>Select &amp;all</source>
+        <extracomment>Import dialog, button that ticks every contact shown.</extracomment>
+        <translation>全選(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Select &amp;none</source>
+        <extracomment>Import dialog, button that unticks every contact shown.</extracomment>
+        <translation>全不選(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Names already in the phone book:</source>
+        <extracomment>Import dialog, label of the choice of what to do with names already in the book.</extracomment>
+        <translation>電話簿中已有的姓名：</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <extracomment>Import dialog, button that imports the ticked contacts.</extracomment>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Import dialog, button that closes it without importing.</extracomment>
+        <translation>取消</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 selected · %n places left</source>
+        <extracomment>Import dialog, count line. %1 is the number of contacts ticked, %n the places the phone book (200 contacts) still has after importing them.</extracomment>
+        <translation>
+            <numerusform>已選 %1 個 · 尚餘 %n 個位置</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 selected · %n more than the places left</source>
+        <extracomment>Import dialog, count line when the ticked contacts do not fit. %1 is the number of contacts ticked, %n how many more than the phone book can still take.</extracomment>
+        <translation>
+            <numerusform>已選 %1 個 · 比剩餘位置多 %n 個</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <extracomment>Item of the window&apos;s menu (right click, or the title bar&apos;s menu) that undoes the last command; &amp; marks the mnemonic.</extracomment>
+        <translation>復原(&amp;U)</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)</source>
+        <extracomment>Item of the window&apos;s menu that does again the command last undone.</extracomment>
+        <translation>重做(&amp;R)</translation>
+    </message>
+    <message>
+        <source>导入联系人(&amp;I)...</source>
+        <extracomment>Item of the window&apos;s menu that adds contacts from a vCard or CSV file.</extracomment>
+        <translation>匯入聯絡人(&amp;I)...</translation>
+    </message>
+    <message>
+        <source>导出联系人(&amp;E)...</source>
+        <extracomment>Item of the window&apos;s menu that writes the contacts to a vCard or CSV file.</extracomment>
+        <translation>匯出聯絡人(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>Cannot import contacts from this file.</source>
+        <extracomment>Error when a vCard or CSV file cannot be read; the reason follows.</extracomment>
+        <translation>無法從此檔案匯入聯絡人。</translation>
+    </message>
+    <message>
+        <source>The phone book has changes that are not saved. Close anyway?</source>
+        <extracomment>Question when the window is closed with changes not saved; OK closes, Cancel stays.</extracomment>
+        <translation>電話簿有尚未儲存的變更。仍要關閉嗎？</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n bytes at most</source>
+        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %n the field&apos;s size in bytes of the player&apos;s code page.</extracomment>
+        <translation>
+            <numerusform>%1：最多 %n 位元組</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
