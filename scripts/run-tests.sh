@@ -24,6 +24,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs" | tee build/ctest.log
 bash scripts/check-translations.sh
+bash scripts/test-accessibility.sh build/ui/Orvalen
 
 if [ "${ORVALEN_SKIP_SANITIZE:-0}" != 1 ]; then
     stage "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"

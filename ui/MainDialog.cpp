@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QSpacerItem>
 
+#include <array>
 #include <string>
 
 // Outside any namespace, as the macro requires.
@@ -187,9 +188,11 @@ void CMainDialog::BuildControls() {
     connect(save, &QPushButton::clicked, this, Run([this] { CDeviceBookFile::Save(m_editor); }));
     connect(saveAs, &QPushButton::clicked, this, Run([this] { CTextReport::SaveAs(m_editor); }));
 
+    std::array<QLabel*, kFieldCount> fieldLabels{};
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         const FieldPlace& place = kFieldPlaces[i];
         auto* label = new QLabel(QLatin1String(place.label), this);
+        fieldLabels[i] = label;
         units.Place(*label, place.labelX, place.labelY, place.labelWidth, place.labelHeight);
     }
     for (std::size_t i = 0; i < kFieldCount; ++i) {
@@ -214,6 +217,16 @@ void CMainDialog::BuildControls() {
                         m_edits[2], m_edits[3], m_edits[4], m_edits[5]};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+
+    // Screen readers name each field, the list and the count by its written label.
+    const auto nameBy = [](QLabel* label, QWidget* control) {
+        label->setBuddy(control);
+        control->setAccessibleName(label->text());
+    };
+    for (std::size_t i = 0; i < kFieldCount; ++i)
+        nameBy(fieldLabels[i], m_edits[i]);
+    nameBy(preview, m_list);
+    nameBy(total, m_count);
 }
 
 void CMainDialog::ReadForm(ContactForm& form) {
