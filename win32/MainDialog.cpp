@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "AboutDialog.h"
+#include "AccessibleName.h"
 #include "ContactImport.h"
 #include "DeviceBookFile.h"
 #include "ImportDialog.h"
@@ -192,6 +193,8 @@ void CMainDialog::OnInitDialog() {
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         m_edits[i].Attach(GetDlgItem(m_window, kFieldIds[i]), m_codec, kFieldLabels[i]);
     }
+    // Screen readers would name each field by the label after it; name it by its own.
+    NameControlsByLabels(m_window);
     // The empty form and a count of 0, which also sets the fields' limits.
     m_editor.WriteForm();
     AppendSystemMenuItems();
