@@ -51,7 +51,7 @@
     <message>
         <source>In book</source>
         <extracomment>Import dialog, header of a narrow column marking contacts whose name is already in the phone book.</extracomment>
-        <translation>已在电话本</translation>
+        <translation>已有</translation>
     </message>
     <message>
         <source>Update with their details</source>
