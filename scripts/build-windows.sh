@@ -34,8 +34,15 @@ wineboot --init >/dev/null 2>&1 || true
 # ctest starts each suite through Wine (the toolchain file names it as the emulator). Wine's
 # file calls are slow: the model test runs a tenth of its sequences (the Linux suites run all).
 # A virtual display, for the suite that makes the window's controls (orvalen_win32_window_tests).
-ORVALEN_MODEL_SEQUENCES=300 xvfb-run -a \
-    ctest --test-dir "$build" --output-on-failure --parallel 2
+# Wine's desktop keeps the display it started on, so Wine starts again inside it and ends there.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+ORVALEN_MODEL_SEQUENCES=300 xvfb-run -a bash -c '
+    status=0
+    ctest --test-dir "$0" --output-on-failure --parallel 2 || status=$?
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    exit "$status"' "$build"
 
 # orvalen-tel.exe as a Chinese user runs it: zh_CN makes Wine's ANSI code page 936 (GBK).
 # Wine reads the locale's name; it need not be installed.

@@ -80,7 +80,7 @@ TEST(AccessibleName, TheWrittenWindowNamesEachControlByItsLabel) {
     CoUninitialize();
 }
 
-// Strings 20001 and 20010 of the table written from tests/data/translations/Texts.h.
+// Strings 20001 and 20010 of the table written from tests/translations/Texts.h.
 TEST(TranslatedTextTable, LoadsTheStringsOfEachLanguage) {
     const struct {
         InterfaceLanguage language;
