@@ -115,14 +115,17 @@ int CBookEditor::Import(std::span<const ContactForm> contacts, RepeatedNames rep
         const int existing = m_table.Find(name);
         if (existing != CContactTable::kNone && repeated != RepeatedNames::addAsWell) {
             if (repeated != RepeatedNames::skip) {
-                // A field the incoming contact lacks keeps what the phone book holds: phones
-                // rarely export QQ or fax numbers typed here.
-                for (ContactField field : kAllFields) {
-                    if (repeated == RepeatedNames::merge && form[field].empty())
-                        form[field].assign(m_table.Text(existing, field));
-                }
                 changing();
-                m_table.UpdateDetails(existing, form);
+                if (repeated == RepeatedNames::merge) {
+                    // A field the incoming contact lacks keeps what the phone book holds, bytes
+                    // and all: phones rarely export QQ or fax numbers typed here.
+                    for (ContactField field : kAllFields) {
+                        if (field != ContactField::name && !form[field].empty())
+                            m_table.StoreText(existing, field, form[field]);
+                    }
+                } else {
+                    m_table.UpdateDetails(existing, form);
+                }
                 last = existing;
             }
             continue;

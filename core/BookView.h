@@ -33,9 +33,16 @@ public:
         return ShowMessage(text, icon, buttons, {});
     }
     // The chosen file's full path, or nothing when the user cancelled. A save chooser asks
-    // before an existing file is replaced. The filter reads "description|pattern|".
+    // before an existing file is replaced. The filter reads "description|pattern|". A folder,
+    // when not empty, is where the chooser opens (the player's root); else it opens as the
+    // platform's chooser does.
     virtual std::optional<std::filesystem::path>
-    ChooseFile(FileMode mode, std::string_view defaultName, std::string_view filter) = 0;
+    ChooseFile(FileMode mode, std::string_view defaultName, std::string_view filter,
+               const std::filesystem::path& folder) = 0;
+    std::optional<std::filesystem::path> ChooseFile(FileMode mode, std::string_view defaultName,
+                                                    std::string_view filter) {
+        return ChooseFile(mode, defaultName, filter, {});
+    }
 };
 
 } // namespace orvalen

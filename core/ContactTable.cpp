@@ -61,7 +61,8 @@ void CContactTable::StoreText(int index, ContactField field, std::string_view te
     // Longer texts never come from the window or the file reader; cut rather than overrun.
     const std::size_t length = std::min(text.size(), slot.size() - 1);
     std::copy_n(text.data(), length, slot.data());
-    slot[length] = '\0';
+    // Zeros to the slot's end, so that no byte of a longer text stored before reaches a file.
+    std::fill(slot.begin() + static_cast<std::ptrdiff_t>(length), slot.end(), '\0');
 }
 
 void CContactTable::StoreRaw(int index, ContactField field, std::string_view bytes) {
@@ -137,18 +138,13 @@ void CContactTable::UpdateDetails(int index, const ContactForm& form) {
 
 namespace {
 
-// StoreText(to, Text(from)) for one slot: the text and its terminator, the bytes after it left
-// as they were. Every slot ends in a zero byte (stores never write the last byte but with a
-// terminator), so the copy stays inside the slot.
-template <std::size_t Width> void MoveText(char (&to)[Width], const char (&from)[Width]) {
-    assert(from[Width - 1] == '\0');
-    std::strcpy(to, from);
-}
-
+// Moves the following slots up as they lie, so that a record loaded and not edited keeps its
+// bytes, and zeroes the slot left free: nothing of the removed contact stays behind.
 template <std::size_t Width>
 void CloseGap(char (&slots)[kMaxContacts][Width], int index, int count) {
-    for (int k = index; k + 1 < count; ++k)
-        MoveText(slots[k], slots[k + 1]);
+    std::memmove(slots[index], slots[index + 1],
+                 Width * static_cast<std::size_t>(count - index - 1));
+    std::memset(slots[count - 1], 0, Width);
 }
 
 } // namespace
@@ -156,7 +152,7 @@ void CloseGap(char (&slots)[kMaxContacts][Width], int index, int count) {
 void CContactTable::RemoveAt(int index) {
     if (index < 0 || index >= m_count)
         return;
-    // Field by field, so each loop runs over one array with its width fixed.
+    // Field by field, so each move runs over one array with its width fixed.
     CloseGap(m_name, index, m_count);
     CloseGap(m_mobile, index, m_count);
     CloseGap(m_telephone, index, m_count);

@@ -9,8 +9,11 @@
 namespace orvalen {
 
 // The phone book: six parallel arrays of fixed-width, zero-terminated byte slots.
-// Stores write the text and its terminator only; the bytes after it stay as they were
-// and reach .tel files through SlotBytes, which the player tolerates.
+// StoreText (a text from the form or an import) zero-fills its slot after the terminator, and
+// RemoveAt moves the following contacts as whole slots and zeroes the slot left free: deleted
+// and replaced texts leave no bytes behind. StoreRaw and StorePacked keep a loaded record's
+// bytes as they lie, after its terminators too, so a file loaded and saved unchanged stays the
+// same byte for byte; SlotBytes gives them to .tel files.
 class CContactTable {
 public:
     static constexpr int kNone = -1;

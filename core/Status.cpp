@@ -63,6 +63,9 @@ const char* KindSentence(StatusKind kind) {
         return "No contacts";
     case StatusKind::listMismatch:
         return "The name list and the phone book disagree";
+    case StatusKind::writtenNotFlushed:
+        return "The file was written but may not be on the disk yet: save again, or eject the "
+               "disk safely before unplugging it";
     case StatusKind::ioError:
         break;
     }
@@ -79,6 +82,9 @@ CStatus CStatus::FromErrno(int error, std::filesystem::path path) {
 
 std::string CStatus::Reason() const {
     std::string reason = m_systemError != 0 ? std::strerror(m_systemError) : KindSentence(m_kind);
+    // The system's words alone would read as a failed write.
+    if (m_kind == StatusKind::writtenNotFlushed && m_systemError != 0)
+        reason = KindSentence(m_kind) + std::string(" (") + reason + ')';
     if (!m_detail.empty()) {
         reason += " (";
         reason += m_detail;

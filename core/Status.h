@@ -29,6 +29,9 @@ enum class StatusKind {
     noContacts,       // nothing to write or show
     listMismatch,     // the name list and the table disagree: a fault of ours
     ioError,          // any other failure the system reported
+    // The file was replaced, then the system failed to flush its folder: it holds the new bytes,
+    // which may not be on the disk yet. Not "nothing changed".
+    writtenNotFlushed,
 };
 
 class CStatus {

@@ -12,9 +12,10 @@
 
 namespace orvalen {
 
-// Everything a phone-book command changes and undo brings back: the table whole (slot
-// leftovers included, as they reach saved files), the list's entries in order, its selection,
-// and the form the window showed. The count display shows the table's count.
+// Everything a phone-book command changes and undo brings back: the table whole (a loaded
+// record's bytes after its terminators included, as they reach saved files), the list's
+// entries in order, its selection, and the form the window showed. The count display shows the
+// table's count.
 struct BookSnapshot {
     std::unique_ptr<CContactTable> table; // held apart, so a step moves without copying it
     std::vector<std::string> entries;

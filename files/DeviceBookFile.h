@@ -34,6 +34,9 @@ public:
     static constexpr std::size_t kRecordSize = 128;
     static constexpr std::size_t kFileSize = kHeaderSize + kRecordSize * kMaxContacts; // 26112
 
+    // Where Save and Load open: the player's root, probed as the chooser opens (a player plugged
+    // in since is found), or nothing.
+    static std::filesystem::path ChooserFolder();
     // The "Save" and "Load" buttons.
     static void Save(CBookEditor& editor);
     static void Load(CBookEditor& editor);
@@ -46,6 +49,8 @@ public:
     // The checked file; refused as notPhoneBookFile for a wrong signature or size, and as
     // notRegularFile for a pipe, device or the like.
     static CResult<TelFileImage> ReadImage(const std::filesystem::path& path);
+    // The same check of bytes already read (standard input), which path names in a refusal.
+    static CResult<TelFileImage> ImageOf(std::string_view bytes, const std::filesystem::path& path);
     // Replaces the phone book with the image and shows the last name in sorted order.
     static void LoadImage(CBookEditor& editor, const TelFileImage& image);
     // The 26112 bytes Save writes; listMismatch when a listed name is missing from the table.

@@ -7,6 +7,8 @@
 #include <string>
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -156,7 +158,13 @@ public:
         return CStatus::FromErrno(EEXIST, m_chosen);
     }
 
+    const std::string& Name() const {
+        return m_name;
+    }
+
     CStatus RenameOver(const std::string& target) {
+        if (const int fault = detail::SeamFault(SaveStep::rename))
+            return CStatus::FromErrno(fault, m_chosen);
         if (::renameat(m_folder, m_name.c_str(), m_folder, target.c_str()) != 0)
             return CStatus::FromErrno(errno, m_chosen);
         m_name.clear();
@@ -189,6 +197,24 @@ CStatus WriteAll(int fd, std::string_view bytes, const fs::path& chosen) {
     return {};
 }
 
+// The errors of a file system that keeps no modes or owners (FAT, exFAT, FUSE file systems
+// without them): the file then has the mount's, and the save goes on.
+bool KeepsNoModes(int error) {
+    return error == EPERM || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+int SetOwner(int fd, uid_t owner, gid_t group) {
+    if (const int fault = detail::SeamFault(SaveStep::setOwner))
+        return fault;
+    return ::fchown(fd, owner, group) == 0 ? 0 : errno;
+}
+
+int SetMode(int fd, mode_t mode) {
+    if (const int fault = detail::SeamFault(SaveStep::setMode))
+        return fault;
+    return ::fchmod(fd, mode) == 0 ? 0 : errno;
+}
+
 // The replaced file's owner and group where the user may set them (root), and its mode; a new
 // file gets the mode a file created in place would have.
 CStatus TakeOwnerAndMode(int fd, const CExisting& existing, const fs::path& chosen) {
@@ -196,7 +222,7 @@ CStatus TakeOwnerAndMode(int fd, const CExisting& existing, const fs::path& chos
     if (existing.exists) {
         if (existing.info.st_uid != ::geteuid() || existing.info.st_gid != ::getegid()) {
             // Refused to anyone but root (or for a group the user is not in): keep the mode.
-            (void)::fchown(fd, existing.info.st_uid, existing.info.st_gid);
+            (void)SetOwner(fd, existing.info.st_uid, existing.info.st_gid);
         }
         mode = existing.info.st_mode & 07777;
     } else {
@@ -204,13 +230,17 @@ CStatus TakeOwnerAndMode(int fd, const CExisting& existing, const fs::path& chos
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd, mode) != 0)
-        return CStatus::FromErrno(errno, chosen);
+    const int error = SetMode(fd, mode);
+    if (error != 0 && !KeepsNoModes(error))
+        return CStatus::FromErrno(error, chosen);
     return {};
 }
 
 CStatus Flush(int fd, FlushedItem item, const fs::path& path, const fs::path& chosen) {
-    if (RetryOnInterrupt([fd] { return ::fsync(fd); }) != 0) {
+    const int fault = item == FlushedItem::folder ? detail::SeamFault(SaveStep::flushFolder) : 0;
+    if (fault != 0)
+        errno = fault;
+    if (fault != 0 || RetryOnInterrupt([fd] { return ::fsync(fd); }) != 0) {
         // Some file systems cannot flush a folder; the rename is then as durable as they allow.
         if (item == FlushedItem::folder && errno == EINVAL)
             return {};
@@ -247,15 +277,38 @@ CStatus Replace(const CPlace& place, int folder, std::string_view bytes, bool an
         linkFailed = true;
         return status;
     }
+    detail::RemoveStaleTemporaries(place.folder, temporary.Name());
     if (!temporary.Close())
         return CStatus::FromErrno(errno, place.chosen);
     status = temporary.RenameOver(place.name);
-    if (status)
-        status = Flush(folder, FlushedItem::folder, place.folder, place.chosen);
+    if (!status)
+        return status;
+    status = Flush(folder, FlushedItem::folder, place.folder, place.chosen);
+    if (!status) {
+        // The new bytes are in place: saying that nothing changed would be false.
+        return CStatus(StatusKind::writtenNotFlushed, place.chosen)
+            .WithSystemError(status.SystemError());
+    }
     return status;
 }
 
 } // namespace
+
+CQuitSignalsHeld::CQuitSignalsHeld() {
+    static_assert(sizeof(sigset_t) <= sizeof m_saved);
+    sigset_t quit;
+    ::sigemptyset(&quit);
+    ::sigaddset(&quit, SIGINT);
+    ::sigaddset(&quit, SIGTERM);
+    ::sigaddset(&quit, SIGHUP);
+    m_held = ::pthread_sigmask(SIG_BLOCK, &quit, reinterpret_cast<sigset_t*>(m_saved)) == 0;
+}
+
+CQuitSignalsHeld::~CQuitSignalsHeld() {
+    // A signal that came meanwhile is delivered here.
+    if (m_held)
+        ::pthread_sigmask(SIG_SETMASK, reinterpret_cast<const sigset_t*>(m_saved), nullptr);
+}
 
 CStatus WriteFileSafely(const fs::path& chosen, std::string_view bytes) {
     CPlace place;
@@ -280,6 +333,21 @@ CStatus WriteFileSafely(const fs::path& chosen, std::string_view bytes) {
     const CStatus status = Replace(place, folder.Get(), bytes, true, linkFailed);
     if (linkFailed)
         return Replace(place, folder.Get(), bytes, false, linkFailed);
+    return status;
+}
+
+bool IsStream(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode));
+}
+
+CStatus WriteStream(const fs::path& path, std::string_view bytes) {
+    CDescriptor stream(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+    if (!stream.IsOpen())
+        return CStatus::FromErrno(errno, path);
+    const CStatus status = WriteAll(stream.Get(), bytes, path);
+    if (status && !stream.Close())
+        return CStatus::FromErrno(errno, path);
     return status;
 }
 

@@ -112,8 +112,8 @@ CResult<DWORD> CheckTarget(const fs::path& target, const fs::path& chosen) {
         return CStatus::FromErrno(EACCES, chosen);
     // Opening it for writing, and closing it unchanged, asks the file's own permissions.
     const CHandle probe(CreateFileW(target.c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!probe.IsOpen())
         return LastError(chosen);
     if (GetFileType(probe.Get()) != FILE_TYPE_DISK)
@@ -186,6 +186,8 @@ public:
         return {};
     }
 
+    std::string Name() const { return m_path.filename().string(); }
+
     // The write-through rename returns once the new folder entry is on the disk.
     CStatus MoveOver(const fs::path& target) {
         if (MoveFileExW(m_path.c_str(), target.c_str(),
@@ -203,6 +205,10 @@ private:
 };
 
 } // namespace
+
+// Windows ends a console program with its own events, not these signals: nothing to hold.
+CQuitSignalsHeld::CQuitSignalsHeld() = default;
+CQuitSignalsHeld::~CQuitSignalsHeld() = default;
 
 CStatus WriteFileSafely(const fs::path& chosen, std::string_view bytes) {
     const CResult<fs::path> target = FollowLinks(chosen);
@@ -225,11 +231,57 @@ CStatus WriteFileSafely(const fs::path& chosen, std::string_view bytes) {
         status = temporary.Close();
     if (status)
         status = temporary.TakeAttributes(*attributes);
-    if (status)
+    if (status) {
+        detail::RemoveStaleTemporaries(folder, temporary.Name());
         status = temporary.MoveOver(*target);
+    }
     if (status)
         detail::NotifyFlushed(FlushedItem::folder, folder);
     return status;
+}
+
+namespace {
+
+CHandle OpenStream(const fs::path& path) {
+    return CHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool IsStreamHandle(HANDLE handle) {
+    const DWORD type = GetFileType(handle);
+    return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
+}
+
+} // namespace
+
+bool IsStream(const fs::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    // Only a name that is no file on the disk is opened to ask: CON, NUL, \\.\pipe\...
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE) == 0 &&
+        path.native().rfind(L"\\\\.\\", 0) != 0)
+        return false;
+    const CHandle stream = OpenStream(path);
+    return stream.IsOpen() && IsStreamHandle(stream.Get());
+}
+
+CStatus WriteStream(const fs::path& path, std::string_view bytes) {
+    CHandle stream = OpenStream(path);
+    if (!stream.IsOpen())
+        return LastError(path);
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kChunk));
+        DWORD written = 0;
+        if (WriteFile(stream.Get(), bytes.data(), chunk, &written, nullptr) == 0)
+            return LastError(path);
+        if (written == 0)
+            return CStatus::FromErrno(EIO, path);
+        bytes.remove_prefix(written);
+    }
+    if (!stream.Close())
+        return LastError(path);
+    return {};
 }
 
 CResult<FileBytes> ReadRegularFile(const fs::path& path, std::size_t capacity) {
@@ -237,8 +289,8 @@ CResult<FileBytes> ReadRegularFile(const fs::path& path, std::size_t capacity) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return CStatus(StatusKind::isFolder, path);
     const CHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen())
         return LastError(path);
     // Pipes and devices (CON, NUL, COM1) are refused before they are read.

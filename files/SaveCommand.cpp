@@ -11,19 +11,24 @@ CStatus SaveBytes(CBookEditor& editor, const std::filesystem::path& path,
     if (!status) {
         if (status.Path().empty())
             status.WithPath(path);
-        editor.View().ShowMessage(messages::kSaveFailed, MessageIcon::error, MessageButtons::ok,
-                                  status.Describe());
+        const bool written = status.Kind() == StatusKind::writtenNotFlushed;
+        editor.View().ShowMessage(written ? messages::kWrittenNotFlushed : messages::kSaveFailed,
+                                  written ? MessageIcon::warning : MessageIcon::error,
+                                  MessageButtons::ok, status.Describe());
     }
     return status;
 }
 
 void RunSaveCommand(CBookEditor& editor, std::string_view defaultName, std::string_view filter,
-                    CStatus (*saveTo)(CBookEditor&, const std::filesystem::path&)) {
+                    CStatus (*saveTo)(CBookEditor&, const std::filesystem::path&),
+                    std::filesystem::path (*folder)()) {
     if (editor.Table().Count() == 0) {
         editor.View().ShowMessage(messages::kAddFirst, MessageIcon::warning, MessageButtons::ok);
         return;
     }
-    const auto path = editor.View().ChooseFile(FileMode::save, defaultName, filter);
+    const auto path =
+        editor.View().ChooseFile(FileMode::save, defaultName, filter,
+                                 folder != nullptr ? folder() : std::filesystem::path());
     if (!path)
         return;
     saveTo(editor, *path);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds Orvalen.exe (the window on the Windows API), orvalen-tel.exe and the test suites
-# of everything below the window for 64-bit Windows with mingw-w64, runs the suites under Wine,
+# (the window's among them) for 64-bit Windows with mingw-w64, runs the suites under Wine,
 # then a few conversions by orvalen-tel.exe as a Chinese Windows user makes them (ANSI code page
 # 936), drives the window from the keyboard (scripts/test-win32-window.sh), and makes
-# orvalen-<version>-windows-x64.zip with both programs and a short read-me. Installs what is
-# missing first.
+# orvalen-<version>-windows-x64.zip with both programs and a short read-me, and the installer
+# orvalen-<version>-setup.exe with the same three files (win32/Installer.nsi), which it installs
+# and uninstalls under Wine (scripts/test-win32-installer.sh). Installs what is missing first.
 #   ORVALEN_WINDOWS_BUILD   build folder (default build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,26 +24,24 @@ cmake --build "$build" --parallel 2
 
 # A Wine of its own, thrown away at the end; no Mono or Gecko, no debug chatter.
 scratch=$(mktemp -d)
-export WINEPREFIX="$scratch/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Nor does Wine export associations or menu entries of its own into the Linux desktop.
+export WINEPREFIX="$scratch/wine" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
     wineserver -k 2>/dev/null || true
     rm -rf "$scratch"
 }
 trap cleanup EXIT
 wineboot --init >/dev/null 2>&1 || true
+# Until the prefix's server has ended: Wine's desktop takes the display it finds at its start,
+# and the window's test below needs the one xvfb-run gives.
+wineserver -w
 
-# ctest starts each suite through Wine (the toolchain file names it as the emulator). Wine's
-# file calls are slow: the model test runs a tenth of its sequences (the Linux suites run all).
-# A virtual display, for the suite that makes the window's controls (orvalen_win32_window_tests).
-# Wine's desktop keeps the display it started on, so Wine starts again inside it and ends there.
-wineserver -k 2>/dev/null || true
-wineserver -w 2>/dev/null || true
-ORVALEN_MODEL_SEQUENCES=300 xvfb-run -a bash -c '
-    status=0
-    ctest --test-dir "$0" --output-on-failure --parallel 2 || status=$?
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
-    exit "$status"' "$build"
+# ctest starts each suite through Wine (the toolchain file names it as the emulator), on a
+# display of its own for the window's test. Wine's file calls are slow: the model test runs a
+# tenth of its sequences (the Linux suites run all).
+ORVALEN_MODEL_SEQUENCES=300 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    ctest --test-dir "$build" --output-on-failure --parallel 2
 
 # orvalen-tel.exe as a Chinese user runs it: zh_CN makes Wine's ANSI code page 936 (GBK).
 # Wine reads the locale's name; it need not be installed.
@@ -106,3 +105,10 @@ sed "s/@VERSION@/$version/; s/\$/\r/" win32/ReadMe.txt >"$staging/ReadMe.txt"
 rm -f "$zip"
 (cd "$staging" && cmake -E tar cf "$root/$zip" --format=zip Orvalen.exe orvalen-tel.exe ReadMe.txt)
 echo "$zip: $(stat -c %s "$zip") bytes; Orvalen.exe $(stat -c %s "$build/win32/Orvalen.exe") bytes"
+
+# The installer, of the same files, and its test in the same Wine.
+setup="orvalen-$version-setup.exe"
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DFILES="$staging" \
+    -DICON="$root/res/orvalen.ico" -DOUTFILE="$root/$setup" win32/Installer.nsi
+ORVALEN_WINEPREFIX="$WINEPREFIX" bash scripts/test-win32-installer.sh "$setup"
+echo "$setup: $(stat -c %s "$setup") bytes"

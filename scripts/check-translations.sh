@@ -16,9 +16,8 @@ if [ ! -x "$lupdate" ]; then
     exit 1
 fi
 
-# Every folder of texts we add; app/ holds their catalogue once it exists.
-sources=(ui core/Messages.h)
-[ -d app ] && sources+=(app)
+# The catalogue of the texts we add (app/Texts.h) and the window's code that shows them.
+sources=(app ui)
 options=(-locations none -no-ui-lines -source-language en)
 files=(res/translations/orvalen_zh_Hans.ts res/translations/orvalen_zh_Hant.ts
     res/translations/orvalen_en.ts)
@@ -30,7 +29,7 @@ fi
 
 copy=$(mktemp -d)
 trap 'rm -rf "$copy"' EXIT
-mkdir -p "$copy/core" "$copy/res/translations"
+mkdir -p "$copy/res/translations"
 for source in "${sources[@]}"; do
     cp -r "$source" "$copy/$source"
 done

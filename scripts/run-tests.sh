@@ -26,6 +26,9 @@ ctest --test-dir build --output-on-failure --parallel "$jobs" | tee build/ctest.
 bash scripts/check-translations.sh
 bash scripts/test-accessibility.sh build/ui/Orvalen
 
+stage "Saves onto FAT and exFAT mounted with FUSE"
+bash scripts/test-fuse-saves.sh build
+
 if [ "${ORVALEN_SKIP_SANITIZE:-0}" != 1 ]; then
     stage "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVALEN_SANITIZE=ON
@@ -40,7 +43,7 @@ if [ "${ORVALEN_SKIP_SANITIZE:-0}" != 1 ]; then
 fi
 
 if [ "${ORVALEN_SKIP_PACKAGE:-0}" != 1 ]; then
-    stage "Debian package: build, install, run from /usr/bin, remove"
+    stage "Debian package: build, install, run from /usr/bin, file type, remove"
     bash scripts/package.sh
     deb=$(ls orvalen_*_amd64.deb)
     as_root=()
@@ -54,6 +57,23 @@ if [ "${ORVALEN_SKIP_PACKAGE:-0}" != 1 ]; then
     /usr/bin/orvalen-tel convert --encoding GBK fuzz/corpus/vcard/v30-full.vcf \
         "$package_check/Tel_Save.tel"
     /usr/bin/orvalen-tel check "$package_check/Tel_Save.tel"
+    # The desktop knows the player's file by its name and by its first bytes (55 AA 68 68), and
+    # opens it in Orvalen (xdg-mime reads the shared MIME database through File::MimeInfo).
+    printf '\x55\xaa\x68\x68\x00' >"$package_check/Tel_Expt.tel"
+    head -c $((507 + 200 * 128)) /dev/zero >>"$package_check/Tel_Expt.tel"
+    cp "$package_check/Tel_Expt.tel" "$package_check/export.bin"
+    for file in Tel_Expt.tel export.bin; do
+        file_type=$(xdg-mime query filetype "$package_check/$file")
+        if [ "$file_type" != application/x-orvalen-phonebook ]; then
+            echo "xdg-mime calls $file $file_type" >&2
+            exit 1
+        fi
+    done
+    opener=$(xdg-mime query default application/x-orvalen-phonebook)
+    if [ "$opener" != org.orvalen.Orvalen.desktop ]; then
+        echo "xdg-mime opens the phone book with '$opener'" >&2
+        exit 1
+    fi
     # The window runs until it is closed: still running after 3 s (status 124) is success.
     window_status=0
     timeout 3 /usr/bin/Orvalen || window_status=$?

@@ -13,8 +13,11 @@ packages=(
     clang libclang-rt-14-dev
     libuchardet-dev
     dpkg-dev file lintian desktop-file-utils appstream
-    g++-mingw-w64-x86-64-posix googletest wine64 wine
+    xdg-utils libfile-mimeinfo-perl shared-mime-info
+    g++-mingw-w64-x86-64-posix googletest wine64 wine nsis
     openbox xdotool xclip
+    # FUSE 2 only: fuse3 would remove fusefat.
+    fusefat exfat-fuse exfatprogs dosfstools
 )
 packages+=("$@")
 

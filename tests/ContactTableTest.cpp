@@ -63,14 +63,17 @@ TEST(ContactTableSlots, AppendStoresAllSixFieldsZeroPadded) {
     EXPECT_EQ(table.SlotBytes(0, ContactField::fax).size(), 16u);
 }
 
-TEST(ContactTableSlots, ShorterTextLeavesTheOldBytesAfterItsTerminator) {
+TEST(ContactTableSlots, AShorterTextLeavesNoByteOfTheLongerOne) {
     CContactTable table;
-    table.Append(MakeForm("Alexander"));
+    table.Append(MakeForm("Alexander", "13800138000"));
     table.Clear();
     table.Append(MakeForm("Bo"));
-    EXPECT_EQ(table.Text(0, ContactField::name), "Bo");
-    const std::string expected = std::string("Bo\0xander", 9) + std::string(7, '\0');
-    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::name)), expected);
+    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::name)),
+              std::string("Bo") + std::string(14, '\0'));
+    table.StoreRaw(0, ContactField::mobile, std::string("555\0junk\0\0\0\0\0\0\xff", 15));
+    table.UpdateDetails(0, MakeForm("Bo", "12"));
+    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::mobile)),
+              std::string("12") + std::string(14, '\0'));
 }
 
 TEST(ContactTableSlots, StoreRawKeepsSixteenBytesWithoutTerminator) {
@@ -125,15 +128,16 @@ TEST(ContactTableEdit, RemoveAtClosesTheGapInEntryOrder) {
     EXPECT_EQ(table.Text(0, ContactField::mobile), "2");
     EXPECT_EQ(table.Text(1, ContactField::name), "Bob");
     EXPECT_EQ(table.Text(1, ContactField::mobile), "3");
-    // The slot that was last in use keeps its bytes.
-    EXPECT_EQ(table.Text(2, ContactField::name), "Bob");
+    // The slot left free holds nothing of anyone.
+    for (ContactField field : kAllFields)
+        EXPECT_EQ(Bytes(table.SlotBytes(2, field)), std::string(MaxLength(field), '\0'));
 
     table.RemoveAt(1);
     ASSERT_EQ(table.Count(), 1);
     EXPECT_EQ(table.Text(0, ContactField::name), "alice");
 }
 
-TEST(ContactTableEdit, ClearKeepsSlotBytesAndAppendStartsAtSlotZero) {
+TEST(ContactTableEdit, ClearThenAppendStartsAtSlotZero) {
     CContactTable table;
     table.Append(MakeForm("Zed", "999"));
     table.Clear();
@@ -141,7 +145,8 @@ TEST(ContactTableEdit, ClearKeepsSlotBytesAndAppendStartsAtSlotZero) {
     EXPECT_EQ(table.Find("Zed"), CContactTable::kNone);
     table.Append(MakeForm("Y"));
     EXPECT_EQ(table.Text(0, ContactField::name), "Y");
-    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::name)).substr(0, 4), std::string("Y\0d\0", 4));
+    EXPECT_EQ(Bytes(table.SlotBytes(0, ContactField::name)).substr(0, 4),
+              std::string("Y\0\0\0", 4));
 }
 
 TEST(ContactTableEdit, HoldsTwoHundredContacts) {

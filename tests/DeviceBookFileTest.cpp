@@ -1,6 +1,7 @@
 #include "DeviceBookFile.h"
 #include "EditorFixture.h"
 #include "Messages.h"
+#include "PlayerDrive.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,34 @@ TEST_F(DeviceBookFileTest, SaveAsksForATelFileAndACancelWritesNothing) {
     EXPECT_TRUE(folder.Names().empty());
 }
 
+#if !defined(_WIN32)
+// Save and Load open in the player's root, probed as the chooser opens (a player plugged in
+// meanwhile is found): of two, the one that holds Tel_Expt.tel. Without one, as before.
+TEST_F(DeviceBookFileTest, SaveAndLoadOpenInThePlayersRoot) {
+    const std::filesystem::path root = folder.Path();
+    std::filesystem::create_directories(root / "media" / "a");
+    std::filesystem::create_directories(root / "media" / "b");
+    WriteBytes(root / "media" / "a" / "Tel_Save.tel", "x");
+    WriteBytes(root / "media" / "b" / "Tel_Expt.tel", "x");
+    WriteBytes(folder / "mounts", "");
+    const PlayerProbe previous = SetPlayerProbe(
+        {folder / "mounts", folder / "sys", folder / "udev", folder / "labels", root});
+    Add(MakeForm("Li"));
+    CDeviceBookFile::Save(editor);
+    WriteBytes(folder / "mounts",
+               "/dev/sdx1 /media/a vfat rw 0 0\n/dev/sdy1 /media/b exfat rw 0 0\n");
+    CDeviceBookFile::Save(editor);
+    CDeviceBookFile::Load(editor);
+    SetPlayerProbe(previous);
+    ASSERT_EQ(view.choosers.size(), 3u);
+    EXPECT_EQ(view.choosers[0].folder, std::filesystem::path());
+    EXPECT_EQ(view.choosers[1].folder, root / "media" / "b");
+    EXPECT_EQ(view.choosers[1].defaultName, "Tel_Save.tel");
+    EXPECT_EQ(view.choosers[2].folder, root / "media" / "b");
+    EXPECT_EQ(view.choosers[2].defaultName, "Tel_Expt.tel");
+}
+#endif
+
 TEST_F(DeviceBookFileTest, OneContactGivesTheWholeFile) {
     Add(MakeForm("Li", "13800138000", "0755-8888", "li@example.com", "10001", "0755-9999"));
     SaveAs(folder / "Tel_Save.tel");
@@ -133,19 +162,39 @@ TEST_F(DeviceBookFileTest, RecordsAreWrittenInListOrder) {
               TelFile({Record("alice", "1"), Record("Bob", "2"), Record("Carl", "3")}));
 }
 
-TEST_F(DeviceBookFileTest, SlotBytesAreWrittenAsTheyLie) {
-    // A 16-byte name has no terminator; a shorter name over a longer one keeps the leftovers.
+TEST_F(DeviceBookFileTest, DeletedAndReplacedTextsLeaveNoTrace) {
+    // A 16-byte name has no terminator; a deleted contact's slot and the end of a longer text
+    // are zero where a new text goes.
     Add(MakeForm("ABCDEFGHIJKLMNOP", "12345678901234567"));
-    Add(MakeForm("Alexander"));
+    Add(MakeForm("Alexander", "13800138000", "", "alex@example.cn"));
     list.SetCurSel(1);
     editor.Delete();
     Add(MakeForm("Bo"));
     SaveAs(folder / "book.tel");
-
-    std::string bo = Record("Bo");
-    bo.replace(0, 16, std::string("Bo\0xander\0\0\0\0\0\0\0", 16));
     EXPECT_EQ(ReadBytes(folder / "book.tel"),
-              TelFile({Record("ABCDEFGHIJKLMNOP", "1234567890123456"), bo}));
+              TelFile({Record("ABCDEFGHIJKLMNOP", "1234567890123456"), Record("Bo")}));
+}
+
+TEST_F(DeviceBookFileTest, ADeletionShiftsLoadedRecordsWithTheirBytes) {
+    // 王芳 is deleted and 李四's telephone shortened: neither leaves a byte in the saved file,
+    // while Zoe, loaded with bytes after her terminators and not edited, keeps them.
+    std::string zoe = Record("Zoe", "555");
+    zoe.replace(0, 16, std::string("Zoe\0nna\0\0\0\0\0\0\0\0\0", 16));
+    zoe.replace(16, 16, std::string("555\0\x01\x02\x03\0\0\0\0\0\0\0\0\xff", 16));
+    const std::string wangFang = "\xCD\xF5\xB7\xBC";
+    const std::string liSi = "\xC0\xEE\xCB\xC4";
+    WriteBytes(folder / "in.tel",
+               TelFile({Record(wangFang, "13912345678", "0755-88886666", "wf@example.cn"),
+                        Record(liSi, "", "0755-12345678"), zoe}));
+    LoadFrom(folder / "in.tel");
+    ASSERT_EQ(list.GetCount(), 3);
+    ASSERT_GE(list.SelectString(-1, wangFang), 0);
+    editor.Delete();
+    Add(MakeForm(liSi, "", "110")); // "Name repeat! Do you change it ?", OK
+    view.messages.clear();
+    SaveAs(folder / "out.tel");
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(ReadBytes(folder / "out.tel"), TelFile({zoe, Record(liSi, "", "110")}));
 }
 
 TEST_F(DeviceBookFileTest, TextTypedButNotAddedIsNotSaved) {

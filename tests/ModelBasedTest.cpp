@@ -204,8 +204,8 @@ private:
         return name;
     }
 
-    // Details of every length up to the field's maximum, so that shorter texts leave bytes of
-    // longer ones behind in the slots.
+    // Details of every length up to the field's maximum, so that shorter texts go where longer
+    // ones were.
     std::string Detail(ContactField field) {
         static constexpr std::array<std::string_view, 8> kDetails = {
             "",
@@ -540,10 +540,12 @@ public:
         }
         Remember();
         const int slot = SlotOf(list[static_cast<std::size_t>(selection)].id);
-        for (int k = slot; k < m_count - 1; ++k) {
-            for (std::size_t f = 0; f < kFieldCount; ++f)
-                Store(k, f, SlotText(k + 1, f));
-        }
+        // The following contacts move up as whole slots; the slot left free is zeroed.
+        for (int k = slot; k < m_count - 1; ++k)
+            m_slots[static_cast<std::size_t>(k)] = m_slots[static_cast<std::size_t>(k) + 1];
+        for (std::size_t f = 0; f < kFieldCount; ++f)
+            m_slots[static_cast<std::size_t>(m_count) - 1][f] =
+                std::string(kRecordWidth[f] + 1, '\0');
         m_ids.erase(m_ids.begin() + slot);
         --m_count;
         list.erase(list.begin() + selection);
@@ -723,10 +725,11 @@ private:
         return untilNul.substr(0, end);
     }
 
-    // A text and its terminator; the bytes after it stay.
+    // A text, then zeros to the slot's end.
     void Store(int slot, std::size_t field, const std::string& text) {
         std::string& bytes = m_slots[static_cast<std::size_t>(slot)][field];
-        bytes.replace(0, text.size() + 1, text + '\0');
+        bytes = text;
+        bytes.resize(kRecordWidth[field] + 1, '\0');
     }
 
     // ASCII letters folded, double-byte characters kept whole (GBK leads 0x81-0xFE).

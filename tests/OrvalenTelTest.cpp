@@ -6,11 +6,14 @@
 #include "HeadlessView.h"
 #include "NameCollation.h"
 #include "NameList.h"
+#include "PlayerDrive.h"
+#include "SafeFile.h"
 #include "TextReport.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +21,7 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #if !defined(_WIN32)
@@ -619,6 +623,20 @@ TEST_F(OrvalenTelTest, FailedWritesLeaveNothingBehind) {
     fs::create_directory(m_folder / "taken.vcf");
     EXPECT_EQ(Run({"convert", "--encoding", "GBK", "in.tel", "taken.vcf"}).status, kExitRefused);
     EXPECT_EQ(FolderContents(), (std::vector<std::string>{"in.tel", "taken.vcf"}));
+#if !defined(_WIN32)
+    // Only the folder's flush after the rename fails: the file was written, and is not called
+    // unchanged.
+    const SaveSeam previous =
+        SetSaveSeam({[](SaveStep step) { return step == SaveStep::flushFolder ? EIO : 0; }});
+    const RunResult flush = Run({"convert", "--encoding", "GBK", "in.tel", "out.tel"});
+    SetSaveSeam(previous);
+    EXPECT_EQ(flush.status, kExitRefused);
+    EXPECT_EQ(flush.err, "orvalen-tel: " + Path("out.tel") +
+                             ": The file was written but may not be on the disk yet: save again, "
+                             "or eject the disk safely before unplugging it (Input/output "
+                             "error)\n");
+    EXPECT_EQ(Read("out.tel"), Read("in.tel"));
+#endif
 }
 
 // ---- standard streams, same files, bounds ----
@@ -649,6 +667,11 @@ TEST_F(OrvalenTelTest, DashIsStandardInputAndOutput) {
         {{"show", "-"}, book, kExitSuccess, WindowSaves(Path("book.tel"), "GBK").report},
         {{"convert", "-", "out.tel"}, book, kExitUsage, ""},
     };
+#if !defined(_WIN32)
+    // A .tel on standard input is read in memory: with no temporary folder to copy it into,
+    // it is still read.
+    ::setenv("TMPDIR", Path("no-such-folder").c_str(), 1);
+#endif
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;
         args.insert(args.begin() + 1, {"--encoding", "GBK"});
@@ -656,6 +679,9 @@ TEST_F(OrvalenTelTest, DashIsStandardInputAndOutput) {
         EXPECT_EQ(result.status, c.status) << c.args.back() << result.err;
         EXPECT_EQ(result.out, c.out) << c.args.back();
     }
+#if !defined(_WIN32)
+    ::unsetenv("TMPDIR");
+#endif
     EXPECT_EQ(Read("copy.tel"), book);
 }
 
@@ -755,6 +781,8 @@ TEST_F(OrvalenTelTest, WrongUsageExitsWithTwo) {
         {"convert", "--encoding=", "in.tel", "out.tel"},
         {"convert", "--bogus", "in.tel", "out.tel"},
         {"help", "frobnicate"},
+        {"players", "in.tel"},
+        {"players", "--encoding", "GBK"},
     };
     for (const auto& args : usages) {
         const RunResult result = Run(args);
@@ -779,6 +807,7 @@ TEST_F(OrvalenTelTest, HelpForEveryCommand) {
         {{"show", "-h"}, "Usage: orvalen-tel show"},
         {{"convert", "--help"}, "Usage: orvalen-tel convert"},
         {{"convert", "a.tel", "--help"}, "Usage: orvalen-tel convert"},
+        {{"help", "players"}, "Usage: orvalen-tel players"},
     };
     for (const auto& [args, start] : helps) {
         const RunResult result = Run(args);
@@ -796,24 +825,103 @@ TEST_F(OrvalenTelTest, HelpForEveryCommand) {
     EXPECT_TRUE(Run({"--version"}).out.starts_with("orvalen-tel "));
 }
 
+// ---- players ----
+
+#if !defined(_WIN32)
+// A mount table of a desktop with the player, a stick, a card reader's card, a FUSE FAT image,
+// the EFI partition twice, a network share and an sshfs mount; the folders and sysfs, udev and
+// label records that go with it are made in the test folder.
+TEST_F(OrvalenTelTest, PlayersAreFoundInTheMountTableAndRanked) {
+    const std::string mounts = "/dev/vda / ext4 rw 0 0\n"
+                               "/dev/sdd1 /media/u/My\\040Stick ext4 rw 0 0\n"
+                               "/dev/sdb1 /boot/efi vfat rw 0 0\n"
+                               "/dev/sdb2 /media/u/ESP vfat rw 0 0\n"
+                               "server:/export /mnt/nas nfs4 rw 0 0\n"
+                               "me@host: /media/u/remote fuse.sshfs rw 0 0\n"
+                               "/dev/sde1 /srv/card vfat rw 0 0\n"
+                               "/dev/sdc1 /media/u/PLAYER vfat rw 0 0\n"
+                               "/dev/sdc1 /media/u/PLAYER vfat rw 0 0\n"
+                               "/tmp/fat.img /mnt/fusefat fuse.fusefat rw 0 0\n"
+                               "tmpfs /run/media/u tmpfs rw 0 0\n";
+    Write("mounts", mounts);
+    const fs::path root = m_folder / "root";
+    // Every mount point holds the player's files but the stick and the card.
+    for (const std::string point : {"boot/efi", "media/u/ESP", "mnt/nas", "media/u/remote",
+                                    "media/u/PLAYER", "mnt/fusefat", "run/media/u"}) {
+        fs::create_directories(root / point);
+        std::ofstream(root / point / "Tel_Save.tel") << "x";
+    }
+    std::ofstream(root / "media/u/PLAYER/TEL_EXPT.TEL") << "x";
+    fs::create_directories(root / "media/u/My Stick");
+    fs::create_directories(root / "srv/card");
+    const fs::path sys = m_folder / "sys";
+    for (const auto& [disk, removable, part, numbers] :
+         {std::tuple{"sdb", "0", "sdb2", "8:18"}, std::tuple{"sdb", "0", "sdb1", "8:17"},
+          std::tuple{"sdc", "1", "sdc1", "8:33"}, std::tuple{"sdd", "0", "sdd1", "8:49"},
+          std::tuple{"sde", "1", "sde1", "8:65"}, std::tuple{"vda", "0", "", ""}}) {
+        fs::create_directories(sys / disk / part);
+        std::ofstream(sys / disk / "removable") << removable << '\n';
+        if (*part != '\0')
+            std::ofstream(sys / disk / part / "dev") << numbers << '\n';
+    }
+    fs::create_directories(m_folder / "udev");
+    std::ofstream(m_folder / "udev" / "b8:18")
+        << "E:ID_PART_ENTRY_TYPE=c12a7328-f81f-11d2-ba4b-00a0c93ec93b\n";
+    fs::create_directories(m_folder / "labels");
+    fs::create_symlink("../../sdc1", m_folder / "labels" / "PLAYER");
+    fs::create_symlink("../../sdd1", m_folder / "labels" / "My\\x20Stick");
+
+    const PlayerProbe previous =
+        SetPlayerProbe({m_folder / "mounts", sys, m_folder / "udev", m_folder / "labels", root});
+    const RunResult found = Run({"players"});
+    SetPlayerProbe(previous);
+    EXPECT_EQ(found.status, kExitSuccess);
+    EXPECT_EQ(found.err, "");
+    const std::string base = root.string();
+    EXPECT_EQ(found.out, base + "/media/u/PLAYER\tvfat\tPLAYER\tTEL_EXPT.TEL Tel_Save.tel\n" +
+                             base + "/mnt/fusefat\tfuse.fusefat\t-\tTel_Save.tel\n" + base +
+                             "/srv/card\tvfat\t-\t-\n" + base +
+                             "/media/u/My Stick\text4\tMy Stick\t-\n");
+
+    Write("mounts", "");
+    SetPlayerProbe({m_folder / "mounts", sys, m_folder / "udev", m_folder / "labels", root});
+    const RunResult none = Run({"players"});
+    SetPlayerProbe(previous);
+    EXPECT_EQ(none.status, kExitRefused);
+    EXPECT_EQ(none.out, "");
+}
+#endif
+
 // ---- the installed program ----
 
 #if !defined(_WIN32)
 TEST_F(OrvalenTelTest, TheProgramItselfGivesTheSameBytesAndStatuses) {
     Write("book.tel", MakeTel({{kZhangSanGbk, "138"}, {"Bob", "", "555"}}));
     const std::string program = ORVALEN_TEL_PATH;
-    const std::string command =
-        "LC_ALL=zh_CN.GBK '" + program + "' show '" + Path("book.tel") + "' 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(out, WindowSaves(Path("book.tel"), "GBK").report);
+    // A pipe named as the output is written as "-" is.
+    const struct {
+        std::string args;
+        std::string out;
+    } kRows[] = {
+        {"show '" + Path("book.tel") + "'", WindowSaves(Path("book.tel"), "GBK").report},
+        {"convert --to csv '" + Path("book.tel") + "' /dev/stdout",
+         "\xEF\xBB\xBFName,Mobile,Telephone,E-mail,QQ,Fax\r\nBob,,555,,,\r\n"
+         "\xE5\xBC\xA0\xE4\xB8\x89,138,,,,\r\n"},
+    };
+    for (const auto& row : kRows) {
+        const std::string command =
+            "LC_ALL=zh_CN.GBK '" + program + "' " + row.args + " 2>/dev/null";
+        std::FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string out;
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        const int status = ::pclose(pipe);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << row.args;
+        EXPECT_EQ(out, row.out) << row.args;
+    }
 
     auto exitStatus = [](const std::string& line) {
         const int raw = std::system((line + " >/dev/null 2>&1").c_str());

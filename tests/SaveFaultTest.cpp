@@ -8,6 +8,7 @@
 #include "DeviceBookFile.h"
 #include "HeadlessView.h"
 #include "Messages.h"
+#include "SafeFile.h"
 #include "TextReport.h"
 
 #include <gtest/gtest.h>
@@ -117,8 +118,8 @@ public:
         return inner.ShowMessage(text, icon, buttons, detail);
     }
     std::optional<fs::path> ChooseFile(FileMode mode, std::string_view defaultName,
-                                       std::string_view filter) override {
-        auto chosen = inner.ChooseFile(mode, defaultName, filter);
+                                       std::string_view filter, const fs::path& folder) override {
+        auto chosen = inner.ChooseFile(mode, defaultName, filter, folder);
         if (afterChoosing)
             afterChoosing();
         return chosen;
@@ -434,6 +435,117 @@ TEST_F(SaveFaultTest, ANameTheFileSystemRefuses) {
         const auto before = Names(scratch.Path());
         const std::string messages = Run(command, target);
         ExpectNothingLost("name too long", messages, scratch.Path(), before, {});
+    }
+}
+
+// The system's errors at one step of a save, injected through the save's seam.
+SaveStep g_faultStep = SaveStep::setMode;
+int g_faultError = 0;
+int InjectFault(SaveStep step) {
+    return step == g_faultStep ? g_faultError : 0;
+}
+
+// A file system that keeps no modes or owners (FAT, exFAT, FUSE) answers setting them with one
+// of three errors: the save goes on. Another error at that step fails the save, as does any at
+// the rename. A failed flush of the folder after the rename says the file was written.
+TEST_F(SaveFaultTest, ErrorsOfTheSystemInjectedThroughTheSeam) {
+    enum class Outcome { saved, failed, writtenNotFlushed };
+    const struct {
+        SaveStep step;
+        int error;
+        Outcome outcome;
+    } kRows[] = {
+        {SaveStep::setMode, EPERM, Outcome::saved},
+        {SaveStep::setMode, ENOSYS, Outcome::saved},
+        {SaveStep::setMode, EOPNOTSUPP, Outcome::saved},
+        {SaveStep::setMode, EIO, Outcome::failed},
+        {SaveStep::rename, EXDEV, Outcome::failed},
+        {SaveStep::flushFolder, EIO, Outcome::writtenNotFlushed},
+    };
+    const fs::path target = scratch.Path() / "Tel_Save.tel";
+    const std::string oldBytes = OldBytes(26112, 3);
+    const SaveSeam previous = SetSaveSeam({&InjectFault});
+    for (const auto& row : kRows) {
+        for (const Command& command : kCommands) {
+            SCOPED_TRACE(std::string(command.name) + ", step " +
+                         std::to_string(static_cast<int>(row.step)) + ", " +
+                         std::strerror(row.error));
+            WriteBytes(target, oldBytes);
+            g_faultStep = row.step;
+            g_faultError = row.error;
+            const std::string messages = Run(command, target);
+            g_faultError = 0;
+            if (row.outcome == Outcome::failed) {
+                ExpectNothingLost("error injected", messages, scratch.Path(), {"Tel_Save.tel"},
+                                  {{target, oldBytes}});
+                continue;
+            }
+            ++g_injected["error injected"];
+            EXPECT_EQ(ReadBytes(target), *command.build(editor));
+            EXPECT_EQ(Names(scratch.Path()), std::set<std::string>{"Tel_Save.tel"});
+            if (row.outcome == Outcome::saved) {
+                EXPECT_EQ(messages, "");
+            } else {
+                EXPECT_EQ(messages, Expected({{std::string(messages::kWrittenNotFlushed),
+                                               MessageIcon::warning, MessageButtons::ok}}));
+                EXPECT_EQ(details, "The file was written but may not be on the disk yet: save "
+                                   "again, or eject the disk safely before unplugging it "
+                                   "(Input/output error): " +
+                                       target.string() + "\n");
+            }
+        }
+    }
+    SetSaveSeam(previous);
+}
+
+// A save killed at the rename leaves its temporary file; the next save removes it once it is
+// stale. A quit signal held through a command-line save waits until the file is in place.
+SaveStep g_killAt = SaveStep::rename;
+int g_killWith = SIGKILL;
+int KillAtStep(SaveStep step) {
+    if (step == g_killAt)
+        ::raise(g_killWith);
+    return 0;
+}
+
+TEST_F(SaveFaultTest, AKilledSaveLeavesNothingAfterTheNextSave) {
+    const fs::path target = scratch.Path() / "Tel_Save.tel";
+    const std::string newBytes = *CDeviceBookFile::BuildImage(editor);
+    for (const int signal : {SIGKILL, SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        WriteBytes(target, "old");
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            g_killWith = signal;
+            SetSaveSeam({&KillAtStep});
+            bool saved = false;
+            {
+                // SIGKILL cannot wait: it is the one that leaves a temporary file.
+                const CQuitSignalsHeld held;
+                saved = WriteFileSafely(target, newBytes).IsOk();
+            }
+            ::_exit(saved ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(WTERMSIG(status), signal);
+        if (signal != SIGKILL) {
+            EXPECT_EQ(ReadBytes(target), newBytes) << "the held signal ended the save";
+            EXPECT_EQ(Names(scratch.Path()), std::set<std::string>{"Tel_Save.tel"});
+            continue;
+        }
+        EXPECT_EQ(ReadBytes(target), "old");
+        EXPECT_EQ(Names(scratch.Path()).size(), 2u) << "no temporary file to remove";
+        // Fresh, it may be another save's in progress: it stays.
+        EXPECT_TRUE(Run(kCommands[0], target).empty());
+        EXPECT_EQ(Names(scratch.Path()).size(), 2u);
+        const SaveSeam previous = SetSaveSeam({nullptr, std::chrono::seconds(0)});
+        EXPECT_TRUE(Run(kCommands[0], target).empty());
+        SetSaveSeam(previous);
+        EXPECT_EQ(Names(scratch.Path()), std::set<std::string>{"Tel_Save.tel"});
+        EXPECT_EQ(ReadBytes(target), newBytes);
     }
 }
 

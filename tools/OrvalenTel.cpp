@@ -10,6 +10,7 @@
 #include "NameList.h"
 #include "PathText.h"
 #include "PhoneBookTransfer.h"
+#include "PlayerDrive.h"
 #include "SafeFile.h"
 #include "TextInput.h"
 #include "TextReport.h"
@@ -19,7 +20,6 @@
 
 #include <cerrno>
 #include <istream>
-#include <random>
 #include <sstream>
 
 #include <algorithm>
@@ -49,6 +49,7 @@ Commands:
   check FILE.tel    check the file as Orvalen's "Load" does and tell what it holds
   show FILE.tel     write the file's text report (what "Save As" writes) to standard output
   convert IN OUT    convert between .tel, .vcf, .csv (read and write) and .txt (write only)
+  players           list the mounted drives that may be the player
   help [COMMAND]    show this help, or a command's
 
 Options:
@@ -95,6 +96,24 @@ Options:
   --encoding NAME   the code page of the names, which decides how they sort (default: the
                     player's for the locale, as in the window: GBK for zh_CN, also in a
                     UTF-8 locale)
+  -h, --help        show this help
+)";
+
+constexpr std::string_view kPlayersHelp =
+    R"(Usage: orvalen-tel players
+
+Lists the mounted drives that may be the player, as Orvalen's "Save" and "Load" find them:
+mounts under /media, /run/media or /mnt, or on a removable disk (on Windows, the removable
+drives that hold a medium); never /boot, /efi or the EFI system partition, and never a network
+mount or a FUSE mount other than FAT's, which are not even looked at. Those whose root holds
+Tel_Expt.tel or Tel_Save.tel come first, then FAT, exFAT and FUSE FAT. "Load" and "Save" open
+in the first that holds Tel_Expt.tel, else in the first.
+
+One line each, fields separated by tabs: the root, the file system, the volume label and the
+.tel files in the root ("-" where there is no label or no .tel file). Exit status 1 when no
+drive is found.
+
+Options:
   -h, --help        show this help
 )";
 
@@ -204,8 +223,8 @@ public:
         m_err << kProgram << ": " << text << '\n';
         return MessageResult::ok;
     }
-    std::optional<std::filesystem::path> ChooseFile(FileMode, std::string_view,
-                                                    std::string_view) override {
+    std::optional<std::filesystem::path> ChooseFile(FileMode, std::string_view, std::string_view,
+                                                    const std::filesystem::path&) override {
         return std::nullopt;
     }
 
@@ -235,6 +254,7 @@ constexpr CommandInfo kCommands[] = {
     {"check", kCheckHelp, 1, true, false},
     {"show", kShowHelp, 1, true, false},
     {"convert", kConvertHelp, 2, true, true},
+    {"players", kPlayersHelp, 0, false, false},
 };
 
 const CommandInfo* FindCommand(std::string_view name) {
@@ -270,7 +290,7 @@ public:
             }
             const CommandInfo* command = FindCommand(args[1]);
             if (command == nullptr || args.size() > 2)
-                return UsageError("help takes one command name: check, show or convert");
+                return UsageError("help takes one command name: check, show, convert or players");
             m_out << command->help;
             return kExitSuccess;
         }
@@ -288,7 +308,11 @@ public:
         }
         if (options->operands.size() != command->operands)
             return UsageError(std::string(command->name) + " takes " +
-                              (command->operands == 1 ? "one file" : "two files, IN and OUT"));
+                              (command->operands == 0   ? "no file"
+                               : command->operands == 1 ? "one file"
+                                                        : "two files, IN and OUT"));
+        if (command->name == "players")
+            return Players();
         if (!SetCodePage(*options))
             return kExitUsage;
         if (command->name == "check")
@@ -579,31 +603,19 @@ private:
         return kExitSuccess;
     }
 
-    // "Load": the phone book replaced by the file's contacts. Standard input passes through a
-    // temporary file, which the file check reads as it reads any other.
+    // "Load": the phone book replaced by the file's contacts. Standard input is read into
+    // memory and checked there: no copy of the phone book on the disk.
     bool Load(CBookEditor& editor, const std::filesystem::path& path) {
-        std::filesystem::path file = path;
-        std::filesystem::path temporary;
+        CResult<TelFileImage> image = CStatus(StatusKind::ioError);
         if (IsStandardStream(path)) {
             const auto bytes = ReadInputStream(m_in, path);
             if (!bytes) {
                 ReadFailure(Shown(path), bytes.Status());
                 return false;
             }
-            std::error_code error;
-            static std::mt19937 random{std::random_device{}()};
-            temporary = std::filesystem::temp_directory_path(error) /
-                        ("orvalen-tel-" + std::to_string(random()) + ".tel");
-            if (error || !WriteFileSafely(temporary, *bytes).IsOk()) {
-                Message(Shown(path), "cannot keep standard input in a temporary file");
-                return false;
-            }
-            file = temporary;
-        }
-        const CResult<TelFileImage> image = CDeviceBookFile::ReadImage(file);
-        if (!temporary.empty()) {
-            std::error_code error;
-            std::filesystem::remove(temporary, error);
+            image = CDeviceBookFile::ImageOf(*bytes, path);
+        } else {
+            image = CDeviceBookFile::ReadImage(path);
         }
         if (!image) {
             Message(Shown(path), CDeviceBookFile::LoadMessage(image.Status()));
@@ -744,12 +756,46 @@ private:
             }
             return true;
         }
-        const CStatus status = WriteFileSafely(target, bytes);
+        if (IsStream(target)) {
+            // A terminal, /dev/stdout or a pipe: written as it comes, as "-" is.
+            const CStatus status = WriteStream(target, bytes);
+            if (!status)
+                Message(PathToUtf8(target), "cannot write: " + status.Reason());
+            return status.IsOk();
+        }
+        CStatus status;
+        {
+            // A quit signal waits until the file is in place or its temporary file is gone.
+            const CQuitSignalsHeld held;
+            status = WriteFileSafely(target, bytes);
+        }
         if (status)
             return true;
-        Message(PathToUtf8(target),
-                "cannot write: " + status.Reason() + "; nothing was changed there");
+        if (status.Kind() == StatusKind::writtenNotFlushed)
+            Message(PathToUtf8(target), status.Reason());
+        else
+            Message(PathToUtf8(target),
+                    "cannot write: " + status.Reason() + "; nothing was changed there");
         return false;
+    }
+
+    int Players() {
+        const std::vector<PlayerDrive> drives = FindPlayerDrives();
+        if (drives.empty()) {
+            m_err << kProgram
+                  << ": no player found: no FAT or exFAT drive under /media, /run/media or /mnt "
+                     "or on a removable disk\n";
+            return kExitRefused;
+        }
+        for (const PlayerDrive& drive : drives) {
+            std::string files;
+            for (const std::string& name : drive.telFiles)
+                files += (files.empty() ? "" : " ") + name;
+            m_out << PathToUtf8(drive.root) << '\t' << drive.fileSystem << '\t'
+                  << (drive.label.empty() ? "-" : drive.label) << '\t'
+                  << (files.empty() ? "-" : files) << '\n';
+        }
+        return kExitSuccess;
     }
 
     // Input and output the same file, links resolved: writing would destroy what is read.

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <string>
 
 namespace orvalen {
 namespace {
@@ -20,7 +21,7 @@ QLabel* AddLabel(QWidget& parent, const char* text, const CDialogUnits& units, i
 
 } // namespace
 
-CAboutDialog::CAboutDialog(std::string_view codePage, QWidget* parent) : QDialog(parent) {
+CAboutDialog::CAboutDialog(std::string_view codePageLine, QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("关于 Orvalen"));
@@ -36,9 +37,8 @@ CAboutDialog::CAboutDialog(std::string_view codePage, QWidget* parent) : QDialog
 
     AddLabel(*this, "Orvalen 1.0 版", units, 46, 13, 80, 8);
     AddLabel(*this, "Copyright (C) 2026 Orvalen developers", units, 46, 29, 136, 8);
-    QLabel* codePageLine =
-        AddLabel(*this, ("代码页：" + std::string(codePage)).c_str(), units, 46, 39, 136, 8);
-    codePageLine->setObjectName(QStringLiteral("codePage"));
+    QLabel* codePage = AddLabel(*this, std::string(codePageLine).c_str(), units, 46, 39, 136, 8);
+    codePage->setObjectName(QStringLiteral("codePage"));
 
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setObjectName(QStringLiteral("okButton"));

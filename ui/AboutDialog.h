@@ -12,7 +12,8 @@ class CAboutDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CAboutDialog(std::string_view codePage, QWidget* parent = nullptr);
+    // codePageLine names the code page the phone-book texts are in.
+    explicit CAboutDialog(std::string_view codePageLine, QWidget* parent = nullptr);
 };
 
 } // namespace orvalen

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ContactField.h"
+#include "FieldInput.h"
 #include "TextCodec.h"
 
 #include <QLineEdit>
@@ -13,10 +15,8 @@ namespace orvalen {
 
 class CByteLimitedEdit;
 
-// Lets an edit change only into text that the code page holds within the byte limit. What the
-// user inserts (typed, pasted or dropped) is cut at the last whole character that fits, and
-// control characters are left out of it; an insertion of which nothing is left, or that holds a
-// character the code page lacks, is refused. Each refusal or cut is said through the edit.
+// Lets an edit change only as the field input rule (app/FieldInput.h) allows; each refusal or
+// cut is said through the edit.
 class CByteLimitValidator final : public QValidator {
 public:
     CByteLimitValidator(const CTextCodec& codec, CByteLimitedEdit& edit);
@@ -34,10 +34,7 @@ class CByteLimitedEdit final : public QLineEdit {
     Q_OBJECT
 
 public:
-    CByteLimitedEdit(const CTextCodec& codec, QWidget* parent);
-
-    // The field's name in what a refusal says ("Mobile: 16 bytes at most").
-    void SetFieldLabel(const QString& label) { m_label = label; }
+    CByteLimitedEdit(const CTextCodec& codec, ContactField field, QWidget* parent);
 
     void SetByteLimit(std::size_t limit) { m_limit = limit; }
     std::size_t ByteLimit() const { return m_limit; }
@@ -58,17 +55,14 @@ protected:
 private:
     friend class CByteLimitValidator;
 
-    // The number of bytes Bytes would give for text.
-    std::size_t StoredLength(const QString& text) const;
     void SayRefused(const QString& why);
 
     const CTextCodec& m_codec;
+    ContactField m_field;
     std::size_t m_limit = 0;
-    QString m_label;
     QString m_accepted;     // the text before the change being validated
     bool m_setting = false; // a program change, which the validator lets through
-    QString m_shownText;
-    std::string m_shownBytes;
+    CFieldBytes m_bytes;
 };
 
 } // namespace orvalen

@@ -2,28 +2,27 @@
 
 #include "DialogLayout.h"
 #include "MainDialog.h"
+#include "MainPresenter.h"
+#include "QtTexts.h"
 #include "Translations.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QMessageBox>
 
-#include <string_view>
+#include <string>
+#include <vector>
 
 namespace orvalen {
 
-std::optional<std::string> CContactsApp::EncodingOption(int argc, const char* const* argv) {
-    constexpr std::string_view kOption = "--encoding";
-    std::optional<std::string> name;
-    for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == kOption)
-            name = i + 1 < argc && argv[i + 1] != nullptr ? argv[++i] : "";
-        else if (arg.starts_with(kOption) && arg[kOption.size()] == '=')
-            name = std::string(arg.substr(kOption.size() + 1));
-    }
-    return name;
+namespace {
+
+std::optional<std::string> EncodingOption(int argc, const char* const* argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc && argv[i] != nullptr; ++i)
+        arguments.emplace_back(argv[i]);
+    return ParseCommandLine(arguments).encoding;
 }
+
+} // namespace
 
 // Qt is given the program's name alone, so no other argument changes what the program does.
 CContactsApp::CContactsApp(int argc, char** argv)
@@ -35,15 +34,10 @@ CContactsApp::CContactsApp(int argc, char** argv)
 int CContactsApp::Run() {
     InstallTranslations(m_application);
     QApplication::setFont(DialogFont());
+    InstallQtTranslator();
     if (!m_codePage.IsAvailable()) {
-        QMessageBox box(QMessageBox::Critical,
-                        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(),
-                        //: Error at start-up. %1 is the name given after --encoding; the
-                        //: option and GBK are typed as they stand.
-                        QCoreApplication::translate("Orvalen",
-                                                    "Unknown code page \"%1\" given with "
-                                                    "--encoding; try --encoding GBK.")
-                            .arg(QString::fromStdString(m_codePage.Name())),
+        QMessageBox box(QMessageBox::Critical, ApplicationName(),
+                        FromUtf8(Tr(texts::kUnknownEncoding, {m_codePage.Name()})),
                         QMessageBox::Ok);
         box.setObjectName(QStringLiteral("unknownEncoding"));
         box.exec();

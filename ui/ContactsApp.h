@@ -24,10 +24,6 @@ public:
     int Run();
     static constexpr int kUnknownEncoding = 2;
 
-    // The --encoding name on a command line (also as --encoding=NAME); an empty name when the
-    // option has none.
-    static std::optional<std::string> EncodingOption(int argc, const char* const* argv);
-
 private:
     CCodePage m_codePage;
     std::string m_program;

@@ -2,15 +2,12 @@
 
 #include "AboutDialog.h"
 #include "ByteLimitedEdit.h"
-#include "ContactImport.h"
-#include "DeviceBookFile.h"
 #include "DialogLayout.h"
+#include "FieldInput.h"
 #include "ImportDialog.h"
-#include "Messages.h"
 #include "NameCollation.h"
 #include "NameListBox.h"
-#include "SaveCommand.h"
-#include "TextReport.h"
+#include "QtTexts.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -21,9 +18,8 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,7 +28,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
-#include <QSpacerItem>
+#include <QSessionManager>
 
 #include <array>
 #include <string>
@@ -48,17 +44,6 @@ namespace orvalen {
 namespace {
 
 const char* const kAboutItem = "关于 Orvalen(&A)...";
-//: Item of the window's menu (right click, or the title bar's menu) that undoes the last
-//: command; & marks the mnemonic.
-const char* const kUndoItem = QT_TRANSLATE_NOOP("Orvalen", "撤销(&U)");
-//: Item of the window's menu that does again the command last undone.
-const char* const kRedoItem = QT_TRANSLATE_NOOP("Orvalen", "重做(&R)");
-//: Item of the window's menu that adds contacts from a vCard or CSV file.
-const char* const kImportItem = QT_TRANSLATE_NOOP("Orvalen", "导入联系人(&I)...");
-//: Item of the window's menu that writes the contacts to a vCard or CSV file.
-const char* const kExportItem = QT_TRANSLATE_NOOP("Orvalen", "导出联系人(&E)...");
-constexpr std::string_view kImportFilter = "vCard|*.vcf|CSV|*.csv|All files|*|";
-constexpr std::string_view kExportFilter = "vCard 3.0|*.vcf|CSV|*.csv|";
 
 // A path the window system gave, as the file code takes it.
 std::filesystem::path PathOf(const QString& file) {
@@ -75,26 +60,25 @@ std::optional<std::filesystem::path> DroppedFile(const QMimeData* data) {
         !data->urls().first().isLocalFile())
         return std::nullopt;
     std::filesystem::path path = PathOf(data->urls().first().toLocalFile());
-    if (!IsContactsFile(path) && !IsPhoneBookFile(path))
+    if (!CMainPresenter::TakesFile(path))
         return std::nullopt;
     return path;
 }
 
 // Where each field's label and edit sit, in dialog units.
 struct FieldPlace {
-    const char* label;
     const char* name;
     int labelX, labelY, labelWidth, labelHeight;
     int editY;
 };
 
 constexpr std::array<FieldPlace, kFieldCount> kFieldPlaces = {{
-    {"Name:", "nameEdit", 45, 34, 21, 9, 29},
-    {"Mobile:", "mobileEdit", 37, 56, 30, 9, 52},
-    {"Telephone:", "telephoneEdit", 26, 80, 39, 9, 75},
-    {"E_mail:", "emailEdit", 38, 106, 29, 10, 100},
-    {"QQ:", "qqEdit", 53, 132, 13, 9, 126},
-    {"FAX:", "faxEdit", 49, 156, 18, 9, 151},
+    {"nameEdit", 45, 34, 21, 9, 29},
+    {"mobileEdit", 37, 56, 30, 9, 52},
+    {"telephoneEdit", 26, 80, 39, 9, 75},
+    {"emailEdit", 38, 106, 29, 10, 100},
+    {"qqEdit", 53, 132, 13, 9, 126},
+    {"faxEdit", 49, 156, 18, 9, 151},
 }};
 
 // The window's icon: the 16, 32 and 48 pixel images of the program's icon. QIcon decodes every
@@ -110,17 +94,12 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-// The caption of messages: the program's file name without its extension.
-QString ApplicationName() {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
-
 } // namespace
 
 CMainDialog::CMainDialog(CCodePage codePage, QWidget* parent)
     : QDialog(parent), m_codec(std::move(codePage)),
       m_list(new CNameListBox(m_codec, CNameCollation(m_codec.CodePage()), this)),
-      m_editor(*m_list, *this) {
+      m_editor(*m_list, *this), m_presenter(m_editor, *this, m_codec.CodePage()) {
     LoadResources();
 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -133,6 +112,14 @@ CMainDialog::CMainDialog(CCodePage codePage, QWidget* parent)
     setAcceptDrops(true);
     BuildControls();
     BuildUndoActions();
+    // Logging off or shutting down asks as closing does, where the session manager lets it.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (manager.allowsInteraction()) {
+            if (!m_presenter.MayEndSession())
+                manager.cancel();
+            manager.release();
+        }
+    });
 
     // As the dialog starts: the empty form and a count of 0, which also sets the limits.
     m_editor.WriteForm();
@@ -163,15 +150,14 @@ void CMainDialog::BuildControls() {
 
     m_list->setObjectName(QStringLiteral("nameList"));
     units.Place(*m_list, 281, 29, 108, 148);
-    connect(m_list, &CNameListBox::SelectionChangedByUser, this,
-            [this] { m_editor.ShowSelected(); });
+    connect(m_list, &CNameListBox::SelectionChangedByUser, this, Run(Command::showSelected));
 
     QPushButton* add = AddButton(units, QStringLiteral("Add >>"), "addButton", 213, 84);
     QPushButton* remove = AddButton(units, QStringLiteral("Delete <<"), "deleteButton", 213, 109);
     QPushButton* clear = AddButton(units, QStringLiteral("Clear"), "clearButton", 213, 133);
-    connect(add, &QPushButton::clicked, this, Run([this] { m_editor.Add(); }));
-    connect(remove, &QPushButton::clicked, this, Run([this] { m_editor.Delete(); }));
-    connect(clear, &QPushButton::clicked, this, Run([this] { m_editor.Clear(); }));
+    connect(add, &QPushButton::clicked, this, Run(Command::add));
+    connect(remove, &QPushButton::clicked, this, Run(Command::remove));
+    connect(clear, &QPushButton::clicked, this, Run(Command::clear));
 
     auto* total = new QLabel(QStringLiteral("Total(0-200):"), this);
     units.Place(*total, 290, 192, 54, 10);
@@ -184,23 +170,20 @@ void CMainDialog::BuildControls() {
     QPushButton* load = AddButton(units, QStringLiteral("Load"), "loadButton", 15, 191);
     QPushButton* save = AddButton(units, QStringLiteral("Save"), "saveButton", 79, 191);
     QPushButton* saveAs = AddButton(units, QStringLiteral("Save As"), "saveAsButton", 145, 191);
-    connect(load, &QPushButton::clicked, this, Run([this] { CDeviceBookFile::Load(m_editor); }));
-    connect(save, &QPushButton::clicked, this, Run([this] { CDeviceBookFile::Save(m_editor); }));
-    connect(saveAs, &QPushButton::clicked, this, Run([this] { CTextReport::SaveAs(m_editor); }));
+    connect(load, &QPushButton::clicked, this, Run(Command::load));
+    connect(save, &QPushButton::clicked, this, Run(Command::save));
+    connect(saveAs, &QPushButton::clicked, this, Run(Command::saveAs));
 
     std::array<QLabel*, kFieldCount> fieldLabels{};
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         const FieldPlace& place = kFieldPlaces[i];
-        auto* label = new QLabel(QLatin1String(place.label), this);
+        auto* label = new QLabel(FromUtf8(FormLabel(kAllFields[i])), this);
         fieldLabels[i] = label;
         units.Place(*label, place.labelX, place.labelY, place.labelWidth, place.labelHeight);
     }
     for (std::size_t i = 0; i < kFieldCount; ++i) {
-        auto* edit = new CByteLimitedEdit(m_codec, this);
+        auto* edit = new CByteLimitedEdit(m_codec, kAllFields[i], this);
         edit->setObjectName(QLatin1String(kFieldPlaces[i].name));
-        QString label = QLatin1String(kFieldPlaces[i].label);
-        label.chop(1); // the colon
-        edit->SetFieldLabel(label);
         units.Place(*edit, 74, kFieldPlaces[i].editY, 107, 15);
         m_edits[i] = edit;
     }
@@ -243,18 +226,6 @@ void CMainDialog::WriteForm(const ContactForm& form, int count) {
     m_count->setText(QString::number(count));
 }
 
-void CMainDialog::PrepareMessageBox(QMessageBox& box) const {
-    const QString caption = ApplicationName();
-    box.setWindowTitle(caption);
-    // A short text makes a narrow box, and the title bar then cuts the caption ("O…en"). The
-    // room asked for holds the caption and, beside it, the title bar's icon and buttons.
-    if (auto* layout = qobject_cast<QGridLayout*>(box.layout())) {
-        const int width = box.fontMetrics().horizontalAdvance(caption) * 2 + 200;
-        layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
-                        layout->rowCount(), 0, 1, layout->columnCount());
-    }
-}
-
 MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                        MessageButtons buttons, std::string_view detail) {
     QMessageBox box(icon == MessageIcon::error ? QMessageBox::Critical : QMessageBox::Warning,
@@ -287,8 +258,10 @@ QStringList CMainDialog::NameFilters(const QString& filter) {
     return filters;
 }
 
-std::optional<std::filesystem::path>
-CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string_view filter) {
+std::optional<std::filesystem::path> CMainDialog::ChooseFile(FileMode mode,
+                                                             std::string_view defaultName,
+                                                             std::string_view filter,
+                                                             const std::filesystem::path& folder) {
     // A new chooser each time, so nothing is remembered between uses.
     QFileDialog dialog(this);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -299,6 +272,13 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
     dialog.setNameFilters(NameFilters(m_codec.ToDisplay(filter)));
     // The player and Windows write "TEL_EXPT.TEL" as readily as "Tel_Expt.tel".
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (!folder.empty()) {
+#if defined(_WIN32)
+        dialog.setDirectory(QString::fromStdWString(folder.wstring()));
+#else
+        dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(folder.string())));
+#endif
+    }
     dialog.selectFile(m_codec.ToDisplay(defaultName));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -335,15 +315,15 @@ void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(m_undo);
     menu.addAction(m_redo);
     menu.addSeparator();
-    const QAction* import = menu.addAction(QCoreApplication::translate("Orvalen", kImportItem));
-    const QAction* exportItem = menu.addAction(QCoreApplication::translate("Orvalen", kExportItem));
+    const QAction* import = menu.addAction(QtText(texts::kImportItem));
+    const QAction* exportItem = menu.addAction(QtText(texts::kExportItem));
     const QAction* chosen = menu.exec(event->globalPos());
     if (chosen == about)
-        ShowAbout();
+        m_presenter.Run(Command::about);
     else if (chosen == import)
-        Run([this] { ImportContacts(); })();
+        m_presenter.Run(Command::importContacts);
     else if (chosen == exportItem)
-        Run([this] { ExportContacts(); })();
+        m_presenter.Run(Command::exportContacts);
 }
 
 void CMainDialog::dragEnterEvent(QDragEnterEvent* event) {
@@ -358,68 +338,37 @@ void CMainDialog::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // After the drop has ended, so that the program the file came from is not kept waiting
     // while a dialog is open.
-    QMetaObject::invokeMethod(this, Run([this, file = *path] {
-                                  if (IsPhoneBookFile(file))
-                                      CDeviceBookFile::LoadFrom(m_editor, file);
-                                  else
-                                      ImportFrom(file);
-                              }),
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, file = *path] { m_presenter.OpenFile(file); }, Qt::QueuedConnection);
 }
 
-void CMainDialog::ShowImportError(QWidget* parent, const CStatus& status) const {
-    QMessageBox box(
-        QMessageBox::Critical, ApplicationName(),
-        //: Error when a vCard or CSV file cannot be read; the reason follows.
-        QCoreApplication::translate("Orvalen", "Cannot import contacts from this file."),
-        QMessageBox::Ok, parent);
-    // The reason and the file (and the line, where the file's syntax failed), as under the
-    // other file errors.
-    const std::string described = status.Describe();
-    box.setInformativeText(
-        QString::fromLocal8Bit(described.data(), static_cast<qsizetype>(described.size())));
+bool CMainDialog::AskQuestion(std::string_view text) {
+    QMessageBox box(QMessageBox::Warning, ApplicationName(), FromUtf8(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("question"));
+    // Cancel is the default answer: a hasty Enter keeps the phone book.
+    box.setDefaultButton(QMessageBox::Cancel);
     PrepareMessageBox(box);
-    box.exec();
+    return box.exec() == QMessageBox::Ok;
 }
 
-void CMainDialog::ImportContacts() {
-    if (const auto path = ChooseFile(FileMode::open, {}, kImportFilter))
-        ImportFrom(*path);
+void CMainDialog::ShowError(std::string_view text, std::string_view detail) {
+    ShowFailure(this, text, detail);
 }
 
-void CMainDialog::ImportFrom(const std::filesystem::path& path) {
-    const CCodePage& codePage = m_codec.CodePage();
-    CResult<ImportFile> file = ReadImportFile(path, codePage, m_editor.Table());
-    if (!file) {
-        ShowImportError(this, file.Status());
-        return;
-    }
-
-    CImportDialog dialog(m_codec, m_editor.Table().Count(), this);
+bool CMainDialog::RunImportDialog(CImportModel& model) {
+    CImportDialog dialog(model, this);
     dialog.setObjectName(QStringLiteral("importDialog"));
-    dialog.SetRows(std::move(file->rows));
-    if (file->guessed)
-        dialog.OfferEncodings(QString::fromStdString(file->encoding));
-    connect(&dialog, &CImportDialog::EncodingChosen, &dialog, [&](const QString& encoding) {
-        CResult<ImportFile> again =
-            ReadImportFile(path, codePage, m_editor.Table(), encoding.toStdString());
-        if (!again) {
-            ShowImportError(&dialog, again.Status());
-            return;
-        }
-        dialog.SetRows(std::move(again->rows));
-    });
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    m_editor.Import(dialog.Chosen(), dialog.Repeated());
+    return dialog.exec() == QDialog::Accepted;
 }
 
-void CMainDialog::ExportContacts() {
-    orvalen::ExportContacts(m_editor, m_codec.CodePage(), kExportFilter);
+void CMainDialog::ShowAbout(std::string_view codePageLine) {
+    CAboutDialog about(codePageLine, this);
+    about.exec();
 }
 
 void CMainDialog::BuildUndoActions() {
-    m_undo = new QAction(QCoreApplication::translate("Orvalen", kUndoItem), this);
+    m_undo = new QAction(QtText(texts::kUndoItem), this);
     m_undo->setObjectName(QStringLiteral("undoAction"));
     m_undo->setShortcuts(QKeySequence::Undo);
     // Qt's redo keys differ between desktops; both usual ones work everywhere.
@@ -429,43 +378,30 @@ void CMainDialog::BuildUndoActions() {
         if (!redoKeys.contains(key))
             redoKeys << key;
     }
-    m_redo = new QAction(QCoreApplication::translate("Orvalen", kRedoItem), this);
+    m_redo = new QAction(QtText(texts::kRedoItem), this);
     m_redo->setObjectName(QStringLiteral("redoAction"));
     m_redo->setShortcuts(redoKeys);
     for (QAction* action : {m_undo, m_redo})
         action->setShortcutVisibleInContextMenu(true);
     addAction(m_undo);
     addAction(m_redo);
-    connect(m_undo, &QAction::triggered, this, Run([this] { m_editor.Undo(); }));
-    connect(m_redo, &QAction::triggered, this, Run([this] { m_editor.Redo(); }));
-    ShowBookState();
+    connect(m_undo, &QAction::triggered, this, Run(Command::undo));
+    connect(m_redo, &QAction::triggered, this, Run(Command::redo));
+    m_presenter.ShowState();
 }
 
-void CMainDialog::ShowBookState() {
-    setWindowModified(m_editor.IsModified());
-    m_undo->setEnabled(m_editor.CanUndo());
-    m_redo->setEnabled(m_editor.CanRedo());
+void CMainDialog::ShowBookState(const BookState& state) {
+    setWindowModified(state.modified);
+    m_undo->setEnabled(state.canUndo);
+    m_redo->setEnabled(state.canRedo);
 }
 
 void CMainDialog::closeEvent(QCloseEvent* event) {
-    if (m_editor.IsModified()) {
-        QMessageBox box(QMessageBox::Warning, ApplicationName(),
-                        QCoreApplication::translate("Orvalen", messages::kCloseQuestion.data()),
-                        QMessageBox::Ok | QMessageBox::Cancel, this);
-        box.setObjectName(QStringLiteral("closeQuestion"));
-        box.setDefaultButton(QMessageBox::Cancel);
-        PrepareMessageBox(box);
-        if (box.exec() != QMessageBox::Ok) {
-            event->ignore();
-            return;
-        }
+    if (!m_presenter.MayClose()) {
+        event->ignore();
+        return;
     }
     QDialog::closeEvent(event);
-}
-
-void CMainDialog::ShowAbout() {
-    CAboutDialog about(m_codec.CodePage().Name(), this);
-    about.exec();
 }
 
 } // namespace orvalen

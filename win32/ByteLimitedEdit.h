@@ -1,12 +1,12 @@
 #pragma once
 
-// An edit control holding one contact text, limited in bytes of the code page. Whatever the
-// user inserts (typed, pasted, dropped, composed by an input method) is cut at the last whole
-// character that fits, and control characters are left out of it; an insertion of which
-// nothing is left, or that holds a character the code page lacks, is undone. Each refusal or
-// cut beeps and says why in a balloon tip on the field.
+// An edit control holding one contact text: whatever the user inserts (typed, pasted, dropped,
+// composed by an input method) is checked by the field input rule (app/FieldInput.h), and the
+// field shows what the rule gives. Each refusal or cut beeps and says why in a balloon tip.
 // Requires the dialog to pass on its EN_CHANGE and EN_MAXTEXT notifications.
 
+#include "ContactField.h"
+#include "FieldInput.h"
 #include "WideText.h"
 
 #include <windows.h>
@@ -19,12 +19,11 @@ namespace orvalen::win32 {
 
 class CByteLimitedEdit {
 public:
-    // Takes over the dialog's edit control; label is the field's name in what a refusal says
-    // ("Mobile: 16 bytes at most"). Requires codec to outlive this object.
-    void Attach(HWND edit, const CWideCodec& codec, std::wstring label) {
+    // Takes over the dialog's edit control of field. Requires codec to outlive this object.
+    void Attach(HWND edit, const CWideCodec& codec, ContactField field) {
         m_edit = edit;
         m_codec = &codec;
-        m_label = std::move(label);
+        m_field = field;
     }
     HWND Handle() const { return m_edit; }
 
@@ -43,19 +42,15 @@ public:
 private:
     std::wstring Text() const;
     void SetText(const std::wstring& text);
-    std::wstring FullText() const;
-    // The first character of text the code page cannot hold.
-    std::wstring FirstUnheld(std::wstring_view text) const;
     void Refuse(const std::wstring& reason) const;
 
     const CWideCodec* m_codec = nullptr;
     HWND m_edit = nullptr;
+    ContactField m_field = ContactField::name;
     std::size_t m_limit = 0;
-    std::wstring m_label;
     std::wstring m_accepted; // the text before the change being checked
     bool m_setting = false;  // a change by the program, which needs no check
-    std::wstring m_shownText;
-    std::string m_shownBytes;
+    CFieldBytes m_bytes;
 };
 
 } // namespace orvalen::win32

@@ -1,48 +1,43 @@
 #include "ContactsApp.h"
 
 #include "MainDialog.h"
+#include "MainPresenter.h"
 #include "WideText.h"
+#include "WinTexts.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <memory>
-#include <string_view>
+#include <string>
+#include <vector>
 
 namespace orvalen::win32 {
 
-std::optional<std::wstring> CContactsApp::EncodingArgument(const wchar_t* commandLine) {
+namespace {
+
+// The command line's arguments after the program's name, in UTF-8.
+std::vector<std::string> Arguments(const wchar_t* commandLine) {
     int count = 0;
     const std::unique_ptr<LPWSTR, decltype(&LocalFree)> arguments(
         CommandLineToArgvW(commandLine, &count), &LocalFree);
-    if (!arguments)
-        return std::nullopt;
-    constexpr std::wstring_view kOption = L"--encoding";
-    std::optional<std::wstring> encoding;
-    for (int i = 1; i < count; ++i) {
-        const std::wstring_view argument = arguments.get()[i];
-        if (argument == kOption && i + 1 < count)
-            encoding = arguments.get()[++i];
-        else if (argument.starts_with(kOption) && argument.size() > kOption.size() &&
-                 argument[kOption.size()] == L'=')
-            encoding = std::wstring(argument.substr(kOption.size() + 1));
-    }
-    return encoding;
+    std::vector<std::string> utf8;
+    for (int i = 1; arguments && i < count; ++i)
+        utf8.push_back(Utf16ToUtf8(arguments.get()[i]).value_or(std::string()));
+    return utf8;
 }
+
+} // namespace
 
 int CContactsApp::Run() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    std::optional<std::string> option;
-    if (const auto argument = EncodingArgument(GetCommandLineW()))
-        option = Utf16ToUtf8(*argument).value_or(std::string());
-    CCodePage codePage = PlayerCodePage(option, LocaleEnvironment::OfProcess());
-    const std::string& name = codePage.Name();
+    InstallWin32Translator();
+    const CommandLine line = ParseCommandLine(Arguments(GetCommandLineW()));
+    CCodePage codePage = PlayerCodePage(line.encoding, LocaleEnvironment::OfProcess());
     if (!codePage.IsAvailable()) {
-        const std::wstring text = L"Unknown code page \"" + Utf8ToUtf16(name) +
-                                  L"\" given with --encoding; try --encoding GBK.";
-        MessageBoxW(nullptr, text.c_str(), L"Orvalen", MB_ICONHAND | MB_OK);
+        ShowFailure(nullptr, Tr(texts::kUnknownEncoding, {codePage.Name()}), {});
         return 2;
     }
 

@@ -21,9 +21,6 @@ public:
     // The program's exit code: 0, or 2 when --encoding names a code page Windows lacks.
     int Run();
 
-    // The value of --encoding NAME or --encoding=NAME in a command line, if any.
-    static std::optional<std::wstring> EncodingArgument(const wchar_t* commandLine);
-
 private:
     HINSTANCE m_instance;
 };

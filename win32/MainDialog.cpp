@@ -2,18 +2,15 @@
 
 #include "AboutDialog.h"
 #include "AccessibleName.h"
-#include "ContactImport.h"
-#include "DeviceBookFile.h"
 #include "ImportDialog.h"
-#include "Messages.h"
 #include "NameCollation.h"
-#include "SaveCommand.h"
-#include "TextReport.h"
+#include "WinTexts.h"
 #include "resource.h"
 
 #include <commdlg.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvalen::win32 {
@@ -23,11 +20,10 @@ namespace {
 constexpr std::array<int, kFieldCount> kFieldIds = {IDC_NAME,  IDC_MOBILE, IDC_TELEPHONE,
                                                     IDC_EMAIL, IDC_QQ,     IDC_FAX};
 
-// The fields' labels without their colons, for what a refused input says.
-constexpr std::array<const wchar_t*, kFieldCount> kFieldLabels = {
-    L"Name", L"Mobile", L"Telephone", L"E_mail", L"QQ", L"FAX"};
-
-// Asked when the window is closed with unsaved changes, as the Qt window asks.
+// The command buttons and what they run.
+constexpr std::pair<int, Command> kButtons[] = {
+    {IDC_ADD, Command::add},   {IDC_DELETE, Command::remove}, {IDC_CLEAR, Command::clear},
+    {IDC_LOAD, Command::load}, {IDC_SAVE, Command::save},     {IDC_SAVE_AS, Command::saveAs}};
 
 // The title, with a star while the phone book has unsaved changes.
 constexpr const wchar_t* kTitle = L"Orvalen";
@@ -40,27 +36,12 @@ constexpr DWORD kSaveChooserFlags =
 constexpr DWORD kOpenChooserFlags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_READONLY;
 static_assert(kSaveChooserFlags == 0x80023 && kOpenChooserFlags == 0x80021);
 
-// The choosers of contacts files.
-constexpr std::string_view kImportFilter = "vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|";
-constexpr std::string_view kExportFilter = "vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|";
-constexpr std::string_view kImportError = "Cannot import contacts from this file.";
-
 // Posted to the window after a drop, so that the program the file came from is not kept
 // waiting while a dialog is open.
 constexpr UINT kOpenDropped = WM_APP + 1;
 
 // Room for any path the system takes: a chosen path is used whole, never cut.
 constexpr std::size_t kPathRoom = 32768;
-
-// The caption of messages: the program's file name without its extension.
-std::wstring ApplicationName() {
-    std::vector<wchar_t> path(kPathRoom);
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size())
-        return L"Orvalen";
-    const std::filesystem::path file(std::wstring(path.data(), length));
-    return file.stem().wstring();
-}
 
 std::wstring LoadText(HINSTANCE instance, UINT id) {
     const wchar_t* text = nullptr;
@@ -69,17 +50,9 @@ std::wstring LoadText(HINSTANCE instance, UINT id) {
                                          : std::wstring();
 }
 
-// A text from the system: UTF-8 when it is valid UTF-8, else the ANSI code page's bytes.
-std::wstring SystemText(std::string_view text) {
-    if (IsValidUtf8(text))
-        return Utf8ToUtf16(text);
-    const int length = static_cast<int>(text.size());
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    if (size <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
-    return wide;
+// A system-menu item of ours with the keys that also run it.
+std::wstring MenuItem(const CText& text, const wchar_t* keys) {
+    return keys == nullptr ? WinText(text) : WinText(text) + L'\t' + keys;
 }
 
 // The chooser's hook: the chooser's own handling is all it needs.
@@ -99,7 +72,8 @@ BOOL CALLBACK FindPicture(HWND child, LPARAM found) {
 
 CMainDialog::CMainDialog(HINSTANCE instance, CCodePage codePage)
     : m_instance(instance), m_codec(std::move(codePage)),
-      m_list(m_codec, CNameCollation(m_codec.CodePage())), m_editor(m_list, *this) {
+      m_list(m_codec, CNameCollation(m_codec.CodePage())), m_editor(m_list, *this),
+      m_presenter(m_editor, *this, m_codec.CodePage()) {
     m_icon.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME),
                                                IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
@@ -111,39 +85,26 @@ CMainDialog::CMainDialog(HINSTANCE instance, CCodePage codePage)
 
 // The window goes before the icons and the picture it shows.
 CMainDialog::~CMainDialog() {
-    if (m_window != nullptr)
-        DestroyWindow(m_window);
+    if (Window() != nullptr)
+        DestroyWindow(Window());
 }
 
 bool CMainDialog::Create() {
-    m_window = CreateDialogParamW(m_instance, MAKEINTRESOURCEW(IDD_ORVALEN_DIALOG), nullptr,
-                                  DialogProc, reinterpret_cast<LPARAM>(this));
-    return m_window != nullptr;
+    return CreateModeless(m_instance, IDD_ORVALEN_DIALOG, nullptr);
 }
 
 bool CMainDialog::PreTranslate(MSG& msg) {
-    if (m_window == nullptr || (msg.hwnd != m_window && !IsChild(m_window, msg.hwnd)))
+    if (Window() == nullptr || (msg.hwnd != Window() && !IsChild(Window(), msg.hwnd)))
         return false;
     // Control+Z in a field with typing of its own to undo undoes that typing, as in any edit;
     // elsewhere it undoes the last phone-book command.
     const bool ownUndo =
         msg.message == WM_KEYDOWN && msg.wParam == 'Z' && (GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
-        FindEdit(GetDlgCtrlID(msg.hwnd)) && SendMessageW(msg.hwnd, EM_CANUNDO, 0, 0) != 0;
-    if (!ownUndo && m_accelerators && TranslateAcceleratorW(m_window, m_accelerators.get(), &msg))
+        (GetKeyState(VK_SHIFT) & 0x8000) == 0 && FindEdit(GetDlgCtrlID(msg.hwnd)) &&
+        SendMessageW(msg.hwnd, EM_CANUNDO, 0, 0) != 0;
+    if (!ownUndo && m_accelerators && TranslateAcceleratorW(Window(), m_accelerators.get(), &msg))
         return true;
-    return IsDialogMessageW(m_window, &msg) != FALSE;
-}
-
-INT_PTR CALLBACK CMainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* dialog = reinterpret_cast<CMainDialog*>(lParam);
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        dialog->m_window = window;
-    }
-    auto* dialog = reinterpret_cast<CMainDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    if (dialog == nullptr)
-        return FALSE;
-    return dialog->OnMessage(message, wParam, lParam);
+    return IsDialogMessageW(Window(), &msg) != FALSE;
 }
 
 INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -165,10 +126,13 @@ INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DROPFILES:
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
         return TRUE;
-    case kOpenDropped:
-        OpenDropped();
-        ShowBookState();
+    case kOpenDropped: {
+        const std::filesystem::path path = std::move(m_dropped);
+        m_dropped.clear();
+        if (!path.empty())
+            m_presenter.OpenFile(path);
         return TRUE;
+    }
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(m_icon.get());
     case WM_CLOSE:
@@ -176,11 +140,9 @@ INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_QUERYENDSESSION:
         // Logging off or shutting down asks as closing does.
-        SetWindowLongPtrW(m_window, DWLP_MSGRESULT, MayClose() ? TRUE : FALSE);
+        SetWindowLongPtrW(Window(), DWLP_MSGRESULT, m_presenter.MayEndSession() ? TRUE : FALSE);
         return TRUE;
     case WM_DESTROY:
-        SetWindowLongPtrW(m_window, DWLP_USER, 0);
-        m_window = nullptr;
         PostQuitMessage(0);
         return TRUE;
     default:
@@ -189,39 +151,39 @@ INT_PTR CMainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CMainDialog::OnInitDialog() {
-    m_list.Attach(GetDlgItem(m_window, IDC_NAME_LIST));
+    m_list.Attach(GetDlgItem(Window(), IDC_NAME_LIST));
     for (std::size_t i = 0; i < kFieldCount; ++i) {
-        m_edits[i].Attach(GetDlgItem(m_window, kFieldIds[i]), m_codec, kFieldLabels[i]);
+        m_edits[i].Attach(GetDlgItem(Window(), kFieldIds[i]), m_codec, kAllFields[i]);
     }
     // Screen readers would name each field by the label after it; name it by its own.
-    NameControlsByLabels(m_window);
+    NameControlsByLabels(Window());
     // The empty form and a count of 0, which also sets the fields' limits.
     m_editor.WriteForm();
     AppendSystemMenuItems();
-    DragAcceptFiles(m_window, TRUE);
-    SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
-    SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
+    DragAcceptFiles(Window(), TRUE);
+    SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
+    SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
     ShowPicture();
 }
 
 void CMainDialog::AppendSystemMenuItems() {
-    HMENU menu = GetSystemMenu(m_window, FALSE);
+    HMENU menu = GetSystemMenu(Window(), FALSE);
     const std::wstring about = LoadText(m_instance, IDS_ABOUTBOX);
     if (menu == nullptr || about.empty())
         return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
-    AppendMenuW(menu, MF_STRING, IDM_UNDO, LoadText(m_instance, IDS_UNDO).c_str());
-    AppendMenuW(menu, MF_STRING, IDM_REDO, LoadText(m_instance, IDS_REDO).c_str());
+    AppendMenuW(menu, MF_STRING, IDM_UNDO, MenuItem(texts::kUndoItem, L"Ctrl+Z").c_str());
+    AppendMenuW(menu, MF_STRING, IDM_REDO, MenuItem(texts::kRedoItem, L"Ctrl+Y").c_str());
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, IDM_IMPORT, LoadText(m_instance, IDS_IMPORT).c_str());
-    AppendMenuW(menu, MF_STRING, IDM_EXPORT, LoadText(m_instance, IDS_EXPORT).c_str());
+    AppendMenuW(menu, MF_STRING, IDM_IMPORT, MenuItem(texts::kImportItem, nullptr).c_str());
+    AppendMenuW(menu, MF_STRING, IDM_EXPORT, MenuItem(texts::kExportItem, nullptr).c_str());
 }
 
 // The picture drawn on the system's face colour: its grey background becomes that colour.
 void CMainDialog::ShowPicture() {
     HWND picture = nullptr;
-    EnumChildWindows(m_window, FindPicture, reinterpret_cast<LPARAM>(&picture));
+    EnumChildWindows(Window(), FindPicture, reinterpret_cast<LPARAM>(&picture));
     m_picture.reset(static_cast<HBITMAP>(LoadImageW(m_instance, MAKEINTRESOURCEW(IDB_PICTURE),
                                                     IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
     if (picture == nullptr || !m_picture)
@@ -243,10 +205,8 @@ void CMainDialog::OnCommand(int id, int code) {
     }
     if (id == IDC_NAME_LIST) {
         // Sent for the user's selections only, never for a command's.
-        if (code == LBN_SELCHANGE) {
-            m_editor.ShowSelected();
-            ShowBookState();
-        }
+        if (code == LBN_SELCHANGE)
+            m_presenter.Run(Command::showSelected);
         return;
     }
     if (id == IDM_UNDO || id == IDM_REDO) {
@@ -255,58 +215,32 @@ void CMainDialog::OnCommand(int id, int code) {
     }
     if (code != BN_CLICKED)
         return;
-    RunButton(id);
-    ShowBookState();
+    // IDOK and IDCANCEL, from Enter and Escape, run nothing: closing the window would lose a
+    // phone book typed and not yet saved.
+    for (const auto& [button, command] : kButtons)
+        if (button == id)
+            m_presenter.Run(command);
 }
 
-void CMainDialog::RunButton(int id) {
-    switch (id) {
-    case IDC_ADD:
-        m_editor.Add();
-        break;
-    case IDC_DELETE:
-        m_editor.Delete();
-        break;
-    case IDC_CLEAR:
-        m_editor.Clear();
-        break;
-    case IDC_LOAD:
-        CDeviceBookFile::Load(m_editor);
-        break;
-    case IDC_SAVE:
-        CDeviceBookFile::Save(m_editor);
-        break;
-    case IDC_SAVE_AS:
-        CTextReport::SaveAs(m_editor);
-        break;
-    default:
-        // IDOK and IDCANCEL, from Enter and Escape: neither closes the window, which would
-        // lose a phone book typed and not yet saved.
-        break;
-    }
-}
-
-void CMainDialog::ShowBookState() {
-    if (m_window != nullptr)
-        SetWindowTextW(m_window, m_editor.IsModified() ? kModifiedTitle : kTitle);
+void CMainDialog::ShowBookState(const BookState& state) {
+    if (Window() != nullptr)
+        SetWindowTextW(Window(), state.modified ? kModifiedTitle : kTitle);
 }
 
 bool CMainDialog::OnSystemCommand(WPARAM command) {
     switch (command & 0xFFF0) {
     case IDM_ABOUTBOX:
-        CAboutDialog::Show(m_instance, m_window);
+        m_presenter.Run(Command::about);
         return true;
     case IDM_UNDO:
     case IDM_REDO:
         UndoOrRedo((command & 0xFFF0) == IDM_UNDO);
         return true;
     case IDM_IMPORT:
-        ImportContacts();
-        ShowBookState();
+        m_presenter.Run(Command::importContacts);
         return true;
     case IDM_EXPORT:
-        ExportContacts();
-        ShowBookState();
+        m_presenter.Run(Command::exportContacts);
         return true;
     default:
         return false;
@@ -314,53 +248,29 @@ bool CMainDialog::OnSystemCommand(WPARAM command) {
 }
 
 void CMainDialog::UndoOrRedo(bool undo) {
-    if (undo && m_editor.CanUndo())
-        m_editor.Undo();
-    else if (!undo && m_editor.CanRedo())
-        m_editor.Redo();
+    if (undo ? m_editor.CanUndo() : m_editor.CanRedo())
+        m_presenter.Run(undo ? Command::undo : Command::redo);
     else
         MessageBeep(MB_OK);
-    ShowBookState();
 }
 
-void CMainDialog::ImportContacts() {
-    if (const auto path = ChooseFile(FileMode::open, {}, kImportFilter))
-        ImportFrom(*path);
-}
-
-void CMainDialog::ImportFrom(const std::filesystem::path& path) {
-    CResult<ImportFile> file = ReadImportFile(path, m_codec.CodePage(), m_editor.Table());
-    if (!file) {
-        ShowImportError(m_window, file.Status());
-        return;
-    }
-    ReReader reReader;
-    if (file->guessed) {
-        reReader = [this, &path](const std::string& encoding,
-                                 HWND owner) -> std::optional<std::vector<ImportRow>> {
-            CResult<ImportFile> again =
-                ReadImportFile(path, m_codec.CodePage(), m_editor.Table(), encoding);
-            if (!again) {
-                ShowImportError(owner, again.Status());
-                return std::nullopt;
-            }
-            return std::move(again->rows);
-        };
-    }
-    const auto choice = CImportDialog::Run(m_instance, m_window, m_codec, m_editor.Table().Count(),
-                                           std::move(*file), std::move(reReader));
-    if (choice)
-        m_editor.Import(choice->contacts, choice->repeated);
+bool CMainDialog::AskQuestion(std::string_view text) {
+    // Cancel is the default answer: a hasty Enter keeps the phone book.
+    return MessageBoxW(Window(), Utf8ToUtf16(text).c_str(), ApplicationName().c_str(),
+                       MB_ICONEXCLAMATION | MB_OKCANCEL | MB_DEFBUTTON2) == IDOK;
 }
 
 // The reason and the file (and the line, where the file's syntax failed), under the message.
-void CMainDialog::ShowImportError(HWND owner, const CStatus& status) const {
-    const std::wstring text = Utf8ToUtf16(kImportError) + L"\n\n" + SystemText(status.Describe());
-    MessageBoxW(owner, text.c_str(), ApplicationName().c_str(), MB_ICONHAND | MB_OK);
+void CMainDialog::ShowError(std::string_view text, std::string_view detail) {
+    ShowFailure(Window(), text, detail);
 }
 
-void CMainDialog::ExportContacts() {
-    orvalen::ExportContacts(m_editor, m_codec.CodePage(), kExportFilter);
+bool CMainDialog::RunImportDialog(CImportModel& model) {
+    return CImportDialog(model).Run(m_instance, Window());
+}
+
+void CMainDialog::ShowAbout(std::string_view codePageLine) {
+    CAboutDialog::Show(m_instance, Window(), codePageLine);
 }
 
 void CMainDialog::OnDropFiles(HDROP drop) {
@@ -375,21 +285,10 @@ void CMainDialog::OnDropFiles(HDROP drop) {
         }
     }
     DragFinish(drop);
-    if (path.empty() || (!IsPhoneBookFile(path) && !IsContactsFile(path)))
+    if (path.empty() || !CMainPresenter::TakesFile(path))
         return;
     m_dropped = std::move(path);
-    PostMessageW(m_window, kOpenDropped, 0, 0);
-}
-
-void CMainDialog::OpenDropped() {
-    const std::filesystem::path path = std::move(m_dropped);
-    m_dropped.clear();
-    if (path.empty())
-        return;
-    if (IsPhoneBookFile(path))
-        CDeviceBookFile::LoadFrom(m_editor, path);
-    else
-        ImportFrom(path);
+    PostMessageW(Window(), kOpenDropped, 0, 0);
 }
 
 void CMainDialog::OnInitMenuPopup(HMENU menu, bool isWindowMenu) {
@@ -401,31 +300,23 @@ void CMainDialog::OnInitMenuPopup(HMENU menu, bool isWindowMenu) {
 
 // While minimized, the client area shows the icon, centred.
 bool CMainDialog::OnPaint() {
-    if (!IsIconic(m_window))
+    if (!IsIconic(Window()))
         return false;
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_window, &paint);
-    SendMessageW(m_window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    HDC dc = BeginPaint(Window(), &paint);
+    SendMessageW(Window(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client;
-    GetClientRect(m_window, &client);
+    GetClientRect(Window(), &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc, x, y, m_icon.get());
-    EndPaint(m_window, &paint);
+    EndPaint(Window(), &paint);
     return true;
 }
 
 void CMainDialog::Close() {
-    if (m_window != nullptr && MayClose())
-        DestroyWindow(m_window);
-}
-
-bool CMainDialog::MayClose() {
-    // Cancel is the default answer: a hasty Enter keeps the phone book.
-    return !m_editor.IsModified() ||
-           MessageBoxW(m_window, Utf8ToUtf16(messages::kCloseQuestion).c_str(),
-                       ApplicationName().c_str(),
-                       MB_ICONEXCLAMATION | MB_OKCANCEL | MB_DEFBUTTON2) == IDOK;
+    if (Window() != nullptr && m_presenter.MayClose())
+        DestroyWindow(Window());
 }
 
 CByteLimitedEdit* CMainDialog::FindEdit(int id) {
@@ -446,7 +337,7 @@ void CMainDialog::WriteForm(const ContactForm& form, int count) {
         edit.SetByteLimit(MaxLength(field));
         edit.SetBytes(form[field]);
     }
-    SetDlgItemTextW(m_window, IDC_COUNT, std::to_wstring(count).c_str());
+    SetDlgItemTextW(Window(), IDC_COUNT, std::to_wstring(count).c_str());
 }
 
 MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
@@ -458,12 +349,14 @@ MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
     // page, as the system gave them (not in the player's).
     if (!detail.empty())
         shown += L"\n\n" + SystemText(detail);
-    const int answer = MessageBoxW(m_window, shown.c_str(), ApplicationName().c_str(), style);
+    const int answer = MessageBoxW(Window(), shown.c_str(), ApplicationName().c_str(), style);
     return answer == IDOK ? MessageResult::ok : MessageResult::cancel;
 }
 
-std::optional<std::filesystem::path>
-CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string_view filter) {
+std::optional<std::filesystem::path> CMainDialog::ChooseFile(FileMode mode,
+                                                             std::string_view defaultName,
+                                                             std::string_view filter,
+                                                             const std::filesystem::path& folder) {
     // "description|pattern|" becomes the chooser's list of zero-ended texts, ended twice.
     std::wstring filters = m_codec.ToDisplay(filter);
     for (wchar_t& unit : filters)
@@ -478,10 +371,13 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
 
     OPENFILENAMEW chooser{};
     chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = m_window;
+    chooser.hwndOwner = Window();
     chooser.hInstance = m_instance;
     chooser.lpstrFilter = filters.c_str();
     chooser.lpstrFile = file.data();
+    // The player's root, when one was found; else where the chooser opens by itself.
+    const std::wstring initialFolder = folder.wstring();
+    chooser.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
     chooser.nMaxFile = static_cast<DWORD>(file.size());
     chooser.Flags = mode == FileMode::save ? kSaveChooserFlags : kOpenChooserFlags;
     chooser.lpfnHook = ChooserHook;
@@ -491,9 +387,7 @@ CMainDialog::ChooseFile(FileMode mode, std::string_view defaultName, std::string
         // Zero when the user cancelled; otherwise the chooser itself failed, which the user
         // must hear of rather than take for a cancel.
         if (const DWORD error = CommDlgExtendedError(); error != 0) {
-            const std::wstring text =
-                L"The file chooser could not be shown (error " + std::to_wstring(error) + L").";
-            MessageBoxW(m_window, text.c_str(), ApplicationName().c_str(), MB_ICONHAND | MB_OK);
+            ShowFailure(Window(), Tr(texts::kChooserFailed, {std::to_string(error)}), {});
         }
         return std::nullopt;
     }

@@ -9,10 +9,6 @@
 #define IDR_MAINFRAME 128
 #define IDR_ACCELERATORS 129
 #define IDB_PICTURE 134
-#define IDS_UNDO 135
-#define IDS_REDO 136
-#define IDS_IMPORT 137
-#define IDS_EXPORT 138
 
 #define IDC_NAME_LIST 1000
 #define IDC_ADD 1001
@@ -38,6 +34,9 @@
 #define IDC_REPEATED 1105
 #define IDC_ENCODING_LABEL 1106
 #define IDC_ENCODING 1107
+#define IDC_SEARCH_LABEL 1108
+#define IDC_REPEATED_LABEL 1109
+#define IDC_ABOUT_CODE_PAGE 1110
 
 // System-menu commands: the low four bits of a system command belong to the system.
 #define IDM_ABOUTBOX 0x0010

@@ -50,7 +50,7 @@
     </message>
     <message>
         <source>In book</source>
-        <extracomment>Import dialog, header of a narrow column marking contacts whose name is already in the phone book.</extracomment>
+        <extracomment>Import dialog, header of a narrow column marking contacts whose name is already in the phone book; keep it short.</extracomment>
         <translation>已有</translation>
     </message>
     <message>
@@ -90,47 +90,28 @@
     </message>
     <message>
         <source>&amp;Character set:</source>
-        <extracomment>Import dialog, label of the box that reads the file again in another character set.</extracomment>
+        <extracomment>Import dialog, label of the box that reads the file again in another character set; &amp; marks the mnemonic.</extracomment>
         <translation>字符集(&amp;C)：</translation>
     </message>
     <message>
         <source>Select &amp;all</source>
-        <extracomment>Import dialog, button that ticks every contact shown.</extracomment>
+        <extracomment>Import dialog, button that ticks every contact shown; &amp; marks the mnemonic.</extracomment>
         <translation>全选(&amp;A)</translation>
     </message>
     <message>
         <source>Select &amp;none</source>
-        <extracomment>Import dialog, button that unticks every contact shown.</extracomment>
+        <extracomment>Import dialog, button that unticks every contact shown; &amp; marks the mnemonic.</extracomment>
         <translation>全不选(&amp;N)</translation>
     </message>
     <message>
-        <source>Names already in the phone book:</source>
-        <extracomment>Import dialog, label of the choice of what to do with names already in the book.</extracomment>
-        <translation>电话本中已有的姓名：</translation>
-    </message>
-    <message>
         <source>OK</source>
-        <extracomment>Import dialog, button that imports the ticked contacts.</extracomment>
+        <extracomment>Import dialog, the button that imports the ticked contacts.</extracomment>
         <translation>确定</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <extracomment>Import dialog, button that closes it without importing.</extracomment>
+        <extracomment>Import dialog, the button that closes it importing nothing.</extracomment>
         <translation>取消</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 selected · %n places left</source>
-        <extracomment>Import dialog, count line. %1 is the number of contacts ticked, %n the places the phone book (200 contacts) still has after importing them.</extracomment>
-        <translation>
-            <numerusform>已选 %1 个 · 还剩 %n 个位置</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 selected · %n more than the places left</source>
-        <extracomment>Import dialog, count line when the ticked contacts do not fit. %1 is the number of contacts ticked, %n how many more than the phone book can still take.</extracomment>
-        <translation>
-            <numerusform>已选 %1 个 · 比剩余位置多 %n 个</numerusform>
-        </translation>
     </message>
     <message>
         <source>撤销(&amp;U)</source>
@@ -139,17 +120,17 @@
     </message>
     <message>
         <source>重做(&amp;R)</source>
-        <extracomment>Item of the window&apos;s menu that does again the command last undone.</extracomment>
+        <extracomment>Item of the window&apos;s menu that does again the command last undone; &amp; marks the mnemonic.</extracomment>
         <translation>重做(&amp;R)</translation>
     </message>
     <message>
         <source>导入联系人(&amp;I)...</source>
-        <extracomment>Item of the window&apos;s menu that adds contacts from a vCard or CSV file.</extracomment>
+        <extracomment>Item of the window&apos;s menu that adds contacts from a vCard or CSV file; &amp; marks the mnemonic.</extracomment>
         <translation>导入联系人(&amp;I)...</translation>
     </message>
     <message>
         <source>导出联系人(&amp;E)...</source>
-        <extracomment>Item of the window&apos;s menu that writes the contacts to a vCard or CSV file.</extracomment>
+        <extracomment>Item of the window&apos;s menu that writes the contacts to a vCard or CSV file; &amp; marks the mnemonic.</extracomment>
         <translation>导出联系人(&amp;E)...</translation>
     </message>
     <message>
@@ -162,12 +143,60 @@
         <extracomment>Question when the window is closed with changes not saved; OK closes, Cancel stays.</extracomment>
         <translation>电话本有尚未保存的更改。仍要关闭吗？</translation>
     </message>
-    <message numerus="yes">
-        <source>%1: %n bytes at most</source>
-        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %n the field&apos;s size in bytes of the player&apos;s code page.</extracomment>
-        <translation>
-            <numerusform>%1：最多 %n 字节</numerusform>
-        </translation>
+    <message>
+        <source>The phone book has changes that are not saved. Load another file anyway?</source>
+        <extracomment>Question when a file is loaded or dropped on the window with changes not saved; OK loads, Cancel keeps the phone book.</extracomment>
+        <translation>电话本有尚未保存的更改。仍要载入另一个文件吗？</translation>
+    </message>
+    <message>
+        <source>The file chooser could not be shown (error %1).</source>
+        <extracomment>Error when the system&apos;s file chooser could not open. %1 is the system&apos;s error number.</extracomment>
+        <translation>无法显示文件选择窗口（错误 %1）。</translation>
+    </message>
+    <message>
+        <source>代码页：%1</source>
+        <extracomment>About box, the line naming the player&apos;s code page. %1 is its name (&quot;GBK&quot;).</extracomment>
+        <translation>代码页：%1</translation>
+    </message>
+    <message>
+        <source>%1: %2 bytes at most</source>
+        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %2 the field&apos;s size in bytes of the player&apos;s code page.</extracomment>
+        <translation>%1：最多 %2 字节</translation>
+    </message>
+    <message>
+        <source>%1: %2 does not fit in %3 bytes, so nothing was pasted</source>
+        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %3 the field&apos;s size in bytes.</extracomment>
+        <translation>%1：%2 超过 %3 字节，未粘贴任何内容</translation>
+    </message>
+    <message>
+        <source>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|</source>
+        <extracomment>File types of the import chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
+        <translation>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|所有文件 (*)|*|</translation>
+    </message>
+    <message>
+        <source>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</source>
+        <extracomment>File types of the export chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
+        <translation>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</translation>
+    </message>
+    <message>
+        <source>%1 selected · %2 places left</source>
+        <extracomment>Import dialog, under the list. %1 is the number of contacts ticked, %2 how many more the phone book can take.</extracomment>
+        <translation>已选 %1 个 · 还剩 %2 个位置</translation>
+    </message>
+    <message>
+        <source>%1 selected · %2 more than the places left</source>
+        <extracomment>Import dialog, under the list, when more are ticked than the book can take. %1 is the number ticked, %2 how many too many.</extracomment>
+        <translation>已选 %1 个 · 比剩余位置多 %2 个</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <extracomment>Import dialog, header of the column of a contact&apos;s note.</extracomment>
+        <translation>备注</translation>
+    </message>
+    <message>
+        <source>Names already in the &amp;phone book:</source>
+        <extracomment>Import dialog, label of the choice of what to do with names already in the book; &amp; marks the mnemonic.</extracomment>
+        <translation>电话本中已有的姓名(&amp;P)：</translation>
     </message>
 </context>
 </TS>

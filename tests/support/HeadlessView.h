@@ -21,6 +21,7 @@ struct RecordedChooser {
     FileMode mode;
     std::string defaultName;
     std::string filter;
+    std::filesystem::path folder;
 };
 
 // A window without a window: ReadForm finds what the test typed, messages are recorded and
@@ -61,9 +62,11 @@ public:
         return answer;
     }
 
+    using IBookView::ChooseFile;
     std::optional<std::filesystem::path> ChooseFile(FileMode mode, std::string_view defaultName,
-                                                    std::string_view filter) override {
-        choosers.push_back({mode, std::string(defaultName), std::string(filter)});
+                                                    std::string_view filter,
+                                                    const std::filesystem::path& folder) override {
+        choosers.push_back({mode, std::string(defaultName), std::string(filter), folder});
         if (chosenFiles.empty())
             return std::nullopt;
         auto path = chosenFiles.front();

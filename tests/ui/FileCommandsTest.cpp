@@ -69,10 +69,13 @@ private:
     }
 
     // Presses a file button and types path into the dialog it opens.
-    SeenFileDialog PressAndChoose(const char* button, const QString& path) {
+    SeenFileDialog PressAndChoose(const char* button, const QString& path,
+                                  SeenMessage* question = nullptr) {
         CModalScript script;
         SeenFileDialog dialog;
         script.Then(TypeIntoFileDialog(dialog, path));
+        if (question != nullptr)
+            script.Then(AnswerMessage(*question, QMessageBox::Ok));
         W().Press(button);
         return dialog;
     }
@@ -147,7 +150,10 @@ private slots:
 
         W().Press("clearButton");
         QCOMPARE(W().List()->count(), 0);
-        const SeenFileDialog load = PressAndChoose("loadButton", path);
+        // The cleared book is not the one saved: Load asks before it goes.
+        SeenMessage question;
+        const SeenFileDialog load = PressAndChoose("loadButton", path, &question);
+        QCOMPARE(question.icon, QMessageBox::Warning);
 
         QVERIFY(load.seen);
         QCOMPARE(load.acceptMode, QFileDialog::AcceptOpen);
@@ -344,7 +350,8 @@ private slots:
 
         m_window = std::make_unique<CWindow>("UTF-8");
         W().AddContact(QStringLiteral("Dan"));
-        PressAndChoose("loadButton", Path(QStringLiteral("book.tel")));
+        SeenMessage question;
+        PressAndChoose("loadButton", Path(QStringLiteral("book.tel")), &question);
         QVERIFY(!W().Dialog().isWindowModified());
         QVERIFY(W().Dialog().close());
     }

@@ -1,5 +1,5 @@
-// The import dialog on its own: the first ticks, the count of places, the search, the buttons
-// acting on the rows shown, the repeated-name choice and the keyboard.
+// The import dialog's widgets on their own: the marks and tooltips, the keyboard, and the
+// character-set box. Its rules (ticks, count, search, choices) are tested in app/.
 #include "ImportDialog.h"
 #include "GuiTestSupport.h"
 #include "HeadlessView.h"
@@ -39,12 +39,17 @@ class ImportDialogTest : public QObject {
     Q_OBJECT
 
 private:
-    CTextCodec m_codec{CCodePage("UTF-8")};
+    CCodePage m_codePage{"UTF-8"};
+    std::unique_ptr<CImportModel> m_model;
     std::unique_ptr<CImportDialog> m_dialog;
 
-    CImportDialog& Open(int bookCount, std::vector<ImportRow> rows) {
-        m_dialog = std::make_unique<CImportDialog>(m_codec, bookCount);
-        m_dialog->SetRows(std::move(rows));
+    CImportDialog& Open(int bookCount, std::vector<ImportRow> rows,
+                        CImportModel::Reader reader = {}) {
+        m_dialog.reset();
+        ImportFile file{std::move(rows), "GB18030", static_cast<bool>(reader)};
+        m_model = std::make_unique<CImportModel>(m_codePage, bookCount, std::move(file),
+                                                 std::move(reader));
+        m_dialog = std::make_unique<CImportDialog>(*m_model);
         m_dialog->show();
         m_dialog->activateWindow();
         [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(m_dialog.get());
@@ -91,69 +96,17 @@ private slots:
         m_dialog.reset();
     }
 
-    void ticksInFileOrderWhileThereIsRoomAndOkFollowsTheRoom() {
+    void theCountLineAndOkFollowTheTicks() {
         Open(10, NumberedRows(250));
-        QCOMPARE(Shown(true).size(), 190);
-        QCOMPARE(Shown(true).last(), QStringLiteral("Contact 190"));
         QCOMPARE(CountLine(), QStringLiteral("190 selected · 0 places left"));
         QVERIFY(OkEnabled());
-        QVERIFY(Find<QPushButton>("okButton")->isDefault());
-
-        // Space on any cell of a row ticks it.
-        ToggleShownRow(200, 3);
-        QCOMPARE(Shown(true).size(), 191);
+        ToggleShownRow(200);
         QCOMPARE(CountLine(), QStringLiteral("191 selected · 1 more than the places left"));
         QVERIFY(!OkEnabled());
-        ToggleShownRow(0);
-        QCOMPARE(CountLine(), QStringLiteral("190 selected · 0 places left"));
-        QVERIFY(OkEnabled());
-        QCOMPARE(m_dialog->Chosen().size(), std::size_t{190});
-        QCOMPARE(m_dialog->Chosen().back()[ContactField::name], std::string("Contact 201"));
-    }
-
-    void searchFiltersAndTheButtonsActOnTheRowsShown() {
-        Open(0, {Row("Alice", "111", "a@home.cn"), Row("bob", "222", "ALICE@work.cn"),
-                 Row("Carl", "333"), Row("Dora", "4411")});
-        QCOMPARE(Shown(true).size(), 4);
-
-        // Name, number or e-mail, without regard to case.
-        Search(QStringLiteral("alice"));
-        QCOMPARE(Shown(), (QStringList{QStringLiteral("Alice"), QStringLiteral("bob")}));
-        Search(QStringLiteral("11"));
-        QCOMPARE(Shown(), (QStringList{QStringLiteral("Alice"), QStringLiteral("Dora")}));
-
+        Search(QStringLiteral("Contact 20"));
+        QCOMPARE(Shown().size(), 10);
         Press("selectNoneButton");
-        QCOMPARE(CountLine(), QStringLiteral("2 selected · 198 places left"));
-        Search(QString());
-        QCOMPARE(Shown(true), (QStringList{QStringLiteral("bob"), QStringLiteral("Carl")}));
-        Search(QStringLiteral("DORA"));
-        Press("selectAllButton");
-        Search(QString());
-        QCOMPARE(Shown(true), (QStringList{QStringLiteral("bob"), QStringLiteral("Carl"),
-                                           QStringLiteral("Dora")}));
-    }
-
-    void namesInThePhoneBookTakeNoRoomUnlessAddedAsWell() {
-        // Two places left: Ann is known, Eve repeats within the file.
-        Open(198, {Row("Ann", "1", {}, true), Row("Eve", "2"), Row("Eve", "3"), Row("Max", "4"),
-                   Row("Zoe", "5")});
-        QCOMPARE(Shown(true), (QStringList{QStringLiteral("Ann"), QStringLiteral("Eve"),
-                                           QStringLiteral("Eve"), QStringLiteral("Max")}));
-        QCOMPARE(CountLine(), QStringLiteral("4 selected · 0 places left"));
-        QCOMPARE(m_dialog->Repeated(), RepeatedNames::merge);
-
-        QComboBox* repeated = Find<QComboBox>("repeatedBox");
-        QCOMPARE(repeated->itemText(0), QStringLiteral("Update with their details"));
-        QCOMPARE(repeated->itemText(1), QStringLiteral("Skip them"));
-        QCOMPARE(repeated->itemText(2), QStringLiteral("Add them as well"));
-        repeated->setCurrentIndex(2);
-        QCOMPARE(m_dialog->Repeated(), RepeatedNames::addAsWell);
-        QCOMPARE(CountLine(), QStringLiteral("4 selected · 2 more than the places left"));
-        QVERIFY(!OkEnabled());
-        repeated->setCurrentIndex(1);
-        QCOMPARE(m_dialog->Repeated(), RepeatedNames::skip);
-        QCOMPARE(CountLine(), QStringLiteral("4 selected · 0 places left"));
-        QVERIFY(OkEnabled());
+        QCOMPARE(CountLine(), QStringLiteral("190 selected · 0 places left"));
     }
 
     void aRowWithDataLeftOutShowsAMarkAndSaysWhy() {
@@ -189,21 +142,30 @@ private slots:
         QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
     }
 
-    void theCharacterSetBoxShowsOnlyForAGuessAndAsksForARead() {
+    // Fault: the box kept showing a set whose re-read had failed.
+    void theCharacterSetBoxShowsTheSetTheRowsWereReadIn() {
         Open(0, {Row("Ann")});
+        QVERIFY(!Find<QComboBox>("encodingBox")->isVisible());
+
+        QStringList asked;
+        Open(0, {Row("Ann")}, [&asked](const std::string& encoding) {
+            asked << QString::fromStdString(encoding);
+            return CResult<ImportFile>(CStatus(StatusKind::malformed, "cards.vcf"));
+        });
         QComboBox* box = Find<QComboBox>("encodingBox");
-        QVERIFY(!box->isVisible());
-        m_dialog->OfferEncodings(QStringLiteral("GB18030"));
         QVERIFY(box->isVisible());
         QCOMPARE(box->currentText(), QStringLiteral("GB18030"));
-
-        QString asked;
-        connect(m_dialog.get(), &CImportDialog::EncodingChosen, this,
-                [&asked](const QString& encoding) { asked = encoding; });
+        CModalScript script;
+        QString failure;
+        script.Then([&failure](QWidget& modal) {
+            failure = modal.objectName();
+            QTest::keyClick(&modal, Qt::Key_Return);
+        });
         box->setFocus(Qt::TabFocusReason);
         QTest::keyClick(box, Qt::Key_Down);
-        QCOMPARE(asked, box->currentText());
-        QVERIFY(asked != QStringLiteral("GB18030"));
+        QCOMPARE(asked, QStringList{QStringLiteral("UTF-8")});
+        QTRY_COMPARE(failure, QStringLiteral("failure"));
+        QCOMPARE(box->currentText(), QStringLiteral("GB18030"));
     }
 };
 

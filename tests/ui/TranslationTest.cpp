@@ -3,7 +3,8 @@
 #include "ByteLimitedEdit.h"
 #include "GuiTestSupport.h"
 #include "ImportDialog.h"
-#include "TextCodec.h"
+#include "ImportModel.h"
+#include "QtTexts.h"
 #include "Translations.h"
 
 #include <QLibraryInfo>
@@ -16,17 +17,20 @@ namespace {
 struct Expected {
     const char* lang;
     const char* closeQuestion;
+    const char* loadQuestion;
     const char* cancelButton; // Qt's own
     const char* tooLong;
     const char* selectAll;
 };
 
 const Expected kRows[] = {
-    {"zh_CN.UTF-8", "电话本有尚未保存的更改。仍要关闭吗？", "取消", "Mobile：最多 16 字节",
-     "全选(&A)"},
-    {"zh_TW.UTF-8", "電話簿有尚未儲存的變更。仍要關閉嗎？", "取消", "Mobile：最多 16 位元組",
+    {"zh_CN.UTF-8", "电话本有尚未保存的更改。仍要关闭吗？",
+     "电话本有尚未保存的更改。仍要载入另一个文件吗？", "取消", "Mobile：最多 16 字节", "全选(&A)"},
+    {"zh_TW.UTF-8", "電話簿有尚未儲存的變更。仍要關閉嗎？",
+     "電話簿有尚未儲存的變更。仍要載入另一個檔案嗎？", "取消", "Mobile：最多 16 位元組",
      "全選(&A)"},
-    {"en_US.UTF-8", "The phone book has changes that are not saved. Close anyway?", "Cancel",
+    {"en_US.UTF-8", "The phone book has changes that are not saved. Close anyway?",
+     "The phone book has changes that are not saved. Load another file anyway?", "Cancel",
      "Mobile: 16 bytes at most", "Select &all"},
 };
 
@@ -45,7 +49,10 @@ class TranslationTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { orvalen::InstallTranslations(*QCoreApplication::instance()); }
+    void initTestCase() {
+        orvalen::InstallTranslations(*QCoreApplication::instance());
+        orvalen::InstallQtTranslator();
+    }
     void cleanup() { CModalScript::CloseLeftovers(); }
 
     void ourTextsInTheUsersLanguageTheWrittenOnesUnchanged() {
@@ -79,8 +86,12 @@ private slots:
                           QStringLiteral("/qtbase_zh_CN.qm")))
             QCOMPARE(cancelText, QString::fromUtf8(row->cancelButton));
 
-        const orvalen::CTextCodec codec{orvalen::CCodePage("UTF-8")};
-        orvalen::CImportDialog dialog(codec, 0);
+        // The presenter asks the Load question as the close one (its flow is tested in app/).
+        QCOMPARE(orvalen::QtText(orvalen::texts::kLoadQuestion),
+                 QString::fromUtf8(row->loadQuestion));
+
+        orvalen::CImportModel model(orvalen::CCodePage("UTF-8"), 0, {});
+        orvalen::CImportDialog dialog(model);
         QCOMPARE(dialog.findChild<QPushButton*>(QStringLiteral("selectAllButton"))->text(),
                  QString::fromUtf8(row->selectAll));
     }

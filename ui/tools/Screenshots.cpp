@@ -76,8 +76,9 @@ bool SaveImportDialog(orvalen::CMainDialog& window, const QDir& folder, const QS
                                         window.Editor().Table());
     if (!read)
         return false;
-    orvalen::CImportDialog dialog(window.Codec(), window.Editor().Table().Count(), &window);
-    dialog.SetRows(std::move(read->rows));
+    orvalen::CImportModel model(window.Codec().CodePage(), window.Editor().Table().Count(),
+                                std::move(*read));
+    orvalen::CImportDialog dialog(model, &window);
     return Save(dialog, folder, file);
 }
 

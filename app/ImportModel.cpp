@@ -1,0 +1,192 @@
+#include "ImportModel.h"
+
+#include "Texts.h"
+
+#include <algorithm>
+
+namespace orvalen {
+namespace {
+
+constexpr std::array<RepeatedChoice, 3> kRepeatedChoices = {{
+    {texts::kUpdateDetails, RepeatedNames::merge},
+    {texts::kSkipThem, RepeatedNames::skip},
+    {texts::kAddAsWell, RepeatedNames::addAsWell},
+}};
+
+// Character sets to read a file in when the guess was wrong: what phones and address books
+// around the players' owners write.
+constexpr std::array<std::string_view, 11> kEncodings = {
+    "UTF-8",  "GB18030",  "GBK",      "BIG5",       "Shift_JIS",   "EUC-JP",
+    "EUC-KR", "UTF-16LE", "UTF-16BE", "ISO-8859-1", "WINDOWS-1252"};
+
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return SimpleLowerCase(static_cast<unsigned char>(x)) ==
+               SimpleLowerCase(static_cast<unsigned char>(y));
+    });
+}
+
+char32_t Decode(std::string_view character) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
+    switch (character.size()) {
+    case 1:
+        return byte(0);
+    case 2:
+        return (char32_t(byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
+    case 3:
+        return (char32_t(byte(0) & 0x0F) << 12) | (char32_t(byte(1) & 0x3F) << 6) |
+               (byte(2) & 0x3F);
+    default:
+        return (char32_t(byte(0) & 0x07) << 18) | (char32_t(byte(1) & 0x3F) << 12) |
+               (char32_t(byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
+    }
+}
+
+void Encode(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string FoldCase(std::string_view utf8) {
+    std::string folded;
+    folded.reserve(utf8.size());
+    while (!utf8.empty()) {
+        const std::size_t length = Utf8CharLength(utf8);
+        if (length == 0) {
+            folded += utf8.front();
+            utf8.remove_prefix(1);
+            continue;
+        }
+        Encode(SimpleLowerCase(Decode(utf8.substr(0, length))), folded);
+        utf8.remove_prefix(length);
+    }
+    return folded;
+}
+
+CImportModel::CImportModel(const CCodePage& codePage, int bookCount, ImportFile file, Reader reader)
+    : m_codePage(codePage), m_bookCount(bookCount), m_reader(std::move(reader)) {
+    if (m_reader) {
+        m_encodings.push_back(file.encoding);
+        for (const std::string_view name : kEncodings)
+            if (!SameName(name, file.encoding))
+                m_encodings.emplace_back(name);
+    }
+    SetRows(std::move(file.rows));
+}
+
+void CImportModel::SetRows(std::vector<ImportRow> rows) {
+    m_rows = std::move(rows);
+    m_shown.assign(m_rows.size(), {});
+    m_searchable.assign(m_rows.size(), {});
+    for (std::size_t r = 0; r < m_rows.size(); ++r) {
+        for (ContactField field : kAllFields) {
+            std::string& shown = m_shown[r][FieldIndex(field)];
+            shown = m_codePage.ToUtf8Lossy(m_rows[r].form[field]);
+            // Between the fields a character no search holds, so no match spans two.
+            m_searchable[r] += FoldCase(shown) + '\n';
+        }
+    }
+    m_ticked = TicksWhileRoom(m_rows, kMaxContacts - m_bookCount);
+}
+
+std::string CImportModel::Note(int row, std::string_view separator) const {
+    const ImportRow& imported = Row(row);
+    std::string note = imported.note;
+    if (imported.known) {
+        if (!note.empty())
+            note += separator;
+        note += Tr(texts::kKnownName);
+    }
+    return note;
+}
+
+void CImportModel::TickShown(bool ticked) {
+    for (std::size_t r = 0; r < m_rows.size(); ++r)
+        if (Matches(static_cast<int>(r)))
+            m_ticked[r] = ticked;
+}
+
+void CImportModel::SetSearch(std::string_view text) {
+    // Blanks around the search are not meant to be found.
+    const auto first = text.find_first_not_of(" \t");
+    const auto last = text.find_last_not_of(" \t");
+    m_search = first == std::string_view::npos ? std::string()
+                                               : FoldCase(text.substr(first, last - first + 1));
+}
+
+bool CImportModel::Matches(int row) const {
+    return m_search.empty() || m_searchable[Index(row)].find(m_search) != std::string::npos;
+}
+
+std::vector<int> CImportModel::ShownRows() const {
+    std::vector<int> shown;
+    for (int r = 0; r < RowCount(); ++r)
+        if (Matches(r))
+            shown.push_back(r);
+    return shown;
+}
+
+std::span<const RepeatedChoice> CImportModel::Choices() {
+    return kRepeatedChoices;
+}
+
+void CImportModel::SetChoice(int choice) {
+    if (choice >= 0 && static_cast<std::size_t>(choice) < kRepeatedChoices.size())
+        m_choice = choice;
+}
+
+RepeatedNames CImportModel::Repeated() const {
+    return kRepeatedChoices[static_cast<std::size_t>(m_choice)].repeated;
+}
+
+int CImportModel::TickedCount() const {
+    return static_cast<int>(std::count(m_ticked.begin(), m_ticked.end(), true));
+}
+
+int CImportModel::PlacesLeft() const {
+    return kMaxContacts - m_bookCount - PlacesNeeded(m_rows, m_ticked, Repeated());
+}
+
+std::string CImportModel::CountLine() const {
+    const int left = PlacesLeft();
+    const std::string selected = std::to_string(TickedCount());
+    return left >= 0 ? Tr(texts::kCountLine, {selected, std::to_string(left)})
+                     : Tr(texts::kCountLineOver, {selected, std::to_string(-left)});
+}
+
+CStatus CImportModel::ChooseEncoding(int index) {
+    if (!m_reader || index < 0 || static_cast<std::size_t>(index) >= m_encodings.size() ||
+        index == m_encodingIndex)
+        return {};
+    CResult<ImportFile> again = m_reader(m_encodings[Index(index)]);
+    if (!again)
+        return again.Status();
+    m_encodingIndex = index;
+    SetRows(std::move(again->rows));
+    return {};
+}
+
+std::vector<ContactForm> CImportModel::Chosen() const {
+    std::vector<ContactForm> chosen;
+    for (std::size_t r = 0; r < m_rows.size(); ++r)
+        if (m_ticked[r])
+            chosen.push_back(m_rows[r].form);
+    return chosen;
+}
+
+} // namespace orvalen

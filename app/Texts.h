@@ -1,0 +1,132 @@
+#pragma once
+
+// The one catalogue of the texts this program adds to the written window (questions, refusals,
+// the import dialog, menu items). Each text is here once, in UTF-8, with %1, %2 ... where a value
+// goes, and marked for Qt's lupdate. The Qt window translates through QCoreApplication::translate
+// in the context "Orvalen"; the Windows window reads the string table that
+// cmake/TextTable.cmake writes from this file at build time (resource id kTextIdBase + id).
+// The written system's own texts (labels, buttons, its messages) are not here: they are never
+// translated. Requires each entry on one line as {id, QT_TRANSLATE_NOOP("Orvalen", "text")},
+// ids unique, so the table script can read it.
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// lupdate reads this macro; Qt defines it the same way, so either definition may come first.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+
+namespace orvalen {
+
+struct CText {
+    int id;             // the Windows string table's entry, less kTextIdBase
+    const char* source; // the English (or the written Chinese) text, UTF-8
+};
+
+inline constexpr const char* kTextContext = "Orvalen";
+inline constexpr int kTextIdBase = 20000;
+
+// The text in the user's language: what the window's translator gives, the source without one.
+// A window installs its translator once at start-up, before any text is shown.
+using TextTranslator = std::string (*)(const CText& text);
+void SetTextTranslator(TextTranslator translator);
+std::string Tr(const CText& text);
+// The translated text with %1, %2 ... replaced by args (each once, in any order).
+std::string Tr(const CText& text, std::initializer_list<std::string_view> args);
+std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> args);
+
+namespace texts {
+// clang-format off
+// Questions of the main window.
+//: Question when the window is closed with changes not saved; OK closes, Cancel stays.
+inline constexpr CText kCloseQuestion{1, QT_TRANSLATE_NOOP("Orvalen", "The phone book has changes that are not saved. Close anyway?")};
+//: Question when a file is loaded or dropped on the window with changes not saved; OK loads, Cancel keeps the phone book.
+inline constexpr CText kLoadQuestion{2, QT_TRANSLATE_NOOP("Orvalen", "The phone book has changes that are not saved. Load another file anyway?")};
+//: Error at start-up. %1 is the name given after --encoding; the option and GBK are typed as they stand.
+inline constexpr CText kUnknownEncoding{3, QT_TRANSLATE_NOOP("Orvalen", "Unknown code page \"%1\" given with --encoding; try --encoding GBK.")};
+//: Error when the system's file chooser could not open. %1 is the system's error number.
+inline constexpr CText kChooserFailed{4, QT_TRANSLATE_NOOP("Orvalen", "The file chooser could not be shown (error %1).")};
+//: About box, the line naming the player's code page. %1 is its name ("GBK").
+inline constexpr CText kAboutCodePage{5, QT_TRANSLATE_NOOP("Orvalen", "代码页：%1")};
+
+// The window's menu.
+//: Item of the window's menu (right click, or the title bar's menu) that undoes the last command; & marks the mnemonic.
+inline constexpr CText kUndoItem{10, QT_TRANSLATE_NOOP("Orvalen", "撤销(&U)")};
+//: Item of the window's menu that does again the command last undone; & marks the mnemonic.
+inline constexpr CText kRedoItem{11, QT_TRANSLATE_NOOP("Orvalen", "重做(&R)")};
+//: Item of the window's menu that adds contacts from a vCard or CSV file; & marks the mnemonic.
+inline constexpr CText kImportItem{12, QT_TRANSLATE_NOOP("Orvalen", "导入联系人(&I)...")};
+//: Item of the window's menu that writes the contacts to a vCard or CSV file; & marks the mnemonic.
+inline constexpr CText kExportItem{13, QT_TRANSLATE_NOOP("Orvalen", "导出联系人(&E)...")};
+
+// What a field says when it refuses or cuts an input.
+//: Tooltip when a field refuses or cuts input. %1 is the field's label without its colon ("Mobile"), %2 the field's size in bytes of the player's code page.
+inline constexpr CText kTooLong{20, QT_TRANSLATE_NOOP("Orvalen", "%1: %2 bytes at most")};
+//: Tooltip when pasted text held control characters, which were left out. %1 is the field's label without its colon.
+inline constexpr CText kNoControls{21, QT_TRANSLATE_NOOP("Orvalen", "%1: no control characters")};
+//: Tooltip when a typed character cannot be written in the player's code page. %1 is the code page ("GBK"), %2 the character.
+inline constexpr CText kNoCharacter{22, QT_TRANSLATE_NOOP("Orvalen", "%1 has no character for %2")};
+//: Tooltip when a pasted number is refused whole. %1 is the field's label without its colon, %2 the number, %3 the field's size in bytes.
+inline constexpr CText kNumberTooLong{23, QT_TRANSLATE_NOOP("Orvalen", "%1: %2 does not fit in %3 bytes, so nothing was pasted")};
+
+// Contacts files.
+//: Error when a vCard or CSV file cannot be read; the reason follows.
+inline constexpr CText kImportError{30, QT_TRANSLATE_NOOP("Orvalen", "Cannot import contacts from this file.")};
+//: File types of the import chooser: name|pattern| pairs; translate the names only, keep every | and pattern.
+inline constexpr CText kImportFilter{31, QT_TRANSLATE_NOOP("Orvalen", "vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|")};
+//: File types of the export chooser: name|pattern| pairs; translate the names only, keep every | and pattern.
+inline constexpr CText kExportFilter{32, QT_TRANSLATE_NOOP("Orvalen", "vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|")};
+
+// The import dialog.
+//: Title of the dialog that picks contacts to import from a vCard or CSV file.
+inline constexpr CText kImportTitle{40, QT_TRANSLATE_NOOP("Orvalen", "导入联系人")};
+//: Import dialog, label of the box that filters the contacts shown; & marks the mnemonic.
+inline constexpr CText kSearchLabel{41, QT_TRANSLATE_NOOP("Orvalen", "&Search:")};
+//: Import dialog, label of the box that reads the file again in another character set; & marks the mnemonic.
+inline constexpr CText kEncodingLabel{42, QT_TRANSLATE_NOOP("Orvalen", "&Character set:")};
+//: Import dialog, button that ticks every contact shown; & marks the mnemonic.
+inline constexpr CText kSelectAll{43, QT_TRANSLATE_NOOP("Orvalen", "Select &all")};
+//: Import dialog, button that unticks every contact shown; & marks the mnemonic.
+inline constexpr CText kSelectNone{44, QT_TRANSLATE_NOOP("Orvalen", "Select &none")};
+//: Import dialog, label of the choice of what to do with names already in the book; & marks the mnemonic.
+inline constexpr CText kRepeatedLabel{45, QT_TRANSLATE_NOOP("Orvalen", "Names already in the &phone book:")};
+//: Import dialog, the button that imports the ticked contacts.
+inline constexpr CText kOk{46, QT_TRANSLATE_NOOP("Orvalen", "OK")};
+//: Import dialog, the button that closes it importing nothing.
+inline constexpr CText kCancel{47, QT_TRANSLATE_NOOP("Orvalen", "Cancel")};
+//: Import dialog, under the list. %1 is the number of contacts ticked, %2 how many more the phone book can take.
+inline constexpr CText kCountLine{48, QT_TRANSLATE_NOOP("Orvalen", "%1 selected · %2 places left")};
+//: Import dialog, under the list, when more are ticked than the book can take. %1 is the number ticked, %2 how many too many.
+inline constexpr CText kCountLineOver{49, QT_TRANSLATE_NOOP("Orvalen", "%1 selected · %2 more than the places left")};
+//: Import dialog, tooltip of a contact whose name is already in the book.
+inline constexpr CText kKnownName{50, QT_TRANSLATE_NOOP("Orvalen", "This name is already in the phone book.")};
+//: Import dialog, choice for contacts whose name is already in the phone book: fill in the details the file has, keep the others.
+inline constexpr CText kUpdateDetails{51, QT_TRANSLATE_NOOP("Orvalen", "Update with their details")};
+//: Import dialog, choice for contacts whose name is already in the phone book: leave them.
+inline constexpr CText kSkipThem{52, QT_TRANSLATE_NOOP("Orvalen", "Skip them")};
+//: Import dialog, choice for contacts whose name is already in the phone book: add a second contact of the same name.
+inline constexpr CText kAddAsWell{53, QT_TRANSLATE_NOOP("Orvalen", "Add them as well")};
+//: Import dialog, header of the column of contacts' names.
+inline constexpr CText kColumnName{60, QT_TRANSLATE_NOOP("Orvalen", "Name")};
+//: Import dialog, header of the column of mobile numbers.
+inline constexpr CText kColumnMobile{61, QT_TRANSLATE_NOOP("Orvalen", "Mobile")};
+//: Import dialog, header of the column of (landline) telephone numbers.
+inline constexpr CText kColumnTelephone{62, QT_TRANSLATE_NOOP("Orvalen", "Telephone")};
+//: Import dialog, header of the column of e-mail addresses.
+inline constexpr CText kColumnEmail{63, QT_TRANSLATE_NOOP("Orvalen", "E-mail")};
+//: Import dialog, header of the column of QQ (instant messenger) numbers; QQ is a name.
+inline constexpr CText kColumnQq{64, QT_TRANSLATE_NOOP("Orvalen", "QQ")};
+//: Import dialog, header of the column of fax numbers.
+inline constexpr CText kColumnFax{65, QT_TRANSLATE_NOOP("Orvalen", "Fax")};
+//: Import dialog, header of the column of a contact's note.
+inline constexpr CText kColumnNote{66, QT_TRANSLATE_NOOP("Orvalen", "Note")};
+//: Import dialog, header of a narrow column marking contacts whose name is already in the phone book; keep it short.
+inline constexpr CText kColumnInBook{67, QT_TRANSLATE_NOOP("Orvalen", "In book")};
+//: Import dialog, the mark in the "In book" column.
+inline constexpr CText kInBookMark{68, QT_TRANSLATE_NOOP("Orvalen", "yes")};
+// clang-format on
+} // namespace texts
+
+} // namespace orvalen
