@@ -20,7 +20,8 @@ LANGID g_language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 std::string TranslateFromTable(const CText& text) {
     HMODULE module = GetModuleHandleW(nullptr);
     const auto id = static_cast<UINT>(kTextIdBase + text.id);
-    for (const LANGID language : {g_language, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)}) {
+    const LANGID neutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    for (const LANGID language : {g_language, neutral}) {
         if (const auto found = LoadStringIn(module, id, language)) {
             if (auto utf8 = Utf16ToUtf8(*found))
                 return std::move(*utf8);
