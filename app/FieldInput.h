@@ -24,6 +24,11 @@ namespace orvalen {
 std::string_view FormLabel(ContactField field);
 std::string_view FormFieldName(ContactField field);
 
+// What a field says of its limit, in the user's terms (translated): a number field in digits;
+// in a code page of one byte a character, letters; else bytes, and how many Chinese characters
+// and letters they hold ("Name: at most 16 bytes — 8 Chinese characters or 16 letters").
+std::string FieldLimitText(ContactField field, std::size_t limit, const CCodePage& codePage);
+
 enum class InputVerdict {
     accept, // the change stands as the user made it
     amend,  // the field shows text instead, the caret after caret bytes of it

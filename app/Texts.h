@@ -62,8 +62,14 @@ inline constexpr CText kImportItem{12, QT_TRANSLATE_NOOP("Orvalen", "导入联�
 inline constexpr CText kExportItem{13, QT_TRANSLATE_NOOP("Orvalen", "导出联系人(&E)...")};
 
 // What a field says when it refuses or cuts an input.
-//: Tooltip when a field refuses or cuts input. %1 is the field's label without its colon ("Mobile"), %2 the field's size in bytes of the player's code page.
-inline constexpr CText kTooLong{20, QT_TRANSLATE_NOOP("Orvalen", "%1: %2 bytes at most")};
+//: Tooltip when a field refuses or cuts input, where the player's code page has no Chinese characters of a fixed size. %1 is the field's label without its colon ("Name"), %2 the field's size in bytes.
+inline constexpr CText kTooLong{20, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 bytes")};
+//: Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field's label without its colon ("Mobile"), %2 how many digits it holds.
+inline constexpr CText kLimitDigits{24, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 digits")};
+//: Tooltip when a field refuses or cuts input and the player's code page takes one byte for every character. %1 is the field's label without its colon ("Name"), %2 how many letters it holds.
+inline constexpr CText kLimitLetters{25, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 letters")};
+//: Tooltip when a field refuses or cuts input. %1 is the field's label without its colon ("Name"), %2 the field's size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player's code page.
+inline constexpr CText kLimitChinese{26, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 bytes — %3 Chinese characters or %2 letters")};
 //: Tooltip when pasted text held control characters, which were left out. %1 is the field's label without its colon.
 inline constexpr CText kNoControls{21, QT_TRANSLATE_NOOP("Orvalen", "%1: no control characters")};
 //: Tooltip when a typed character cannot be written in the player's code page. %1 is the code page ("GBK"), %2 the character.

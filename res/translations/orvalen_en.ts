@@ -159,11 +159,6 @@
         <translation>Code page: %1</translation>
     </message>
     <message>
-        <source>%1: %2 bytes at most</source>
-        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %2 the field&apos;s size in bytes of the player&apos;s code page.</extracomment>
-        <translation>%1: %2 bytes at most</translation>
-    </message>
-    <message>
         <source>%1: %2 does not fit in %3 bytes, so nothing was pasted</source>
         <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %3 the field&apos;s size in bytes.</extracomment>
         <translation>%1: %2 does not fit in %3 bytes, so nothing was pasted</translation>
@@ -197,6 +192,26 @@
         <source>Names already in the &amp;phone book:</source>
         <extracomment>Import dialog, label of the choice of what to do with names already in the book; &amp; marks the mnemonic.</extracomment>
         <translation>Names already in the &amp;phone book:</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 bytes</source>
+        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes.</extracomment>
+        <translation>%1: at most %2 bytes</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 digits</source>
+        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %2 how many digits it holds.</extracomment>
+        <translation>%1: at most %2 digits</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 how many letters it holds.</extracomment>
+        <translation>%1: at most %2 letters</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 bytes — %3 Chinese characters or %2 letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player&apos;s code page.</extracomment>
+        <translation>%1: at most %2 bytes — %3 Chinese characters or %2 letters</translation>
     </message>
 </context>
 </TS>

@@ -25,13 +25,14 @@ struct Expected {
 
 const Expected kRows[] = {
     {"zh_CN.UTF-8", "电话本有尚未保存的更改。仍要关闭吗？",
-     "电话本有尚未保存的更改。仍要载入另一个文件吗？", "取消", "Mobile：最多 16 字节", "全选(&A)"},
+     "电话本有尚未保存的更改。仍要载入另一个文件吗？", "取消", "Mobile：最多 16 位数字",
+     "全选(&A)"},
     {"zh_TW.UTF-8", "電話簿有尚未儲存的變更。仍要關閉嗎？",
-     "電話簿有尚未儲存的變更。仍要載入另一個檔案嗎？", "取消", "Mobile：最多 16 位元組",
+     "電話簿有尚未儲存的變更。仍要載入另一個檔案嗎？", "取消", "Mobile：最多 16 位數字",
      "全選(&A)"},
     {"en_US.UTF-8", "The phone book has changes that are not saved. Close anyway?",
      "The phone book has changes that are not saved. Load another file anyway?", "Cancel",
-     "Mobile: 16 bytes at most", "Select &all"},
+     "Mobile: at most 16 digits", "Select &all"},
 };
 
 const Expected* Row() {
