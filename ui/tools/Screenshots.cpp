@@ -7,6 +7,7 @@
 #include "ContactImport.h"
 #include "ImportDialog.h"
 #include "MainDialog.h"
+#include "QtTexts.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -113,6 +114,7 @@ bool SaveCloseQuestion(QWidget& window, const QDir& folder, const QString& file)
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     orvalen::InstallTranslations(application);
+    orvalen::InstallQtTranslator();
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
     if (!QDir().mkpath(folder.path()))
         return 1;
