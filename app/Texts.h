@@ -10,6 +10,7 @@
 // ids unique, so the table script can read it.
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,9 @@ std::string Tr(const CText& text);
 // The translated text with %1, %2 ... replaced by args (each once, in any order).
 std::string Tr(const CText& text, std::initializer_list<std::string_view> args);
 std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> args);
+// A message of the libraries (core/Messages.h) in the user's language where we added it and the
+// catalogue holds it; nullopt for the written ones, which are shown as they stand.
+std::optional<std::string> TrAddedMessage(std::string_view message);
 
 namespace texts {
 // clang-format off
@@ -48,6 +52,8 @@ inline constexpr CText kLoadQuestion{2, QT_TRANSLATE_NOOP("Orvalen", "The phone 
 inline constexpr CText kUnknownEncoding{3, QT_TRANSLATE_NOOP("Orvalen", "Unknown code page \"%1\" given with --encoding; try --encoding GBK.")};
 //: Error when the system's file chooser could not open. %1 is the system's error number.
 inline constexpr CText kChooserFailed{4, QT_TRANSLATE_NOOP("Orvalen", "The file chooser could not be shown (error %1).")};
+//: Message after a save when the file was written but the system could not confirm it is on the disk (a player on a USB port); "eject" as the desktop's command to remove a drive safely.
+inline constexpr CText kWrittenNotFlushed{6, QT_TRANSLATE_NOOP("Orvalen", "The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.")};
 //: About box, the line naming the player's code page. %1 is its name ("GBK").
 inline constexpr CText kAboutCodePage{5, QT_TRANSLATE_NOOP("Orvalen", "代码页：%1")};
 

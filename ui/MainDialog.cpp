@@ -226,10 +226,16 @@ void CMainDialog::WriteForm(const ContactForm& form, int count) {
     m_count->setText(QString::number(count));
 }
 
+QString CMainDialog::ShownMessage(std::string_view text) const {
+    if (const auto added = TrAddedMessage(text))
+        return FromUtf8(*added);
+    return m_codec.ToDisplay(text);
+}
+
 MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                        MessageButtons buttons, std::string_view detail) {
     QMessageBox box(icon == MessageIcon::error ? QMessageBox::Critical : QMessageBox::Warning,
-                    ApplicationName(), m_codec.ToDisplay(text),
+                    ApplicationName(), ShownMessage(text),
                     buttons == MessageButtons::okCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                         : QMessageBox::Ok,
                     this);

@@ -344,7 +344,9 @@ MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                        MessageButtons buttons, std::string_view detail) {
     const UINT style = (icon == MessageIcon::error ? MB_ICONHAND : MB_ICONEXCLAMATION) |
                        (buttons == MessageButtons::okCancel ? MB_OKCANCEL : MB_OK);
-    std::wstring shown = m_codec.ToDisplay(text);
+    // Ours in the user's language, the written ones as they stand.
+    const auto added = TrAddedMessage(text);
+    std::wstring shown = added ? Utf8ToUtf16(*added) : m_codec.ToDisplay(text);
     // The system's reason and the path, under the message: in UTF-8, or else in the ANSI code
     // page, as the system gave them (not in the player's).
     if (!detail.empty())

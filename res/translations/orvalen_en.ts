@@ -213,5 +213,10 @@
         <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player&apos;s code page.</extracomment>
         <translation>%1: at most %2 bytes — %3 Chinese characters or %2 letters</translation>
     </message>
+    <message>
+        <source>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</source>
+        <extracomment>Message after a save when the file was written but the system could not confirm it is on the disk (a player on a USB port); &quot;eject&quot; as the desktop&apos;s command to remove a drive safely.</extracomment>
+        <translation>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</translation>
+    </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include "HeadlessView.h"
 #include "ImportModel.h"
 #include "MainPresenter.h"
+#include "Messages.h"
 #include "TempFolder.h"
 #include "Texts.h"
 
@@ -404,6 +405,14 @@ TEST(FieldInputTest, WhatTypingAndPastingMayPutIntoAField) {
         }
         EXPECT_EQ(got.why, c.why) << c.after;
     }
+}
+
+// The save's message we added is shown through the catalogue; the written ones stand as they are.
+TEST(TextsTest, OnlyTheMessagesWeAddedAreTranslated) {
+    EXPECT_EQ(TrAddedMessage(messages::kWrittenNotFlushed),
+              "The file was written but may not be on the disk yet. Save again, or eject the "
+              "player safely before unplugging it.");
+    EXPECT_FALSE(TrAddedMessage(messages::kSaveFailed));
 }
 
 // The limits of the GBK name and the UTF-8 one are rows of WhatTypingAndPastingMayPutIntoAField.
