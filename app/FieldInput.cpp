@@ -115,19 +115,34 @@ std::size_t StoredLength(std::string_view utf8, const CCodePage& codePage) {
     return utf8.size();
 }
 
-std::string FieldLimitText(ContactField field, std::size_t limit, const CCodePage& codePage) {
-    const std::string name(FormFieldName(field));
-    const std::string bytes = std::to_string(limit);
+FieldLimit LimitOf(ContactField field, std::size_t limit, const CCodePage& codePage) {
     if (IsNumberField(field))
-        return Tr(texts::kLimitDigits, {name, bytes});
+        return {LimitUnit::digits, limit, 0};
     const auto leads = codePage.LeadBytes();
     if (!codePage.IsUtf8() && std::find(leads.begin(), leads.end(), true) == leads.end())
-        return Tr(texts::kLimitLetters, {name, bytes});
+        return {LimitUnit::letters, limit, 0};
     // 中 (U+4E2D) stands for the Chinese characters: two bytes in GBK or Big5, three in UTF-8.
     const auto chinese = codePage.FromUtf8("\xE4\xB8\xAD");
     if (!chinese || chinese->empty())
-        return Tr(texts::kTooLong, {name, bytes});
-    return Tr(texts::kLimitChinese, {name, bytes, std::to_string(limit / chinese->size())});
+        return {LimitUnit::bytes, limit, 0};
+    return {LimitUnit::chineseAndLetters, limit, limit / chinese->size()};
+}
+
+std::string FieldLimitText(ContactField field, std::size_t limit, const CCodePage& codePage) {
+    const std::string name(FormFieldName(field));
+    const FieldLimit terms = LimitOf(field, limit, codePage);
+    const std::string count = std::to_string(terms.count);
+    switch (terms.unit) {
+    case LimitUnit::digits:
+        return Tr(texts::kLimitDigits, {name, count});
+    case LimitUnit::letters:
+        return Tr(texts::kLimitLetters, {name, count});
+    case LimitUnit::chineseAndLetters:
+        return Tr(texts::kLimitChinese, {name, count, std::to_string(terms.chinese)});
+    case LimitUnit::bytes:
+        break;
+    }
+    return Tr(texts::kTooLong, {name, count});
 }
 
 FieldInput CheckFieldInput(ContactField field, std::size_t limit, std::string_view before,

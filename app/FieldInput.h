@@ -24,9 +24,18 @@ namespace orvalen {
 std::string_view FormLabel(ContactField field);
 std::string_view FormFieldName(ContactField field);
 
-// What a field says of its limit, in the user's terms (translated): a number field in digits;
-// in a code page of one byte a character, letters; else bytes, and how many Chinese characters
-// and letters they hold ("Name: at most 16 bytes — 8 Chinese characters or 16 letters").
+// A field's limit in the user's terms: a number field's in digits; in a code page of one byte
+// a character, in letters; else in bytes, and how many Chinese characters they hold (none where
+// the code page has no Chinese characters).
+enum class LimitUnit { digits, letters, chineseAndLetters, bytes };
+struct FieldLimit {
+    LimitUnit unit = LimitUnit::bytes;
+    std::size_t count = 0;   // digits, letters or bytes
+    std::size_t chinese = 0; // chineseAndLetters: the Chinese characters
+};
+FieldLimit LimitOf(ContactField field, std::size_t limit, const CCodePage& codePage);
+// What a field says of its limit (translated): "Name: at most 16 bytes — 8 Chinese characters
+// or 16 letters", "Mobile: at most 16 digits".
 std::string FieldLimitText(ContactField field, std::size_t limit, const CCodePage& codePage);
 
 enum class InputVerdict {

@@ -138,6 +138,28 @@ inline constexpr CText kColumnNote{66, QT_TRANSLATE_NOOP("Orvalen", "Note")};
 inline constexpr CText kColumnInBook{67, QT_TRANSLATE_NOOP("Orvalen", "In book")};
 //: Import dialog, the mark in the "In book" column.
 inline constexpr CText kInBookMark{68, QT_TRANSLATE_NOOP("Orvalen", "yes")};
+
+// The import dialog's notes of what a contact lost (its tooltip, one line each).
+//: Import dialog, note of a contact. %1 is a column's name ("Mobile"), %2 a value the file gave besides the one kept.
+inline constexpr CText kNoteLeftOut{70, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds one per contact")};
+//: Import dialog, note of a contact. %1 is a number column's name ("Mobile"), %2 the number, %3 how many digits the player holds.
+inline constexpr CText kNoteTooLongDigits{71, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 digits")};
+//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %3 how many letters the player holds.
+inline constexpr CText kNoteTooLongLetters{72, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 letters")};
+//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %3 the field's size in bytes, which is also how many Latin letters it holds, %4 how many Chinese characters.
+inline constexpr CText kNoteTooLongChinese{73, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters")};
+//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %3 the field's size in bytes.
+inline constexpr CText kNoteTooLongBytes{74, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 bytes")};
+//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 how many letters the player holds.
+inline constexpr CText kNoteNameCutLetters{75, QT_TRANSLATE_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %2 letters")};
+//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field's size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters.
+inline constexpr CText kNoteNameCutChinese{76, QT_TRANSLATE_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %2 bytes — %3 Chinese characters or %2 letters")};
+//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field's size in bytes.
+inline constexpr CText kNoteNameCutBytes{77, QT_TRANSLATE_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %2 bytes")};
+//: Import dialog, note of a contact. %1 is a column's name ("Name").
+inline constexpr CText kNoteControls{78, QT_TRANSLATE_NOOP("Orvalen", "%1: control characters removed")};
+//: Import dialog, note of a contact. %1 is a column's name ("Name"), %2 the player's code page ("GBK").
+inline constexpr CText kNoteReplaced{79, QT_TRANSLATE_NOOP("Orvalen", "%1: characters %2 cannot hold became \"?\"")};
 // clang-format on
 } // namespace texts
 

@@ -82,7 +82,7 @@ public:
             return {};
         case Qt::DecorationRole:
             // The mark of a row whose data was cut or left out.
-            if (column == 0 && !m_model.Row(row).note.empty())
+            if (column == 0 && !m_model.Row(row).notes.empty())
                 return m_warning;
             return {};
         case Qt::ToolTipRole: {

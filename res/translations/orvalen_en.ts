@@ -218,5 +218,55 @@
         <extracomment>Message after a save when the file was written but the system could not confirm it is on the disk (a player on a USB port); &quot;eject&quot; as the desktop&apos;s command to remove a drive safely.</extracomment>
         <translation>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</translation>
     </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds one per contact</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Mobile&quot;), %2 a value the file gave besides the one kept.</extracomment>
+        <translation>%1 &quot;%2&quot; left out: the player holds one per contact</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds at most %3 digits</source>
+        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %3 how many digits the player holds.</extracomment>
+        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 digits</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds at most %3 letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 how many letters the player holds.</extracomment>
+        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 letters</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes, which is also how many Latin letters it holds, %4 how many Chinese characters.</extracomment>
+        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes.</extracomment>
+        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 bytes</translation>
+    </message>
+    <message>
+        <source>Name cut to &quot;%1&quot;: the player holds at most %2 letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 how many letters the player holds.</extracomment>
+        <translation>Name cut to &quot;%1&quot;: the player holds at most %2 letters</translation>
+    </message>
+    <message>
+        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes — %3 Chinese characters or %2 letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters.</extracomment>
+        <translation>Name cut to &quot;%1&quot;: the player holds at most %2 bytes — %3 Chinese characters or %2 letters</translation>
+    </message>
+    <message>
+        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes.</extracomment>
+        <translation>Name cut to &quot;%1&quot;: the player holds at most %2 bytes</translation>
+    </message>
+    <message>
+        <source>%1: control characters removed</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Name&quot;).</extracomment>
+        <translation>%1: control characters removed</translation>
+    </message>
+    <message>
+        <source>%1: characters %2 cannot hold became &quot;?&quot;</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Name&quot;), %2 the player&apos;s code page (&quot;GBK&quot;).</extracomment>
+        <translation>%1: characters %2 cannot hold became &quot;?&quot;</translation>
+    </message>
 </context>
 </TS>
