@@ -115,13 +115,43 @@ std::size_t StoredLength(std::string_view utf8, const CCodePage& codePage) {
     return utf8.size();
 }
 
+FieldLimit LimitOf(ContactField field, std::size_t limit, const CCodePage& codePage) {
+    if (IsNumberField(field))
+        return {LimitUnit::digits, limit, 0};
+    const auto leads = codePage.LeadBytes();
+    if (!codePage.IsUtf8() && std::find(leads.begin(), leads.end(), true) == leads.end())
+        return {LimitUnit::letters, limit, 0};
+    // 中 (U+4E2D) stands for the Chinese characters: two bytes in GBK or Big5, three in UTF-8.
+    const auto chinese = codePage.FromUtf8("\xE4\xB8\xAD");
+    if (!chinese || chinese->empty())
+        return {LimitUnit::bytes, limit, 0};
+    return {LimitUnit::chineseAndLetters, limit, limit / chinese->size()};
+}
+
+std::string FieldLimitText(ContactField field, std::size_t limit, const CCodePage& codePage) {
+    const std::string name(FormFieldName(field));
+    const FieldLimit terms = LimitOf(field, limit, codePage);
+    const std::string count = std::to_string(terms.count);
+    switch (terms.unit) {
+    case LimitUnit::digits:
+        return Tr(texts::kLimitDigits, {name, count});
+    case LimitUnit::letters:
+        return Tr(texts::kLimitLetters, {name, count});
+    case LimitUnit::chineseAndLetters:
+        return Tr(texts::kLimitChinese, {name, count, std::to_string(terms.chinese)});
+    case LimitUnit::bytes:
+        break;
+    }
+    return Tr(texts::kTooLong, {name, count});
+}
+
 FieldInput CheckFieldInput(ContactField field, std::size_t limit, std::string_view before,
                            std::string_view after, const CCodePage& codePage) {
     FieldInput result;
     if (before == after)
         return result;
     const std::string name(FormFieldName(field));
-    const std::string tooLong = Tr(texts::kTooLong, {name, std::to_string(limit)});
+    const std::string tooLong = FieldLimitText(field, limit, codePage);
 
     // What this change inserted: the text between the parts it kept at both ends, never
     // splitting a character.

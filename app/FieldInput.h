@@ -24,6 +24,20 @@ namespace orvalen {
 std::string_view FormLabel(ContactField field);
 std::string_view FormFieldName(ContactField field);
 
+// A field's limit in the user's terms: a number field's in digits; in a code page of one byte
+// a character, in letters; else in bytes, and how many Chinese characters they hold (none where
+// the code page has no Chinese characters).
+enum class LimitUnit { digits, letters, chineseAndLetters, bytes };
+struct FieldLimit {
+    LimitUnit unit = LimitUnit::bytes;
+    std::size_t count = 0;   // digits, letters or bytes
+    std::size_t chinese = 0; // chineseAndLetters: the Chinese characters
+};
+FieldLimit LimitOf(ContactField field, std::size_t limit, const CCodePage& codePage);
+// What a field says of its limit (translated): "Name: at most 16 bytes — 8 Chinese characters
+// or 16 letters", "Mobile: at most 16 digits".
+std::string FieldLimitText(ContactField field, std::size_t limit, const CCodePage& codePage);
+
 enum class InputVerdict {
     accept, // the change stands as the user made it
     amend,  // the field shows text instead, the caret after caret bytes of it

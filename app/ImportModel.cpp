@@ -1,11 +1,30 @@
 #include "ImportModel.h"
 
+#include "FieldInput.h"
 #include "Texts.h"
 
 #include <algorithm>
 
 namespace orvalen {
 namespace {
+
+// The name of a field's column, which the notes name it by.
+const CText& ColumnText(ContactField field) {
+    switch (field) {
+    case ContactField::mobile:
+        return texts::kColumnMobile;
+    case ContactField::telephone:
+        return texts::kColumnTelephone;
+    case ContactField::email:
+        return texts::kColumnEmail;
+    case ContactField::qq:
+        return texts::kColumnQq;
+    case ContactField::fax:
+        return texts::kColumnFax;
+    default:
+        return texts::kColumnName;
+    }
+}
 
 constexpr std::array<RepeatedChoice, 3> kRepeatedChoices = {{
     {texts::kUpdateDetails, RepeatedNames::merge},
@@ -106,13 +125,56 @@ void CImportModel::SetRows(std::vector<ImportRow> rows) {
 
 std::string CImportModel::Note(int row, std::string_view separator) const {
     const ImportRow& imported = Row(row);
-    std::string note = imported.note;
+    std::string note;
+    for (const InterchangeNote& loss : imported.notes) {
+        if (!note.empty())
+            note += separator;
+        note += WordNote(loss);
+    }
     if (imported.known) {
         if (!note.empty())
             note += separator;
         note += Tr(texts::kKnownName);
     }
     return note;
+}
+
+// A loss in the words of the catalogue, its limit in the user's terms.
+std::string CImportModel::WordNote(const InterchangeNote& note) const {
+    const std::string field = Tr(ColumnText(note.field));
+    const FieldLimit limit = LimitOf(note.field, MaxLength(note.field), m_codePage);
+    const std::string count = std::to_string(limit.count);
+    const std::string chinese = std::to_string(limit.chinese);
+    switch (note.kind) {
+    case NoteKind::valueLeftOut:
+        return Tr(texts::kNoteLeftOut, {field, note.value});
+    case NoteKind::valueTooLong:
+        switch (limit.unit) {
+        case LimitUnit::digits:
+            return Tr(texts::kNoteTooLongDigits, {field, note.value, count});
+        case LimitUnit::letters:
+            return Tr(texts::kNoteTooLongLetters, {field, note.value, count});
+        case LimitUnit::chineseAndLetters:
+            return Tr(texts::kNoteTooLongChinese, {field, note.value, count, chinese});
+        case LimitUnit::bytes:
+            break;
+        }
+        return Tr(texts::kNoteTooLongBytes, {field, note.value, count});
+    case NoteKind::nameCut:
+        switch (limit.unit) {
+        case LimitUnit::letters:
+            return Tr(texts::kNoteNameCutLetters, {note.value, count});
+        case LimitUnit::chineseAndLetters:
+            return Tr(texts::kNoteNameCutChinese, {note.value, count, chinese});
+        default:
+            break;
+        }
+        return Tr(texts::kNoteNameCutBytes, {note.value, count});
+    case NoteKind::controlRemoved:
+        return Tr(texts::kNoteControls, {field});
+    default:
+        return Tr(texts::kNoteReplaced, {field, m_codePage.Name()});
+    }
 }
 
 void CImportModel::TickShown(bool ticked) {

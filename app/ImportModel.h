@@ -77,6 +77,7 @@ public:
     std::vector<ContactForm> Chosen() const;
 
 private:
+    std::string WordNote(const InterchangeNote& note) const;
     static std::size_t Index(int row) { return static_cast<std::size_t>(row); }
     void SetRows(std::vector<ImportRow> rows);
 

@@ -1,5 +1,7 @@
 #include "Texts.h"
 
+#include "Messages.h"
+
 #include <atomic>
 
 namespace orvalen {
@@ -20,6 +22,16 @@ std::string Tr(const CText& text) {
 
 std::string Tr(const CText& text, std::initializer_list<std::string_view> args) {
     return FormatText(Tr(text), args);
+}
+
+// The save's message stays in core/Messages.h, where the saving code (which knows no catalogue)
+// finds it; its catalogue entry must be the same text.
+static_assert(std::string_view(texts::kWrittenNotFlushed.source) == messages::kWrittenNotFlushed);
+
+std::optional<std::string> TrAddedMessage(std::string_view message) {
+    if (message == messages::kWrittenNotFlushed)
+        return Tr(texts::kWrittenNotFlushed);
+    return std::nullopt;
 }
 
 std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> args) {

@@ -55,42 +55,11 @@ CResult<std::string> ReadContactsFile(const std::filesystem::path& path) {
     return ReadInputFile(path);
 }
 
-std::string Capitalized(std::string_view text) {
-    std::string capitalized(text);
-    if (!capitalized.empty())
-        capitalized[0] =
-            static_cast<char>(std::toupper(static_cast<unsigned char>(capitalized[0])));
-    return capitalized;
-}
-
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
-// A loss in a contact, in the words of its tooltip; nothing for what is no loss to the user.
-std::string Word(const InterchangeNote& note, const CCodePage& codePage) {
-    const std::string field(FieldLabel(note.field));
-    switch (note.kind) {
-    case NoteKind::valueLeftOut:
-        return Capitalized(field) + " " + Quoted(note.value) + " left out: the player holds one " +
-               field;
-    case NoteKind::valueTooLong:
-        return Capitalized(field) + " " + Quoted(note.value) +
-               " left out: " + std::to_string(note.size) + " bytes, more than the " +
-               std::to_string(MaxLength(note.field)) + " the player holds" +
-               (note.field == ContactField::email ? "" : " even without its formatting");
-    case NoteKind::nameCut:
-        return "Name cut to " + Quoted(note.value) + ": it is " + std::to_string(note.size) +
-               " bytes, more than the " + std::to_string(MaxLength(ContactField::name)) +
-               " the player holds";
-    case NoteKind::controlRemoved:
-        return "Control characters removed from the " + field;
-    case NoteKind::replaced:
-        return "Characters of the " + field + " that " + codePage.Name() +
-               " cannot hold became \"?\"";
-    default:
-        return {};
-    }
+// A loss in a contact the user should know of; the others are no loss to the user.
+bool IsLoss(NoteKind kind) {
+    return kind == NoteKind::valueLeftOut || kind == NoteKind::valueTooLong ||
+           kind == NoteKind::nameCut || kind == NoteKind::controlRemoved ||
+           kind == NoteKind::replaced;
 }
 
 } // namespace
@@ -128,9 +97,8 @@ CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCod
         ImportRow row;
         row.form = std::move(*form);
         for (const InterchangeNote& note : notes.Examples()) {
-            const std::string words = Word(note, codePage);
-            if (!words.empty())
-                row.note += (row.note.empty() ? "" : "\n") + words;
+            if (IsLoss(note.kind))
+                row.notes.push_back(note);
         }
         row.known = book.Find(row.form[ContactField::name]) != CContactTable::kNone;
         file.rows.push_back(std::move(row));

@@ -7,6 +7,7 @@
 #include "BookEditor.h"
 #include "CodePage.h"
 #include "ContactForm.h"
+#include "Interchange.h"
 #include "Status.h"
 
 #include <filesystem>
@@ -19,9 +20,9 @@ namespace orvalen {
 
 // One contact of the file as the import would enter it.
 struct ImportRow {
-    ContactForm form;   // code-page bytes, each text within its field's limit, no controls
-    std::string note;   // UTF-8: what was cut or left out and why; empty when nothing was
-    bool known = false; // its name is already in the phone book
+    ContactForm form; // code-page bytes, each text within its field's limit, no controls
+    std::vector<InterchangeNote> notes; // what was cut or left out; none when nothing was
+    bool known = false;                 // its name is already in the phone book
 };
 
 // A contacts file read for the import dialog.

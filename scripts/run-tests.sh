@@ -23,6 +23,8 @@ stage "Build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs" | tee build/ctest.log
+bash scripts/check-translations.sh
+bash scripts/test-accessibility.sh build/ui/Orvalen
 
 stage "Saves onto FAT and exFAT mounted with FUSE"
 bash scripts/test-fuse-saves.sh build

@@ -3,10 +3,12 @@
 // code pages can be converted, so the rule itself must get them right.
 
 #include "CodePageRule.h"
+#include "InterfaceLanguage.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +27,36 @@ TEST(PlayerCodePageName, FromWindowsLocaleNames) {
     for (const auto& row : rows)
         EXPECT_EQ(orvalen::PlayerCodePageName(std::nullopt, {"", "", row.lang}), row.codePage)
             << row.lang;
+}
+
+} // namespace
+
+namespace {
+
+// The translation chosen from the user's interface languages, first preference first.
+TEST(ChooseInterfaceLanguage, FromPreferredLanguages) {
+    const struct {
+        std::vector<std::string> preferred;
+        const char* translation;
+    } rows[] = {
+        {{"zh_CN.UTF-8"}, "zh_Hans"},
+        {{"zh_SG"}, "zh_Hans"},
+        {{"zh-Hans-CN", "zh"}, "zh_Hans"},
+        {{"zh_TW.UTF-8"}, "zh_Hant"},
+        {{"zh_HK.Big5-HKSCS"}, "zh_Hant"},
+        {{"zh-MO"}, "zh_Hant"},
+        {{"zh-Hant"}, "zh_Hant"},
+        {{"en_US.UTF-8", "zh_CN"}, "en"},
+        {{"C"}, "en"},
+        {{}, "en"},
+        // No translation for French or for Chinese of no known region: the next choice.
+        {{"fr_FR", "zh", "zh_TW"}, "zh_Hant"},
+        {{"ja_JP", "de"}, "en"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(orvalen::TranslationName(orvalen::ChooseInterfaceLanguage(row.preferred)),
+                  row.translation)
+            << (row.preferred.empty() ? "" : row.preferred[0]);
 }
 
 } // namespace

@@ -815,6 +815,8 @@ TEST_F(OrvalenTelTest, HelpForEveryCommand) {
         EXPECT_TRUE(result.out.starts_with(start)) << result.out;
         EXPECT_EQ(result.err, "");
     }
+    // Messages stay English whatever the user's language; the help says so.
+    EXPECT_NE(Run({"--help"}).out.find("in English"), std::string::npos);
     const std::string convertHelp = Run({"convert", "--help"}).out;
     for (const char* option :
          {"--encoding NAME", "--input-encoding NAME", "--from FORMAT", "--to FORMAT", "--replace"})

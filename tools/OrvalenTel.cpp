@@ -57,7 +57,8 @@ Options:
   --version         show the version
 
 Exit status: 0 on success, 1 when an input is refused or a write fails, 2 for wrong usage.
-Messages and warnings go to standard error.
+Messages and warnings go to standard error, in English in every language, as scripts and
+searches for them expect.
 
 Examples:
   orvalen-tel check Tel_Expt.tel

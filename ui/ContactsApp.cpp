@@ -4,6 +4,7 @@
 #include "MainDialog.h"
 #include "MainPresenter.h"
 #include "QtTexts.h"
+#include "Translations.h"
 
 #include <cstdio>
 
@@ -33,6 +34,7 @@ CContactsApp::CContactsApp(int argc, char** argv)
       m_application(m_argc, m_argv.data()) {}
 
 int CContactsApp::Run() {
+    InstallTranslations(m_application);
     QApplication::setFont(DialogFont());
     InstallQtTranslator();
     return RunWindow(m_arguments);

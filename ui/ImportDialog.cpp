@@ -82,7 +82,7 @@ public:
             return {};
         case Qt::DecorationRole:
             // The mark of a row whose data was cut or left out.
-            if (column == 0 && !m_model.Row(row).note.empty())
+            if (column == 0 && !m_model.Row(row).notes.empty())
                 return m_warning;
             return {};
         case Qt::ToolTipRole: {
@@ -224,6 +224,7 @@ void CImportDialog::BuildControls() {
     units.Place(*repeatedLabel, 7, 214, 120, 8);
     m_repeated = new QComboBox(this);
     m_repeated->setObjectName(QStringLiteral("repeatedBox"));
+    repeatedLabel->setBuddy(m_repeated);
     for (const RepeatedChoice& choice : CImportModel::Choices())
         m_repeated->addItem(QtText(choice.text));
     m_repeated->setCurrentIndex(m_model.Choice());

@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QSessionManager>
 
+#include <array>
 #include <string>
 
 // Outside any namespace, as the macro requires.
@@ -173,9 +174,11 @@ void CMainDialog::BuildControls() {
     connect(save, &QPushButton::clicked, this, Run(Command::save));
     connect(saveAs, &QPushButton::clicked, this, Run(Command::saveAs));
 
+    std::array<QLabel*, kFieldCount> fieldLabels{};
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         const FieldPlace& place = kFieldPlaces[i];
         auto* label = new QLabel(FromUtf8(FormLabel(kAllFields[i])), this);
+        fieldLabels[i] = label;
         units.Place(*label, place.labelX, place.labelY, place.labelWidth, place.labelHeight);
     }
     for (std::size_t i = 0; i < kFieldCount; ++i) {
@@ -197,6 +200,16 @@ void CMainDialog::BuildControls() {
                         m_edits[2], m_edits[3], m_edits[4], m_edits[5]};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+
+    // Screen readers name each field, the list and the count by its written label.
+    const auto nameBy = [](QLabel* label, QWidget* control) {
+        label->setBuddy(control);
+        control->setAccessibleName(label->text());
+    };
+    for (std::size_t i = 0; i < kFieldCount; ++i)
+        nameBy(fieldLabels[i], m_edits[i]);
+    nameBy(preview, m_list);
+    nameBy(total, m_count);
 }
 
 void CMainDialog::ReadForm(ContactForm& form) {
@@ -213,10 +226,16 @@ void CMainDialog::WriteForm(const ContactForm& form, int count) {
     m_count->setText(QString::number(count));
 }
 
+QString CMainDialog::ShownMessage(std::string_view text) const {
+    if (const auto added = TrAddedMessage(text))
+        return FromUtf8(*added);
+    return m_codec.ToDisplay(text);
+}
+
 MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                        MessageButtons buttons, std::string_view detail) {
     QMessageBox box(icon == MessageIcon::error ? QMessageBox::Critical : QMessageBox::Warning,
-                    ApplicationName(), m_codec.ToDisplay(text),
+                    ApplicationName(), ShownMessage(text),
                     buttons == MessageButtons::okCancel ? QMessageBox::Ok | QMessageBox::Cancel
                                                         : QMessageBox::Ok,
                     this);

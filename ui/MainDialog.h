@@ -65,6 +65,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // A message of the libraries as shown: ours translated, the written ones as they stand.
+    QString ShownMessage(std::string_view text) const;
     void BuildControls();
     QPushButton* AddButton(const CDialogUnits& units, const QString& text, const char* name, int x,
                            int y);

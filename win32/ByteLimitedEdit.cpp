@@ -84,7 +84,7 @@ void CByteLimitedEdit::OnChange() {
 }
 
 void CByteLimitedEdit::OnMaxText() {
-    Refuse(Utf8ToUtf16(Tr(texts::kTooLong, {FormFieldName(m_field), std::to_string(m_limit)})));
+    Refuse(Utf8ToUtf16(FieldLimitText(m_field, m_limit, m_codec->CodePage())));
 }
 
 void CByteLimitedEdit::Refuse(const std::wstring& reason) const {

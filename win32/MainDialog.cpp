@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "AboutDialog.h"
+#include "AccessibleName.h"
 #include "ImportDialog.h"
 #include "NameCollation.h"
 #include "WinTexts.h"
@@ -154,6 +155,8 @@ void CMainDialog::OnInitDialog() {
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         m_edits[i].Attach(GetDlgItem(Window(), kFieldIds[i]), m_codec, kAllFields[i]);
     }
+    // Screen readers would name each field by the label after it; name it by its own.
+    NameControlsByLabels(Window());
     // The empty form and a count of 0, which also sets the fields' limits.
     m_editor.WriteForm();
     AppendSystemMenuItems();
@@ -345,7 +348,9 @@ MessageResult CMainDialog::ShowMessage(std::string_view text, MessageIcon icon,
                                        MessageButtons buttons, std::string_view detail) {
     const UINT style = (icon == MessageIcon::error ? MB_ICONHAND : MB_ICONEXCLAMATION) |
                        (buttons == MessageButtons::okCancel ? MB_OKCANCEL : MB_OK);
-    std::wstring shown = m_codec.ToDisplay(text);
+    // Ours in the user's language, the written ones as they stand.
+    const auto added = TrAddedMessage(text);
+    std::wstring shown = added ? Utf8ToUtf16(*added) : m_codec.ToDisplay(text);
     // The system's reason and the path, under the message: in UTF-8, or else in the ANSI code
     // page, as the system gave them (not in the player's).
     if (!detail.empty())

@@ -1,5 +1,6 @@
 #include "WinTexts.h"
 
+#include "InterfaceLanguageWin32.h"
 #include "WideText.h"
 
 #include <windows.h>
@@ -10,14 +11,21 @@
 namespace orvalen::win32 {
 namespace {
 
+// The language of ours for the user's interface language, chosen once at start-up.
+LANGID g_language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+// The text from the table of the user's language; where that lacks it, from the neutral table
+// written from the catalogue; else the catalogue's own. Loaded by language, as Wine's
+// LoadString does not follow the user's interface language.
 std::string TranslateFromTable(const CText& text) {
-    const wchar_t* found = nullptr;
-    const int length =
-        LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(kTextIdBase + text.id),
-                    reinterpret_cast<LPWSTR>(&found), 0);
-    if (length > 0 && found != nullptr) {
-        if (auto utf8 = Utf16ToUtf8(std::wstring_view(found, static_cast<std::size_t>(length))))
-            return std::move(*utf8);
+    HMODULE module = GetModuleHandleW(nullptr);
+    const auto id = static_cast<UINT>(kTextIdBase + text.id);
+    const LANGID neutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    for (const LANGID language : {g_language, neutral}) {
+        if (const auto found = LoadStringIn(module, id, language)) {
+            if (auto utf8 = Utf16ToUtf8(*found))
+                return std::move(*utf8);
+        }
     }
     return text.source;
 }
@@ -59,6 +67,7 @@ void ShowFailure(HWND owner, std::string_view text, std::string_view detail) {
 }
 
 void InstallWin32Translator() {
+    g_language = UserInterfaceLanguage();
     SetTextTranslator(&TranslateFromTable);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // The Windows window's side of the text catalogue (app/Texts.h): each text comes from the
-// string table written from the catalogue at build time (kTextIdBase + its id), in the user's
-// language where the table has it, else as the catalogue gives it.
+// string tables written at build time (kTextIdBase + its id): the one of the user's interface
+// language (written from res/translations), else the neutral one written from the catalogue,
+// else as the catalogue gives it.
 
 #include "Texts.h"
 

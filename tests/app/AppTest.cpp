@@ -6,6 +6,7 @@
 #include "HeadlessView.h"
 #include "ImportModel.h"
 #include "MainPresenter.h"
+#include "Messages.h"
 #include "PathText.h"
 #include "TempFolder.h"
 #include "Texts.h"
@@ -361,7 +362,7 @@ TEST(FieldInputTest, APastedNumberIsNeverCutIntoAnotherNumber) {
         {"GBK", ContactField::mobile, "138", "138 0013 8000 1", InputVerdict::accept, "", ""},
         // Typing is unchanged: the 17th byte is refused.
         {"GBK", ContactField::mobile, "1234567890123456", "12345678901234567", InputVerdict::refuse,
-         "", "Mobile: 16 bytes at most"},
+         "", "Mobile: at most 16 digits"},
     };
     for (const InputCase& c : cases) {
         const FieldInput got =
@@ -377,9 +378,9 @@ TEST(FieldInputTest, APastedNumberIsNeverCutIntoAnotherNumber) {
 TEST(FieldInputTest, WhatTypingAndPastingMayPutIntoAField) {
     const InputCase cases[] = {
         {"GBK", ContactField::name, "", "ABCDEFGHIJKLMNOPQR", InputVerdict::amend,
-         "ABCDEFGHIJKLMNOP", "Name: 16 bytes at most"},
+         "ABCDEFGHIJKLMNOP", "Name: at most 16 bytes — 8 Chinese characters or 16 letters"},
         {"GBK", ContactField::name, "", "张三李四王五赵六七", InputVerdict::amend,
-         "张三李四王五赵六", "Name: 16 bytes at most"},
+         "张三李四王五赵六", "Name: at most 16 bytes — 8 Chinese characters or 16 letters"},
         {"GBK", ContactField::name, "AB",
          "A\tB\x7F"
          "B",
@@ -395,7 +396,8 @@ TEST(FieldInputTest, WhatTypingAndPastingMayPutIntoAField) {
          "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF"
          "\xBD\xEF\xBF\xBD",
          "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDx",
-         InputVerdict::amend, "??????x", "Name: 16 bytes at most"},
+         InputVerdict::amend, "??????x",
+         "Name: at most 16 bytes — 5 Chinese characters or 16 letters"},
     };
     for (const InputCase& c : cases) {
         const FieldInput got =
@@ -405,6 +407,33 @@ TEST(FieldInputTest, WhatTypingAndPastingMayPutIntoAField) {
             EXPECT_EQ(got.text, c.text) << c.after;
         }
         EXPECT_EQ(got.why, c.why) << c.after;
+    }
+}
+
+// The save's message we added is shown through the catalogue; the written ones stand as they are.
+TEST(TextsTest, OnlyTheMessagesWeAddedAreTranslated) {
+    EXPECT_EQ(TrAddedMessage(messages::kWrittenNotFlushed),
+              "The file was written but may not be on the disk yet. Save again, or eject the "
+              "player safely before unplugging it.");
+    EXPECT_FALSE(TrAddedMessage(messages::kSaveFailed));
+}
+
+// The limits of the GBK name and the UTF-8 one are rows of WhatTypingAndPastingMayPutIntoAField.
+TEST(FieldInputTest, ALimitIsSaidInTheUsersTerms) {
+    const struct {
+        const char* codePage;
+        ContactField field;
+        const char* said;
+    } rows[] = {
+        {"BIG5", ContactField::name, "Name: at most 16 bytes — 8 Chinese characters or 16 letters"},
+        {"ISO-8859-1", ContactField::name, "Name: at most 16 letters"},
+        {"CP1252", ContactField::email, "E_mail: at most 32 letters"},
+        {"UTF-8", ContactField::qq, "QQ: at most 16 digits"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FieldLimitText(row.field, MaxLength(row.field), CCodePage(row.codePage)),
+                  row.said)
+            << row.codePage;
     }
 }
 

@@ -177,7 +177,7 @@ private slots:
         QTest::newRow("17th byte of a mobile number")
             << QByteArray("GBK") << QStringLiteral("mobileEdit") << QStringLiteral("") << false
             << QStringLiteral("+86 138-0013-8000") << QStringLiteral("+86 138-0013-800")
-            << QStringLiteral("Mobile: 16 bytes at most");
+            << QStringLiteral("Mobile: at most 16 digits");
         QTest::newRow("a number too long even without its blanks, pasted")
             << QByteArray("GBK") << QStringLiteral("faxEdit") << QStringLiteral("") << true
             << QStringLiteral("010-1234-5678-9999-00") << QStringLiteral("")

@@ -14,11 +14,11 @@ using namespace orvalen::testing;
 namespace {
 
 ImportRow Row(std::string name, std::string mobile = {}, std::string email = {}, bool known = false,
-              std::string note = {}) {
+              std::vector<InterchangeNote> notes = {}) {
     ImportRow row;
     row.form = MakeForm(std::move(name), std::move(mobile), {}, std::move(email));
     row.known = known;
-    row.note = std::move(note);
+    row.notes = std::move(notes);
     return row;
 }
 
@@ -110,12 +110,14 @@ private slots:
     }
 
     void aRowWithDataLeftOutShowsAMarkAndSaysWhy() {
-        Open(0, {Row("Ann", "1", {}, true), Row("Bob", {}, {}, false, "mobile left out")});
+        Open(0, {Row("Ann", "1", {}, true),
+                 Row("Bob", "1", {}, false,
+                     {{NoteKind::valueLeftOut, ContactField::mobile, 3, 2, "Bob", "2"}})});
         QAbstractItemModel* model = Table()->model();
         QVERIFY(model->index(0, 0).data(Qt::DecorationRole).isNull());
         QVERIFY(!model->index(1, 0).data(Qt::DecorationRole).isNull());
         QCOMPARE(model->index(1, 2).data(Qt::ToolTipRole).toString(),
-                 QStringLiteral("mobile left out"));
+                 QStringLiteral("Mobile \"2\" left out: the player holds one per contact"));
         QCOMPARE(model->index(0, 6).data().toString(), QStringLiteral("yes"));
         QVERIFY(model->index(0, 1)
                     .data(Qt::ToolTipRole)

@@ -206,10 +206,11 @@ private slots:
 
         QCOMPARE(cells, (QStringList{"Christopher Alex", "+8613800138000", "", ""}));
         QVERIFY(marked);
-        QCOMPARE(tooltip, QStringLiteral("Name cut to \"Christopher Alex\": it is 21 bytes, more "
-                                         "than the 16 the player holds\n"
+        QCOMPARE(tooltip, QStringLiteral("Name cut to \"Christopher Alex\": the player holds at "
+                                         "most 16 bytes — 5 Chinese characters or 16 letters\n"
                                          "E-mail \"a.very.long.address@example.com.cn\" left out: "
-                                         "34 bytes, more than the 32 the player holds"));
+                                         "the player holds at most 32 bytes — 10 Chinese "
+                                         "characters or 32 letters"));
     }
 
     void cancelChangesNothing() {

@@ -1,10 +1,14 @@
 // Writes the pictures of the two windows, of the question asked on closing with unsaved
 // changes and of the import dialog, for the documentation:
 //   QT_QPA_PLATFORM=offscreen orvalen_screenshots [folder]   (default: docs)
+// Our texts are in the language of the locale, as in the program: LANG=zh_CN.UTF-8 and the
+// folder docs/zh_Hans give the Chinese pictures.
 #include "AboutDialog.h"
 #include "ContactImport.h"
 #include "ImportDialog.h"
 #include "MainDialog.h"
+#include "QtTexts.h"
+#include "Translations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -109,6 +113,8 @@ bool SaveCloseQuestion(QWidget& window, const QDir& folder, const QString& file)
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    orvalen::InstallTranslations(application);
+    orvalen::InstallQtTranslator();
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
     if (!QDir().mkpath(folder.path()))
         return 1;

@@ -1,0 +1,282 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW" sourcelanguage="en">
+<context>
+    <name>Orvalen</name>
+    <message>
+        <source>%1: no control characters</source>
+        <extracomment>Tooltip when pasted text held control characters, which were left out. %1 is the field&apos;s label without its colon.</extracomment>
+        <translation>%1：不接受控制字元</translation>
+    </message>
+    <message>
+        <source>%1 has no character for %2</source>
+        <extracomment>Tooltip when a typed character cannot be written in the player&apos;s code page. %1 is the code page (&quot;GBK&quot;), %2 the character.</extracomment>
+        <translation>%1 中沒有字元「%2」</translation>
+    </message>
+    <message>
+        <source>Unknown code page &quot;%1&quot; given with --encoding; try --encoding GBK.</source>
+        <extracomment>Error at start-up. %1 is the name given after --encoding; the option and GBK are typed as they stand.</extracomment>
+        <translation>--encoding 指定的字碼頁「%1」未知；請試試 --encoding GBK。</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <extracomment>Import dialog, header of the column of contacts&apos; names.</extracomment>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>Mobile</source>
+        <extracomment>Import dialog, header of the column of mobile numbers.</extracomment>
+        <translation>手機</translation>
+    </message>
+    <message>
+        <source>Telephone</source>
+        <extracomment>Import dialog, header of the column of (landline) telephone numbers.</extracomment>
+        <translation>電話</translation>
+    </message>
+    <message>
+        <source>E-mail</source>
+        <extracomment>Import dialog, header of the column of e-mail addresses.</extracomment>
+        <translation>電子郵件</translation>
+    </message>
+    <message>
+        <source>QQ</source>
+        <extracomment>Import dialog, header of the column of QQ (instant messenger) numbers; QQ is a name.</extracomment>
+        <translation>QQ</translation>
+    </message>
+    <message>
+        <source>Fax</source>
+        <extracomment>Import dialog, header of the column of fax numbers.</extracomment>
+        <translation>傳真</translation>
+    </message>
+    <message>
+        <source>In book</source>
+        <extracomment>Import dialog, header of a narrow column marking contacts whose name is already in the phone book; keep it short.</extracomment>
+        <translation>已有</translation>
+    </message>
+    <message>
+        <source>Update with their details</source>
+        <extracomment>Import dialog, choice for contacts whose name is already in the phone book: fill in the details the file has, keep the others.</extracomment>
+        <translation>以檔案中的資料更新</translation>
+    </message>
+    <message>
+        <source>Skip them</source>
+        <extracomment>Import dialog, choice for contacts whose name is already in the phone book: leave them.</extracomment>
+        <translation>略過</translation>
+    </message>
+    <message>
+        <source>Add them as well</source>
+        <extracomment>Import dialog, choice for contacts whose name is already in the phone book: add a second contact of the same name.</extracomment>
+        <translation>仍然新增</translation>
+    </message>
+    <message>
+        <source>This name is already in the phone book.</source>
+        <extracomment>Import dialog, tooltip of a contact whose name is already in the book.</extracomment>
+        <translation>電話簿中已有此姓名。</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <extracomment>Import dialog, the mark in the &quot;In book&quot; column.</extracomment>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>导入联系人</source>
+        <extracomment>Title of the dialog that picks contacts to import from a vCard or CSV file.</extracomment>
+        <translation>匯入聯絡人</translation>
+    </message>
+    <message>
+        <source>&amp;Search:</source>
+        <extracomment>Import dialog, label of the box that filters the contacts shown; &amp; marks the mnemonic.</extracomment>
+        <translation>搜尋(&amp;S)：</translation>
+    </message>
+    <message>
+        <source>&amp;Character set:</source>
+        <extracomment>Import dialog, label of the box that reads the file again in another character set; &amp; marks the mnemonic.</extracomment>
+        <translation>字元集(&amp;C)：</translation>
+    </message>
+    <message>
+        <source>Select &amp;all</source>
+        <extracomment>Import dialog, button that ticks every contact shown; &amp; marks the mnemonic.</extracomment>
+        <translation>全選(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Select &amp;none</source>
+        <extracomment>Import dialog, button that unticks every contact shown; &amp; marks the mnemonic.</extracomment>
+        <translation>全不選(&amp;N)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <extracomment>Import dialog, the button that imports the ticked contacts.</extracomment>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Import dialog, the button that closes it importing nothing.</extracomment>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <extracomment>Item of the window&apos;s menu (right click, or the title bar&apos;s menu) that undoes the last command; &amp; marks the mnemonic.</extracomment>
+        <translation>復原(&amp;U)</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)</source>
+        <extracomment>Item of the window&apos;s menu that does again the command last undone; &amp; marks the mnemonic.</extracomment>
+        <translation>重做(&amp;R)</translation>
+    </message>
+    <message>
+        <source>导入联系人(&amp;I)...</source>
+        <extracomment>Item of the window&apos;s menu that adds contacts from a vCard or CSV file; &amp; marks the mnemonic.</extracomment>
+        <translation>匯入聯絡人(&amp;I)...</translation>
+    </message>
+    <message>
+        <source>导出联系人(&amp;E)...</source>
+        <extracomment>Item of the window&apos;s menu that writes the contacts to a vCard or CSV file; &amp; marks the mnemonic.</extracomment>
+        <translation>匯出聯絡人(&amp;E)...</translation>
+    </message>
+    <message>
+        <source>Cannot import contacts from this file.</source>
+        <extracomment>Error when a vCard or CSV file cannot be read; the reason follows.</extracomment>
+        <translation>無法從此檔案匯入聯絡人。</translation>
+    </message>
+    <message>
+        <source>The phone book has changes that are not saved. Close anyway?</source>
+        <extracomment>Question when the window is closed with changes not saved; OK closes, Cancel stays.</extracomment>
+        <translation>電話簿有尚未儲存的變更。仍要關閉嗎？</translation>
+    </message>
+    <message>
+        <source>The phone book has changes that are not saved. Load another file anyway?</source>
+        <extracomment>Question when a file is loaded or dropped on the window with changes not saved; OK loads, Cancel keeps the phone book.</extracomment>
+        <translation>電話簿有尚未儲存的變更。仍要載入另一個檔案嗎？</translation>
+    </message>
+    <message>
+        <source>The file chooser could not be shown (error %1).</source>
+        <extracomment>Error when the system&apos;s file chooser could not open. %1 is the system&apos;s error number.</extracomment>
+        <translation>無法顯示檔案選擇視窗（錯誤 %1）。</translation>
+    </message>
+    <message>
+        <source>代码页：%1</source>
+        <extracomment>About box, the line naming the player&apos;s code page. %1 is its name (&quot;GBK&quot;).</extracomment>
+        <translation>字碼頁：%1</translation>
+    </message>
+    <message>
+        <source>%1: %2 does not fit in %3 bytes, so nothing was pasted</source>
+        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %3 the field&apos;s size in bytes.</extracomment>
+        <translation>%1：%2 超過 %3 位元組，未貼上任何內容</translation>
+    </message>
+    <message>
+        <source>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|</source>
+        <extracomment>File types of the import chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
+        <translation>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|所有檔案 (*)|*|</translation>
+    </message>
+    <message>
+        <source>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</source>
+        <extracomment>File types of the export chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
+        <translation>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</translation>
+    </message>
+    <message>
+        <source>%1 selected · %2 places left</source>
+        <extracomment>Import dialog, under the list. %1 is the number of contacts ticked, %2 how many more the phone book can take.</extracomment>
+        <translation>已選 %1 個 · 尚餘 %2 個位置</translation>
+    </message>
+    <message>
+        <source>%1 selected · %2 more than the places left</source>
+        <extracomment>Import dialog, under the list, when more are ticked than the book can take. %1 is the number ticked, %2 how many too many.</extracomment>
+        <translation>已選 %1 個 · 比剩餘位置多 %2 個</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <extracomment>Import dialog, header of the column of a contact&apos;s note.</extracomment>
+        <translation>備註</translation>
+    </message>
+    <message>
+        <source>Names already in the &amp;phone book:</source>
+        <extracomment>Import dialog, label of the choice of what to do with names already in the book; &amp; marks the mnemonic.</extracomment>
+        <translation>電話簿中已有的姓名(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 bytes</source>
+        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes.</extracomment>
+        <translation>%1：最多 %2 位元組</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 digits</source>
+        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %2 how many digits it holds.</extracomment>
+        <translation>%1：最多 %2 位數字</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 how many letters it holds.</extracomment>
+        <translation>%1：最多 %2 個字母</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 bytes — %3 Chinese characters or %2 letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player&apos;s code page.</extracomment>
+        <translation>%1：最多 %2 位元組（%3 個漢字或 %2 個字母）</translation>
+    </message>
+    <message>
+        <source>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</source>
+        <extracomment>Message after a save when the file was written but the system could not confirm it is on the disk (a player on a USB port); &quot;eject&quot; as the desktop&apos;s command to remove a drive safely.</extracomment>
+        <translation>檔案已寫入，但可能尚未寫到磁碟上。請再儲存一次，或先安全退出播放器再拔除。</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds one per contact</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Mobile&quot;), %2 a value the file gave besides the one kept.</extracomment>
+        <translation>%1「%2」未匯入：播放器每個聯絡人只存一個</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds at most %3 digits</source>
+        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %3 how many digits the player holds.</extracomment>
+        <translation>%1「%2」未匯入：播放器最多存 %3 位數字</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds at most %3 letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 how many letters the player holds.</extracomment>
+        <translation>%1「%2」未匯入：播放器最多存 %3 個字母</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes, which is also how many Latin letters it holds, %4 how many Chinese characters.</extracomment>
+        <translation>%1「%2」未匯入：播放器最多存 %3 位元組（%4 個漢字或 %3 個字母）</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes.</extracomment>
+        <translation>%1「%2」未匯入：播放器最多存 %3 位元組</translation>
+    </message>
+    <message>
+        <source>Name cut to &quot;%1&quot;: the player holds at most %2 letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 how many letters the player holds.</extracomment>
+        <translation>姓名截為「%1」：播放器最多存 %2 個字母</translation>
+    </message>
+    <message>
+        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes — %3 Chinese characters or %2 letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters.</extracomment>
+        <translation>姓名截為「%1」：播放器最多存 %2 位元組（%3 個漢字或 %2 個字母）</translation>
+    </message>
+    <message>
+        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes.</extracomment>
+        <translation>姓名截為「%1」：播放器最多存 %2 位元組</translation>
+    </message>
+    <message>
+        <source>%1: control characters removed</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Name&quot;).</extracomment>
+        <translation>%1：已刪除控制字元</translation>
+    </message>
+    <message>
+        <source>%1: characters %2 cannot hold became &quot;?&quot;</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Name&quot;), %2 the player&apos;s code page (&quot;GBK&quot;).</extracomment>
+        <translation>%1：%2 無法儲存的字元已變為「?」</translation>
+    </message>
+    <message>
+        <source>Unknown option &quot;%1&quot;. Usage: Orvalen [--encoding NAME] [FILE]</source>
+        <extracomment>Error at start-up, in a message box and on standard error. %1 is the option given; the usage line stays as it is.</extracomment>
+        <translation>未知的選項「%1」。用法：Orvalen [--encoding NAME] [FILE]</translation>
+    </message>
+    <message>
+        <source>Orvalen opens one file at a time, but &quot;%2&quot; was given after &quot;%1&quot;. Usage: Orvalen [--encoding NAME] [FILE]</source>
+        <extracomment>Error at start-up when two files are given. %1 is the first file, %2 the second; the usage line stays as it is.</extracomment>
+        <translation>Orvalen 一次只能開啟一個檔案，但在「%1」之後又給了「%2」。用法：Orvalen [--encoding NAME] [FILE]</translation>
+    </message>
+</context>
+</TS>
