@@ -63,6 +63,8 @@ const char* KindSentence(StatusKind kind) {
         return "No contacts";
     case StatusKind::listMismatch:
         return "The name list and the phone book disagree";
+    case StatusKind::cancelled:
+        return "Cancelled";
     case StatusKind::ioError:
         break;
     }
