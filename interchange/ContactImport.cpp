@@ -2,6 +2,7 @@
 
 #include "ContactReader.h"
 #include "Messages.h"
+#include "NoteWords.h"
 #include "PhoneBookTransfer.h"
 #include "SaveCommand.h"
 
@@ -34,44 +35,6 @@ CStatus CheckContactsFile(const std::filesystem::path& path) {
     return {};
 }
 
-std::string Capitalized(std::string_view text) {
-    std::string capitalized(text);
-    if (!capitalized.empty())
-        capitalized[0] =
-            static_cast<char>(std::toupper(static_cast<unsigned char>(capitalized[0])));
-    return capitalized;
-}
-
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
-// A loss in a contact, in the words of its tooltip; nothing for what is no loss to the user.
-std::string Word(const InterchangeNote& note, const CCodePage& codePage) {
-    const std::string field(FieldLabel(note.field));
-    switch (note.kind) {
-    case NoteKind::valueLeftOut:
-        return Capitalized(field) + " " + Quoted(note.value) + " left out: the player holds one " +
-               field;
-    case NoteKind::valueTooLong:
-        return Capitalized(field) + " " + Quoted(note.value) +
-               " left out: " + std::to_string(note.size) + " bytes, more than the " +
-               std::to_string(MaxLength(note.field)) + " the player holds" +
-               (note.field == ContactField::email ? "" : " even without its formatting");
-    case NoteKind::nameCut:
-        return "Name cut to " + Quoted(note.value) + ": it is " + std::to_string(note.size) +
-               " bytes, more than the " + std::to_string(MaxLength(ContactField::name)) +
-               " the player holds";
-    case NoteKind::controlRemoved:
-        return "Control characters removed from the " + field;
-    case NoteKind::replaced:
-        return "Characters of the " + field + " that " + codePage.Name() +
-               " cannot hold became \"?\"";
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
@@ -99,7 +62,7 @@ CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCod
         ImportRow row;
         row.form = std::move(*form);
         for (const InterchangeNote& note : notes.Examples()) {
-            const std::string words = Word(note, codePage);
+            const std::string words = DescribeLoss(note, codePage.Name());
             if (!words.empty())
                 row.note += (row.note.empty() ? "" : "\n") + words;
         }

@@ -562,11 +562,10 @@ private:
         PlaceFoundValues(contact, std::move(found));
         contact.more[FieldIndex(ContactField::name)] = std::move(alternatives);
         for (ContactField field : kAllFields) {
-            if (raw.leftOut[FieldIndex(field)] > 0)
+            // Counted one by one, as the values the phone book step leaves out are.
+            for (std::size_t i = 0; i < raw.leftOut[FieldIndex(field)]; ++i)
                 m_result.notes.Add({NoteKind::valueLeftOut, field, raw.line, raw.card,
-                                    contact[ContactField::name],
-                                    std::to_string(raw.leftOut[FieldIndex(field)]) + " more",
-                                    0});
+                                    contact[ContactField::name], {}, 0});
         }
         return contact;
     }

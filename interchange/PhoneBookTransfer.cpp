@@ -127,7 +127,12 @@ private:
             if (!bytes)
                 return false;
             if (bytes->size() > MaxLength(field)) {
-                Note(NoteKind::valueTooLong, field, text, bytes->size());
+                // A number too long even without its formatting is counted without it.
+                const std::size_t size =
+                    IsNumberField(field)
+                        ? m_codePage.FromUtf8Replacing(UnformatNumber(text)).value_or(*bytes).size()
+                        : bytes->size();
+                Note(NoteKind::valueTooLong, field, text, size);
                 continue;
             }
             form[field] = std::move(*bytes);

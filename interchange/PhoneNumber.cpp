@@ -110,8 +110,11 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
            });
 }
 
-// A number and its extension: "+1-418-656-9254;ext=102" gives the two parts.
+// A tel: URI's number and extension: "tel:+1-418-656-9254;ext=102" gives the two parts.
 std::pair<std::string, std::string> SplitExtension(std::string_view number) {
+    if (!StartsWithIgnoringCase(number, "tel:"))
+        return {std::string(number), {}};
+    number.remove_prefix(4);
     for (std::size_t at = number.find(';'); at != std::string_view::npos;
          at = number.find(';', at + 1)) {
         if (StartsWithIgnoringCase(number.substr(at + 1), "ext="))
@@ -146,15 +149,17 @@ std::string TelUriNumber(std::string_view text) {
     // parameters (phone-context, isub), of which only the extension is kept.
     const auto semicolon = text.find(';');
     std::string number(text.substr(0, semicolon));
+    std::string extension;
     std::string_view parameters =
         semicolon == std::string_view::npos ? std::string_view() : text.substr(semicolon + 1);
     while (!parameters.empty()) {
         const std::string_view parameter = parameters.substr(0, parameters.find(';'));
         if (StartsWithIgnoringCase(parameter, "ext=") && parameter.size() > 4)
-            number += ";ext=" + std::string(parameter.substr(4));
+            extension = parameter.substr(4);
         parameters.remove_prefix(std::min(parameters.size(), parameter.size() + 1));
     }
-    return number;
+    // With an extension it stays a URI, so that FitNumber alone decides how it is dialled.
+    return extension.empty() ? number : "tel:" + number + ";ext=" + extension;
 }
 
 FittedNumber FitNumber(std::string_view utf8, std::size_t limit, const CCodePage& codePage) {

@@ -24,8 +24,8 @@ std::string UnformatNumber(std::string_view number);
 // True for a URI that is not a tel: URI (sip:, http:, skype:...): such a value is no number.
 bool IsUriOtherThanTel(std::string_view text);
 
-// A tel: URI as a number: the scheme and the parameters go, but an extension, which stays as
-// ";ext=N" for FitNumber. Other text is returned as it is.
+// A tel: URI as a number: the scheme and the parameters go; with an extension it stays
+// "tel:NUMBER;ext=N" for FitNumber to place. Other text is returned as it is.
 std::string TelUriNumber(std::string_view text);
 
 struct FittedNumber {
