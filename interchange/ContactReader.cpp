@@ -149,14 +149,19 @@ private:
                 return;
             if (m_allUtf8 && !DecodeRaw(*text, "UTF-8"))
                 m_allUtf8 = false;
-            // Double-byte text has its high bytes in pairs; Latin-1's stand alone ("M\xFCller").
+            // Double-byte text has its high bytes in pairs, or a high byte before an ASCII
+            // second byte that is no letter (Shift_JIS 表 is 95 5C); Latin-1's letters stand
+            // alone among ASCII letters ("M\xFCller").
             std::size_t run = 0;
             for (char c : text->bytes + ' ') {
-                if (static_cast<unsigned char>(c) >= 0x80) {
+                const auto byte = static_cast<unsigned char>(c);
+                if (byte >= 0x80) {
                     ++run;
                     continue;
                 }
-                m_oddRuns = m_oddRuns || run % 2 == 1;
+                const bool trail = run % 2 == 1 && byte >= 0x40 && byte <= 0x7E &&
+                                   !std::isalpha(byte);
+                m_oddRuns = m_oddRuns || (run % 2 == 1 && !trail);
                 run = 0;
             }
             m_detector.Feed(text->bytes);
