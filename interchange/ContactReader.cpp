@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <deque>
 #include <istream>
 #include <vector>
 
@@ -41,7 +42,7 @@ std::size_t RawContact::Bytes() const {
     for (const auto* text : {&fullName, &structuredName, &family, &given, &middle, &organization,
                              &nickname}) {
         if (*text)
-            bytes += (*text)->bytes.capacity() + (*text)->label.capacity();
+            bytes += sizeof(RawText) + (*text)->bytes.capacity() + (*text)->label.capacity();
     }
     for (const RawValue& value : values)
         bytes += value.text.bytes.capacity() + value.text.label.capacity();
@@ -136,15 +137,15 @@ public:
     }
     void Note(InterchangeNote note) override { m_result.notes.Add(std::move(note)); }
 
-    std::vector<RawContact>& Kept() { return m_kept; }
-    std::size_t Bytes() const { return m_bytes + m_kept.capacity() * sizeof(RawContact); }
+    std::deque<RawContact>& Kept() { return m_kept; }
+    std::size_t Bytes() const { return m_bytes; }
     bool AllUtf8() const { return m_allUtf8; }
     bool OddRuns() const { return m_oddRuns; }
     CCharsetDetector& Detector() { return m_detector; }
 
 private:
     void Evidence(const RawContact& contact) {
-        auto feed = [&](const std::optional<RawText>& text) {
+        auto feed = [&](const RawText* text) {
             if (!text || !text->label.empty() || IsAscii(text->bytes))
                 return;
             if (m_allUtf8 && !DecodeRaw(*text, "UTF-8"))
@@ -170,16 +171,17 @@ private:
         for (const auto* text : {&contact.fullName, &contact.structuredName, &contact.family,
                                  &contact.given, &contact.middle, &contact.organization,
                                  &contact.nickname})
-            feed(*text);
+            feed(text->get());
         for (const RawValue& value : contact.values)
-            feed(value.text);
+            feed(&value.text);
     }
 
     std::size_t m_first;
     std::size_t m_count;
     InterchangeRead& m_result;
     bool m_needEvidence;
-    std::vector<RawContact> m_kept;
+    std::deque<RawContact> m_kept; // no doubling of a vector's capacity
+
     std::size_t m_bytes = 0;
     bool m_allUtf8 = true;
     bool m_oddRuns = false; // a run of high bytes of odd length: not double-byte text
@@ -449,7 +451,7 @@ private:
     }
 
     void Map() {
-        std::vector<RawContact>& kept = m_collector->Kept();
+        std::deque<RawContact>& kept = m_collector->Kept();
         // A card nested in another finishes first; the file's order is that of the BEGINs.
         std::stable_sort(kept.begin(), kept.end(), [](const RawContact& a, const RawContact& b) {
             return a.card < b.card;
@@ -497,14 +499,14 @@ private:
         InterchangeContact contact;
         contact.line = raw.line;
         contact.card = raw.card;
-        auto text = [&](const std::optional<RawText>& value) -> std::string {
+        auto text = [&](const RawText* value) -> std::string {
             if (!value)
                 return {};
             return Text(*value, set, contact).value_or(std::string());
         };
-        std::string family = text(raw.family);
-        std::string given = text(raw.given);
-        std::string middle = text(raw.middle);
+        std::string family = text(raw.family.get());
+        std::string given = text(raw.given.get());
+        std::string middle = text(raw.middle.get());
         if (raw.structuredName) {
             const std::string structured = [&] {
                 RawText whole = *raw.structuredName;
@@ -519,7 +521,7 @@ private:
         FoundValues found;
         std::string firstEmail;
         for (const RawValue& value : raw.values) {
-            std::string decoded = text(value.text);
+            std::string decoded = text(&value.text);
             switch (value.kind) {
             case RawKind::number:
                 // sip: and other URIs name no number; tel: is the number's own form.
@@ -544,7 +546,7 @@ private:
         }
         // As phones name a contact: the formatted name, else the name's parts, else the
         // company, else the nickname, else the e-mail address's local part.
-        std::string name = text(raw.fullName);
+        std::string name = text(raw.fullName.get());
         const std::string fromParts = JoinPersonName(family, given, middle);
         std::vector<FoundValue> alternatives;
         if (name.empty())
@@ -553,9 +555,9 @@ private:
                  !shorter.empty() && shorter != name)
             alternatives.push_back({shorter, raw.line, 0}); // when the name does not fit
         if (name.empty())
-            name = text(raw.organization);
+            name = text(raw.organization.get());
         if (name.empty())
-            name = text(raw.nickname);
+            name = text(raw.nickname.get());
         if (name.empty())
             name = std::string(Trim(std::string_view(firstEmail).substr(0, firstEmail.find('@'))));
         if (name.empty()) {

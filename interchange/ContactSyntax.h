@@ -49,12 +49,15 @@ struct RawValue {
     RawText text;
 };
 
+// A name source a contact may lack: most have one or two, so absent ones cost a pointer.
+using RawName = std::unique_ptr<RawText>;
+
 struct RawContact {
-    std::optional<RawText> fullName;     // FN, or a CSV full-name column
-    std::optional<RawText> structuredName; // vCard N: family;given;middle;...
-    std::optional<RawText> family, given, middle; // CSV name columns
-    std::optional<RawText> organization; // vCard ORG: first component; CSV as is
-    std::optional<RawText> nickname;     // vCard NICKNAME (first of a list), Android's row, CSV
+    RawName fullName;       // FN, or a CSV full-name column
+    RawName structuredName; // vCard N: family;given;middle;...
+    RawName family, given, middle; // CSV name columns
+    RawName organization;   // vCard ORG: first component; CSV as is
+    RawName nickname;       // vCard NICKNAME (first of a list), Android's row, CSV
     std::vector<RawValue> values;
     int line = 0;
     int card = 0;

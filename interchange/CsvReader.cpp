@@ -610,24 +610,24 @@ private:
             switch (m_columns[c].role) {
             case Role::fullName:
                 if (!contact.fullName)
-                    contact.fullName = text(value);
+                    contact.fullName = std::make_unique<RawText>(text(value));
                 break;
             case Role::firstName:
-                contact.given = text(value);
+                contact.given = std::make_unique<RawText>(text(value));
                 break;
             case Role::middleName:
-                contact.middle = text(value);
+                contact.middle = std::make_unique<RawText>(text(value));
                 break;
             case Role::lastName:
-                contact.family = text(value);
+                contact.family = std::make_unique<RawText>(text(value));
                 break;
             case Role::organization:
                 if (!contact.organization)
-                    contact.organization = text(value);
+                    contact.organization = std::make_unique<RawText>(text(value));
                 break;
             case Role::nickname:
                 if (!contact.nickname)
-                    contact.nickname = text(value);
+                    contact.nickname = std::make_unique<RawText>(text(value));
                 break;
             case Role::mobile:
                 add(ContactField::mobile, RawKind::number);

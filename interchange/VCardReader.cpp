@@ -445,23 +445,23 @@ private:
             card.modern = Trim(property.value) != "2.1";
         } else if (property.name == "FN") {
             if (!contact.fullName || Trim(contact.fullName->bytes).empty())
-                contact.fullName = Text(property);
+                contact.fullName = std::make_unique<RawText>(Text(property));
         } else if (property.name == "N") {
             if (!contact.structuredName)
-                contact.structuredName = Text(property);
+                contact.structuredName = std::make_unique<RawText>(Text(property));
         } else if (property.name == "ORG") {
             if (!contact.organization)
-                contact.organization = Text(property, ';');
+                contact.organization = std::make_unique<RawText>(Text(property, ';'));
         } else if (property.name == "NICKNAME") {
             if (!contact.nickname)
-                contact.nickname = Text(property, ',');
+                contact.nickname = std::make_unique<RawText>(Text(property, ','));
         } else if (property.name == "X-ANDROID-CUSTOM") {
             // vnd.android.cursor.item/nickname;Nick;1;...: the nickname is the second part.
             const std::string_view value = Trim(property.value);
             if (!contact.nickname &&
                 EqualsIgnoringCase(value.substr(0, value.find(';')),
                                    "vnd.android.cursor.item/nickname"))
-                contact.nickname = Text(property, ';', 1);
+                contact.nickname = std::make_unique<RawText>(Text(property, ';', 1));
         } else if (property.name == "TEL") {
             if (const auto field = TelField(property))
                 contact.Add(*field, RawKind::number, Text(property));
