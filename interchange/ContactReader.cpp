@@ -136,6 +136,10 @@ public:
         m_kept.push_back(std::move(contact));
     }
     void Note(InterchangeNote note) override { m_result.notes.Add(std::move(note)); }
+    bool Wanted() const override {
+        const std::size_t next = m_result.total + 1;
+        return next >= m_first && next - m_first < m_count;
+    }
 
     std::deque<RawContact>& Kept() { return m_kept; }
     std::size_t Bytes() const { return m_bytes; }

@@ -62,9 +62,10 @@ struct RawContact {
     int line = 0;
     int card = 0;
     std::size_t leftOut[kFieldCount]{}; // values past kMaxValuesPerField
+    bool named = false; // a contact only counted: it had a name source, not kept
 
     bool HasNameSource() const {
-        return fullName || structuredName || family || given || middle || organization ||
+        return named || fullName || structuredName || family || given || middle || organization ||
                nickname || std::any_of(values.begin(), values.end(), [](const RawValue& v) {
                    return v.field == ContactField::email;
                });
@@ -78,6 +79,8 @@ class CContactSink {
 public:
     virtual ~CContactSink() = default;
     virtual void Contact(RawContact contact) = 0;
+    // Whether the next contact with a name is kept; when not, a reader only counts it.
+    virtual bool Wanted() const = 0;
     virtual void Note(InterchangeNote note) = 0;
 };
 

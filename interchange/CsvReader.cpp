@@ -317,8 +317,20 @@ public:
             }
             return;
         }
-        for (char c : bytes)
-            Step(c);
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (m_cr == 0 && m_state == State::unquoted && !m_dropping) {
+                // The rest of an unquoted field, appended at once.
+                std::size_t end = i;
+                while (end < bytes.size() && bytes[end] != m_separator && bytes[end] != '\r' &&
+                       bytes[end] != '\n' && m_field.size() + (end - i) < kMaxLogicalLine)
+                    ++end;
+                m_field.append(bytes.substr(i, end - i));
+                i = end;
+                if (i >= bytes.size())
+                    break;
+            }
+            Step(bytes[i]);
+        }
     }
 
     void Finish() {
@@ -554,6 +566,10 @@ private:
             m_columns.push_back(column);
             m_headers.emplace_back(Trim(text));
             m_hasName = m_hasName || IsNameRole(column.role);
+            m_namesContact.push_back(IsNameRole(column.role) || column.role == Role::firstName ||
+                                     column.role == Role::middleName ||
+                                     column.role == Role::email ||
+                                     column.role == Role::emailValue);
         }
         // Google pairs its typed columns by number: Phone 2 - Type with Phone 2 - Value.
         auto groupColumn = [&](Role role, int group) -> std::optional<std::size_t> {
@@ -593,6 +609,13 @@ private:
         };
         RawContact contact;
         contact.line = line;
+        if (!m_sink.Wanted()) {
+            // Only counted: a name source is all that matters.
+            for (std::size_t c = 0; c < m_columns.size() && !contact.named; ++c)
+                contact.named = m_namesContact[c] && !cell(c).empty();
+            m_sink.Contact(std::move(contact));
+            return;
+        }
         auto text = [&](std::string_view bytes) { return MakeRawText(bytes, line); };
         for (std::size_t c = 0; c < m_columns.size(); ++c) {
             const std::string_view value = cell(c);
@@ -683,6 +706,7 @@ private:
     bool m_hasName = false;
     int m_headerLine = 0;
     std::vector<Column> m_columns;
+    std::vector<bool> m_namesContact; // a column whose value names a contact
     std::vector<std::string> m_headers;
     std::vector<std::optional<std::size_t>> m_partner;
 };

@@ -217,7 +217,17 @@ bool IsBinary(const Property& property) {
 struct CardBuilder {
     RawContact contact;
     bool modern = false; // 3.0 or 4.0: unfolding drops the folding blank
+    bool kept = true;    // false: the card is only counted, its values not kept
 };
+
+// A card only counted needs only to know whether it has a name source.
+bool NamesAContact(std::string_view name) {
+    for (std::string_view naming : {"FN", "N", "ORG", "NICKNAME", "EMAIL", "X-ANDROID-CUSTOM"}) {
+        if (EqualsIgnoringCase(name, naming))
+            return true;
+    }
+    return false;
+}
 
 // Pager and modem numbers do not dial a person; nothing here is the telephone for them.
 std::optional<ContactField> TelField(const Property& property) {
@@ -269,7 +279,19 @@ public:
     explicit CImpl(CContactSink& sink) : m_sink(sink) {}
 
     void Feed(std::string_view bytes) {
-        for (char c : bytes) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const char c = bytes[i];
+            if (m_cr == 0 && c != '\r' && c != '\n') {
+                // The run up to the line's end, appended at once.
+                std::size_t end = i;
+                while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+                    ++end;
+                const std::size_t room = kMaxLogicalLine - std::min(kMaxLogicalLine, m_physical.size());
+                m_physical.append(bytes.substr(i, std::min(room, end - i)));
+                m_physicalOverflow = m_physicalOverflow || end - i > room;
+                i = end - 1;
+                continue;
+            }
             if (m_cr > 0) {
                 if (c == '\n') {
                     m_cr = 0;
@@ -386,7 +408,19 @@ private:
         m_hasPending = true;
         m_pendingLine = number;
         m_pendingOverflow = false;
-        m_skipping = !IsUsed(PropertyName(text));
+        const std::string_view name = PropertyName(text);
+        m_skipping = !IsUsed(name);
+        if (!m_skipping && !m_cards.empty() && !m_cards.back().kept &&
+            !EqualsIgnoringCase(name, "BEGIN") && !EqualsIgnoringCase(name, "END")) {
+            // A card only counted: a name source marks it, nothing else is parsed.
+            if (NamesAContact(name)) {
+                const auto colon = text.find(':');
+                m_cards.back().contact.named =
+                    m_cards.back().contact.named ||
+                    (colon != std::string_view::npos && !Trim(text.substr(colon + 1)).empty());
+            }
+            m_skipping = true;
+        }
         if (!m_skipping)
             m_pending.assign(text);
     }
@@ -427,6 +461,7 @@ private:
                 FinishCard();
             }
             m_cards.emplace_back();
+            m_cards.back().kept = m_sink.Wanted();
             m_cards.back().contact.card = ++m_cardCount;
             m_cards.back().contact.line = property.line;
             return;
