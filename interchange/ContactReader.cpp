@@ -380,11 +380,12 @@ private:
         const std::string detected = EncodingForLabel(m_collector->Detector().Name());
         const std::string own = EncodingForLabel(m_options.userCodePage);
         // On a few bytes of Chinese the detector names a single-byte set (KOI8-R, say), in
-        // which any bytes decode: bytes all in pairs are double-byte text where the user's
-        // double-byte code page reads them.
-        const bool pairedForOwn = !m_collector->OddRuns() && IsDoubleByte(own) &&
-                                  !IsDoubleByte(detected) && decodesAll(own);
-        if (!pairedForOwn && decodesAll(detected))
+        // which any bytes decode: bytes all in pairs are double-byte text, read in the user's
+        // double-byte code page, else in GB18030, which this program's users write most.
+        const std::string paired = IsDoubleByte(own) ? own : std::string("GB18030");
+        if (!m_collector->OddRuns() && !IsDoubleByte(detected) && decodesAll(paired))
+            return paired;
+        if (decodesAll(detected))
             return detected;
         if (decodesAll(own))
             return own;
