@@ -38,13 +38,15 @@ CStatus CheckContactsFile(const std::filesystem::path& path) {
 } // namespace
 
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
-                                   const CContactTable& book, std::string_view encoding) {
+                                   const CContactTable& book, std::string_view encoding,
+                                   std::size_t first) {
     if (CStatus checked = CheckContactsFile(path); !checked.IsOk())
         return checked;
     ReadOptions options;
     options.inputEncoding = std::string(encoding);
     // A file that names no set and is not UTF-8 is tried in the player's code page last.
     options.userCodePage = codePage.Name();
+    options.first = first;
     InterchangeRead contacts = ReadContacts(path, options);
     if (contacts.IsRefused())
         return CStatus(contacts.status).WithPath(path);
@@ -52,6 +54,8 @@ CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCod
     ImportFile file;
     file.encoding = contacts.encoding;
     file.guessed = contacts.guessed;
+    file.total = contacts.total;
+    file.first = contacts.first;
     file.rows.reserve(contacts.contacts.size());
     for (const InterchangeContact& contact : contacts.contacts) {
         CNotes notes;

@@ -1,7 +1,6 @@
 #include "TextInput.h"
 
 #include "CodePage.h"
-#include "OpenFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -80,29 +79,6 @@ CResult<std::string> ReadInputStream(std::istream& stream, const std::filesystem
         stream.read(buffer, static_cast<std::streamsize>(size));
         const auto read = static_cast<std::size_t>(stream.gcount());
         return Chunk{read, stream.good(), stream.bad()};
-    });
-}
-
-CResult<std::string> ReadInputFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (error)
-        return CStatus::FromErrno(error.value(), path);
-    if (std::filesystem::is_directory(status))
-        return CStatus(StatusKind::isFolder, path);
-    // A regular file's size is known before reading; a pipe or device is bounded while read.
-    if (std::filesystem::is_regular_file(status)) {
-        const auto size = std::filesystem::file_size(path, error);
-        if (!error && size > kMaxInputBytes)
-            return CStatus(StatusKind::tooLarge, path, std::to_string(kMaxInputBytes));
-    }
-    std::FILE* raw = OpenForReading(path);
-    if (raw == nullptr)
-        return CStatus::FromErrno(errno, path);
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(raw, std::fclose);
-    return ReadBounded(path, [&](char* buffer, std::size_t size) {
-        const std::size_t read = std::fread(buffer, 1, size, file.get());
-        return Chunk{read, read == size, std::ferror(file.get()) != 0};
     });
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
-// Reading a small input file whole (a .tel from standard input), and the names of character
-// sets. Promises: a file is read only when it is within kMaxInputBytes (checked before it is
-// read whole, and while reading a pipe or a device); a read failure is a status, never an
-// exception. Contacts files are not read here but streamed (ContactReader.h).
+// Reading a small input whole (a .tel from standard input), and the names of character sets.
+// Promises: a stream is read only while within kMaxInputBytes; a read failure is a status,
+// never an exception. Contacts files are not read here but streamed (ContactReader.h).
 
 #include "Status.h"
 
@@ -19,10 +18,8 @@ namespace orvalen {
 // Larger inputs are refused before they are read: room for a phone's export full of photos.
 inline constexpr std::size_t kMaxInputBytes = 64u << 20;
 
-// The whole file, or why not (tooLarge with the limit in bytes as detail, or the system's
-// error).
-CResult<std::string> ReadInputFile(const std::filesystem::path& path);
-// The same for a stream already open, such as standard input; path names it in the status.
+// A whole stream already open, such as standard input, or why not (tooLarge with the limit in
+// bytes as detail, or the system's error); path names it in the status.
 CResult<std::string> ReadInputStream(std::istream& stream, const std::filesystem::path& path);
 
 // The encoding a byte order mark at the start of bytes names, empty when there is none.

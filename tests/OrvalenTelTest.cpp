@@ -434,6 +434,16 @@ TEST_F(OrvalenTelTest, RepeatedNamesAreKeptWithAWarning) {
     EXPECT_EQ(RecordAt(tel, 1), RecordBytes({"Li", "2"}));
 }
 
+TEST_F(OrvalenTelTest, ControlCharactersInQuotedValuesAreEscaped) {
+    // An ESC sequence in a value would retitle the user's terminal if printed raw.
+    Write("esc.vcf", "BEGIN:VCARD\r\nFN:Li\r\nTEL;CELL:1\r\nTEL;CELL:2\x1b]0;x\x07\r\nEND:VCARD\r\n");
+    const RunResult result = Run({"convert", "--encoding", "GBK", "esc.vcf", "out.tel"});
+    EXPECT_EQ(result.status, kExitSuccess);
+    EXPECT_EQ(result.err, "orvalen-tel: " + Path("esc.vcf") +
+                              ": card 1 (line 4): warning: \"Li\": Mobile \"2\\x1b]0;x\\x07\" "
+                              "left out: the player holds one mobile\n");
+}
+
 TEST_F(OrvalenTelTest, WarningsComeInTheOrderOfTheInput) {
     Write("in.csv", "Name,Mobile\r\nABCDEFGHIJKLMNOPQ,1\r\n,2\r\n");
     const RunResult result = Run({"convert", "--encoding", "GBK", "in.csv", "out.tel"});
