@@ -84,6 +84,27 @@ bool IsDoubleByte(std::string_view set) {
     return false;
 }
 
+// Removes the characters of the private-use area U+E000..U+F8FF; true when there were any.
+bool RemovePrivateUse(std::string& utf8) {
+    std::string kept;
+    bool removed = false;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t length = std::max<std::size_t>(Utf8CharLength(utf8.substr(i)), 1);
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        // U+E000..U+F8FF are EE 80 80 .. EF A3 BF in UTF-8.
+        const bool privateUse =
+            length == 3 && (lead == 0xEE || (lead == 0xEF && static_cast<unsigned char>(utf8[i + 1]) <= 0xA3));
+        if (privateUse)
+            removed = true;
+        else
+            kept.append(utf8, i, length);
+        i += length;
+    }
+    if (removed)
+        utf8 = std::move(kept);
+    return removed;
+}
+
 bool IsAvailableSet(const std::string& set) {
     return IsUtf8Name(set) || CCodePage(set).IsAvailable();
 }
@@ -412,6 +433,11 @@ private:
         std::string text;
         if (auto decoded = DecodeRaw(raw, set)) {
             text = std::move(*decoded);
+            if (EqualsIgnoringCase(set, "CP950") && RemovePrivateUse(text))
+                // Windows reads Big5 as CP950, which gives HKSCS characters private-use
+                // code points: they are left out, with a note.
+                m_result.notes.Add({NoteKind::invalidBytes, ContactField::name, raw.line,
+                                    contact.card, QuoteShort(text), {}, 0});
         } else if (labelled || (m_explicitSet.empty() && m_markSet.empty()) ||
                    m_format == ContactFormat::vcard) {
             text = IsUtf8Name(set) ? CCodePage("UTF-8").ToUtf8Lossy(raw.bytes)
