@@ -116,9 +116,8 @@ std::string PhotosVCard() {
     const std::string photoLine = "\r\n " + std::string(74, 'Q');
     for (int i = 0; bytes.size() < (80u << 20); ++i) {
         const std::string n = std::to_string(i);
-        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Contact " + n +
-                 "\r\nTEL;TYPE=CELL:138" + n + "\r\nPHOTO;ENCODING=b;TYPE=JPEG:" +
-                 std::string(46, 'P');
+        bytes += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Contact " + n + "\r\nTEL;TYPE=CELL:138" + n +
+                 "\r\nPHOTO;ENCODING=b;TYPE=JPEG:" + std::string(46, 'P');
         for (int line = 0; line < 360; ++line)
             bytes += photoLine;
         bytes += "\r\nEND:VCARD\r\n";
@@ -174,7 +173,8 @@ void Import(benchmark::State& state, const Input& input, double budgetSeconds) {
             ReadOptions options;
             options.userCodePage = codePage.Name();
             const InterchangeRead read = ReadContacts(input.path, options);
-            if (read.status.Kind() != StatusKind::ok && read.status.Kind() != StatusKind::malformed &&
+            if (read.status.Kind() != StatusKind::ok &&
+                read.status.Kind() != StatusKind::malformed &&
                 read.status.Kind() != StatusKind::encoding) {
                 state.SkipWithError("the input could not be read");
                 break;
@@ -244,8 +244,8 @@ void Tabulate(const CMedianReporter& medians, CFloorTable& table) {
         // below what the system's page counts can tell.
         if (std::string_view(c.name) == "Import/invalid_8KB")
             continue;
-        table.AddCounterPair(medians, figure + ", peak memory vs 64 MiB", c.name, kPeak,
-                             kPeakBound, Unit::bytes, 1.0);
+        table.AddCounterPair(medians, figure + ", peak memory vs 64 MiB", c.name, kPeak, kPeakBound,
+                             Unit::bytes, 1.0);
     }
 }
 

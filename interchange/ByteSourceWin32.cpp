@@ -44,13 +44,13 @@ CResult<std::unique_ptr<CByteSource>> OpenByteSource(const std::filesystem::path
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return CStatus(StatusKind::isFolder, path);
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         const int code = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT
-                         : error == ERROR_ACCESS_DENIED                                   ? EACCES
-                                                                                          : EIO;
+                         : error == ERROR_ACCESS_DENIED                                 ? EACCES
+                                                                                        : EIO;
         return CStatus::FromErrno(code, path);
     }
     LARGE_INTEGER size{};

@@ -37,10 +37,10 @@ struct ImportFile {
 // first kMaxKeptContacts contacts kept; pipes and devices are refused (this runs on the
 // window's thread). encoding, when given, is the character set to read it in instead of what
 // the file says or what is guessed; when nothing names one, the file is not UTF-8 and the
-// detector's guess does not decode it, codePage is tried last. Each contact is fitted as orvalen-tel fits it (FitContact), a character
-// codePage lacks becoming '?', and its losses are worded in its note.
-// first chooses the range read when the file holds more than kMaxKeptContacts ("the next
-// 20,000").
+// detector's guess does not decode it, codePage is tried last. Each contact is fitted as
+// orvalen-tel fits it (FitContact), a character codePage lacks becoming '?', and its losses are
+// worded in its note. first chooses the range read when the file holds more than kMaxKeptContacts
+// ("the next 20,000").
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
                                    const CContactTable& book, std::string_view encoding = {},
                                    std::size_t first = 1);

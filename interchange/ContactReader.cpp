@@ -39,8 +39,8 @@ void RawContact::Add(ContactField field, RawKind kind, RawText text) {
 
 std::size_t RawContact::Bytes() const {
     std::size_t bytes = sizeof(RawContact) + values.capacity() * sizeof(RawValue);
-    for (const auto* text : {&fullName, &structuredName, &family, &given, &middle, &organization,
-                             &nickname}) {
+    for (const auto* text :
+         {&fullName, &structuredName, &family, &given, &middle, &organization, &nickname}) {
         if (*text)
             bytes += sizeof(RawText) + (*text)->bytes.capacity() + (*text)->label.capacity();
     }
@@ -93,7 +93,8 @@ bool RemovePrivateUse(std::string& utf8) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
         // U+E000..U+F8FF are EE 80 80 .. EF A3 BF in UTF-8.
         const bool privateUse =
-            length == 3 && (lead == 0xEE || (lead == 0xEF && static_cast<unsigned char>(utf8[i + 1]) <= 0xA3));
+            length == 3 &&
+            (lead == 0xEE || (lead == 0xEF && static_cast<unsigned char>(utf8[i + 1]) <= 0xA3));
         if (privateUse)
             removed = true;
         else
@@ -185,17 +186,17 @@ private:
                     ++run;
                     continue;
                 }
-                const bool trail = run % 2 == 1 && byte >= 0x40 && byte <= 0x7E &&
-                                   !std::isalpha(byte);
+                const bool trail =
+                    run % 2 == 1 && byte >= 0x40 && byte <= 0x7E && !std::isalpha(byte);
                 m_oddRuns = m_oddRuns || (run % 2 == 1 && !trail);
                 run = 0;
             }
             m_detector.Feed(text->bytes);
             m_detector.Feed("\n");
         };
-        for (const auto* text : {&contact.fullName, &contact.structuredName, &contact.family,
-                                 &contact.given, &contact.middle, &contact.organization,
-                                 &contact.nickname})
+        for (const auto* text :
+             {&contact.fullName, &contact.structuredName, &contact.family, &contact.given,
+              &contact.middle, &contact.organization, &contact.nickname})
             feed(text->get());
         for (const RawValue& value : contact.values)
             feed(&value.text);
@@ -289,8 +290,7 @@ public:
     }
 
     void Measure() {
-        const std::size_t buffers = m_start.capacity() +
-                                    (m_vcard ? m_vcard->BufferBytes() : 0) +
+        const std::size_t buffers = m_start.capacity() + (m_vcard ? m_vcard->BufferBytes() : 0) +
                                     (m_csv ? m_csv->BufferBytes() : 0) + kChunk;
         m_result.peakBytes =
             std::max(m_result.peakBytes, buffers + (m_collector ? m_collector->Bytes() : 0));
@@ -320,8 +320,8 @@ private:
             m_format = Lower(firstText.substr(0, 4096)).find("begin:vcard") != std::string::npos
                            ? ContactFormat::vcard
                            : ContactFormat::csv;
-        m_explicitSet =
-            m_options.inputEncoding.empty() ? std::string() : EncodingForLabel(m_options.inputEncoding);
+        m_explicitSet = m_options.inputEncoding.empty() ? std::string()
+                                                        : EncodingForLabel(m_options.inputEncoding);
         // With a mark or the user's choice, there is nothing to guess.
         const bool needEvidence = m_markSet.empty() && m_explicitSet.empty();
         m_collector.emplace(m_options, m_result, needEvidence);
@@ -385,8 +385,8 @@ private:
                 return false;
             for (const RawContact& contact : m_collector->Kept()) {
                 for (const auto* text :
-                     {&contact.fullName, &contact.structuredName, &contact.family,
-                      &contact.given, &contact.middle, &contact.organization, &contact.nickname}) {
+                     {&contact.fullName, &contact.structuredName, &contact.family, &contact.given,
+                      &contact.middle, &contact.organization, &contact.nickname}) {
                     if (*text && (*text)->label.empty() && !DecodeRaw(**text, set))
                         return false;
                 }
@@ -417,7 +417,7 @@ private:
     // A value's text in UTF-8: its label's set unless the user or a mark chose, else the
     // file's; line breaks LF; vCard escapes undone only now, after decoding.
     std::optional<std::string> Text(const RawText& raw, const std::string& fileSet,
-                                     const InterchangeContact& contact) {
+                                    const InterchangeContact& contact) {
         std::string set = fileSet;
         bool labelled = false;
         if (!raw.label.empty() && m_markSet.empty() && m_explicitSet.empty()) {
@@ -426,8 +426,13 @@ private:
                 set = named;
                 labelled = true;
             } else {
-                m_result.notes.Add({NoteKind::unknownCharset, ContactField::name, raw.line,
-                                    contact.card, {}, raw.label, 0});
+                m_result.notes.Add({NoteKind::unknownCharset,
+                                    ContactField::name,
+                                    raw.line,
+                                    contact.card,
+                                    {},
+                                    raw.label,
+                                    0});
             }
         }
         std::string text;
@@ -436,14 +441,24 @@ private:
             if (EqualsIgnoringCase(set, "CP950") && RemovePrivateUse(text))
                 // Windows reads Big5 as CP950, which gives HKSCS characters private-use
                 // code points: they are left out, with a note.
-                m_result.notes.Add({NoteKind::invalidBytes, ContactField::name, raw.line,
-                                    contact.card, QuoteShort(text), {}, 0});
+                m_result.notes.Add({NoteKind::invalidBytes,
+                                    ContactField::name,
+                                    raw.line,
+                                    contact.card,
+                                    QuoteShort(text),
+                                    {},
+                                    0});
         } else if (labelled || (m_explicitSet.empty() && m_markSet.empty()) ||
                    m_format == ContactFormat::vcard) {
             text = IsUtf8Name(set) ? CCodePage("UTF-8").ToUtf8Lossy(raw.bytes)
                                    : CCodePage(set).ToUtf8Lossy(raw.bytes);
-            m_result.notes.Add({NoteKind::invalidBytes, ContactField::name, raw.line,
-                                contact.card, QuoteShort(text), {}, 0});
+            m_result.notes.Add({NoteKind::invalidBytes,
+                                ContactField::name,
+                                raw.line,
+                                contact.card,
+                                QuoteShort(text),
+                                {},
+                                0});
         } else {
             m_refusedSet = set;
             return std::nullopt;
@@ -466,9 +481,8 @@ private:
                 ++i;
         }
         if (raw.separator != 0) {
-            const auto components = raw.escaped
-                                        ? VCardComponents(unified, raw.separator)
-                                        : std::vector<std::string>{unified};
+            const auto components = raw.escaped ? VCardComponents(unified, raw.separator)
+                                                : std::vector<std::string>{unified};
             for (std::size_t i = static_cast<std::size_t>(raw.skip); i < components.size(); ++i) {
                 const std::string_view part = Trim(components[i]);
                 if (!part.empty())
@@ -484,21 +498,21 @@ private:
     void Map() {
         std::deque<RawContact>& kept = m_collector->Kept();
         // A card nested in another finishes first; the file's order is that of the BEGINs.
-        std::stable_sort(kept.begin(), kept.end(), [](const RawContact& a, const RawContact& b) {
-            return a.card < b.card;
-        });
+        std::stable_sort(kept.begin(), kept.end(),
+                         [](const RawContact& a, const RawContact& b) { return a.card < b.card; });
         const std::string fileSet = FileSet();
         bool needsFileSet = false;
         if (fileSet.empty()) {
             // Only values without a label need the file's set.
             for (const RawContact& contact : kept) {
                 for (const RawValue& value : contact.values)
-                    needsFileSet = needsFileSet || (value.text.label.empty() && !IsAscii(value.text.bytes));
+                    needsFileSet =
+                        needsFileSet || (value.text.label.empty() && !IsAscii(value.text.bytes));
                 for (const auto* text :
-                     {&contact.fullName, &contact.structuredName, &contact.family,
-                      &contact.given, &contact.middle, &contact.organization, &contact.nickname})
-                    needsFileSet = needsFileSet || (*text && (*text)->label.empty() &&
-                                                    !IsAscii((*text)->bytes));
+                     {&contact.fullName, &contact.structuredName, &contact.family, &contact.given,
+                      &contact.middle, &contact.organization, &contact.nickname})
+                    needsFileSet = needsFileSet ||
+                                   (*text && (*text)->label.empty() && !IsAscii((*text)->bytes));
             }
             if (needsFileSet) {
                 m_result.status = CStatus(StatusKind::encoding);
@@ -602,8 +616,13 @@ private:
         for (ContactField field : kAllFields) {
             // Counted one by one, as the values the phone book step leaves out are.
             for (std::size_t i = 0; i < raw.leftOut[FieldIndex(field)]; ++i)
-                m_result.notes.Add({NoteKind::valueLeftOut, field, raw.line, raw.card,
-                                    contact[ContactField::name], {}, 0});
+                m_result.notes.Add({NoteKind::valueLeftOut,
+                                    field,
+                                    raw.line,
+                                    raw.card,
+                                    contact[ContactField::name],
+                                    {},
+                                    0});
         }
         return contact;
     }

@@ -21,7 +21,7 @@ namespace orvalen {
 // CHARSET label names for it, and its length when only its start was kept.
 struct RawText {
     std::string bytes;
-    std::string label; // the CHARSET parameter as written; empty when none
+    std::string label;    // the CHARSET parameter as written; empty when none
     std::size_t size = 0; // the whole value's length in bytes
     int line = 0;
     int preference = 0;
@@ -53,16 +53,16 @@ struct RawValue {
 using RawName = std::unique_ptr<RawText>;
 
 struct RawContact {
-    RawName fullName;       // FN, or a CSV full-name column
-    RawName structuredName; // vCard N: family;given;middle;...
+    RawName fullName;              // FN, or a CSV full-name column
+    RawName structuredName;        // vCard N: family;given;middle;...
     RawName family, given, middle; // CSV name columns
-    RawName organization;   // vCard ORG: first component; CSV as is
-    RawName nickname;       // vCard NICKNAME (first of a list), Android's row, CSV
+    RawName organization;          // vCard ORG: first component; CSV as is
+    RawName nickname;              // vCard NICKNAME (first of a list), Android's row, CSV
     std::vector<RawValue> values;
     int line = 0;
     int card = 0;
     std::size_t leftOut[kFieldCount]{}; // values past kMaxValuesPerField
-    bool named = false; // a contact only counted: it had a name source, not kept
+    bool named = false;                 // a contact only counted: it had a name source, not kept
 
     bool HasNameSource() const {
         return named || fullName || structuredName || family || given || middle || organization ||

@@ -164,8 +164,9 @@ Column ByKeyword(std::string_view header) {
     std::vector<std::string_view> words;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= upper.size(); ++i) {
-        const bool letter = i < upper.size() && (std::isalnum(static_cast<unsigned char>(upper[i])) ||
-                                                 static_cast<unsigned char>(upper[i]) >= 0x80);
+        const bool letter =
+            i < upper.size() && (std::isalnum(static_cast<unsigned char>(upper[i])) ||
+                                 static_cast<unsigned char>(upper[i]) >= 0x80);
         if (!letter) {
             if (i > start)
                 words.push_back(std::string_view(upper).substr(start, i - start));
@@ -187,7 +188,8 @@ Column ByKeyword(std::string_view header) {
         return {Role::unused, 0};
     if (hasWord({"FAX"}) || holds({"传真", "傳真"}))
         return {Role::fax, 0};
-    if (hasWord({"MOBILE", "CELL", "CELLPHONE", "IPHONE"}) || holds({"手机", "移动", "行動", "手機"}))
+    if (hasWord({"MOBILE", "CELL", "CELLPHONE", "IPHONE"}) ||
+        holds({"手机", "移动", "行動", "手機"}))
         return {Role::mobile, 0};
     if (hasWord({"PHONE", "TEL", "TELEPHONE"}) || holds({"电话", "電話"}))
         return {Role::telephone, 0};
@@ -287,7 +289,6 @@ char FindSeparator(std::string_view text) {
     }
     return semicolon ? ';' : (tab ? '\t' : ',');
 }
-
 
 // Records from bytes fed in chunks of any size (RFC 4180: quoted fields, doubled quotes,
 // separators and line breaks inside quotes). The separator is the first of comma, semicolon
@@ -568,8 +569,7 @@ private:
             m_hasName = m_hasName || IsNameRole(column.role);
             m_namesContact.push_back(IsNameRole(column.role) || column.role == Role::firstName ||
                                      column.role == Role::middleName ||
-                                     column.role == Role::email ||
-                                     column.role == Role::emailValue);
+                                     column.role == Role::email || column.role == Role::emailValue);
         }
         // Google pairs its typed columns by number: Phone 2 - Type with Phone 2 - Value.
         auto groupColumn = [&](Role role, int group) -> std::optional<std::size_t> {
@@ -684,8 +684,7 @@ private:
             case Role::ignored:
                 // Only a column that seems to hold numbers, and holds one here, loses data.
                 if (LooksLikeContactData(m_headers[c]))
-                    m_sink.Note({NoteKind::columnUnused, ContactField::name, line, 0,
-                                 m_headers[c],
+                    m_sink.Note({NoteKind::columnUnused, ContactField::name, line, 0, m_headers[c],
                                  DecodeIn(m_headerSet, value).value_or(std::string(value)), 0});
                 break;
             case Role::phoneType:
@@ -733,8 +732,8 @@ CCsvReader::Records CCsvReader::Split(std::string_view text) {
         },
         [&](NoteKind kind, int line) {
             if (kind == NoteKind::unclosedQuote && result.status.IsOk())
-                result.status = CStatus(StatusKind::malformed, {}, std::string(kUnclosedQuote))
-                                    .WithLine(line);
+                result.status =
+                    CStatus(StatusKind::malformed, {}, std::string(kUnclosedQuote)).WithLine(line);
         });
     splitter.Feed(text);
     splitter.Finish();

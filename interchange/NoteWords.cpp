@@ -43,8 +43,8 @@ std::string DescribeLoss(const InterchangeNote& note, std::string_view codePageN
                " left out: the player holds one " + field;
     case NoteKind::valueTooLong:
         // A number's length is counted without its formatting, which it would lose first.
-        return Capitalized(field) + " " + QuoteForMessage(note.value) + " left out: " +
-               std::to_string(note.size) + " bytes" +
+        return Capitalized(field) + " " + QuoteForMessage(note.value) +
+               " left out: " + std::to_string(note.size) + " bytes" +
                (IsNumberField(note.field) ? " without its formatting" : "") + ", more than the " +
                limit + " the player holds";
     case NoteKind::nameCut:

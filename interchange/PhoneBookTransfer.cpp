@@ -64,8 +64,8 @@ public:
                     break;
                 bool removed = false;
                 const std::string line = OneLine(shorter.value, removed);
-                auto whole = m_codePage.FromUtf8Fitting(line, MaxLength(ContactField::name),
-                                                        m_replace);
+                auto whole =
+                    m_codePage.FromUtf8Fitting(line, MaxLength(ContactField::name), m_replace);
                 if (whole && whole->complete && !whole->bytes.empty()) {
                     m_name = line;
                     fitted = std::move(whole);

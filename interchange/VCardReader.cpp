@@ -170,7 +170,7 @@ std::vector<std::string_view> SplitUnescaped(std::string_view text, char separat
 }
 
 // \\ \, \; \: and \n; any other backslash is kept, as 2.1 exporters write bare ones.
-std::string Unescape(std::string_view text) {  // NOLINT
+std::string Unescape(std::string_view text) { // NOLINT
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
@@ -286,7 +286,8 @@ public:
                 std::size_t end = i;
                 while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
                     ++end;
-                const std::size_t room = kMaxLogicalLine - std::min(kMaxLogicalLine, m_physical.size());
+                const std::size_t room =
+                    kMaxLogicalLine - std::min(kMaxLogicalLine, m_physical.size());
                 m_physical.append(bytes.substr(i, std::min(room, end - i)));
                 m_physicalOverflow = m_physicalOverflow || end - i > room;
                 i = end - 1;
@@ -493,9 +494,8 @@ private:
         } else if (property.name == "X-ANDROID-CUSTOM") {
             // vnd.android.cursor.item/nickname;Nick;1;...: the nickname is the second part.
             const std::string_view value = Trim(property.value);
-            if (!contact.nickname &&
-                EqualsIgnoringCase(value.substr(0, value.find(';')),
-                                   "vnd.android.cursor.item/nickname"))
+            if (!contact.nickname && EqualsIgnoringCase(value.substr(0, value.find(';')),
+                                                        "vnd.android.cursor.item/nickname"))
                 contact.nickname = std::make_unique<RawText>(Text(property, ';', 1));
         } else if (property.name == "TEL") {
             if (const auto field = TelField(property))
@@ -552,7 +552,7 @@ private:
     bool m_pendingOverflow = false;
     bool m_skipping = false; // the pending property is not used: its text is not kept
     int m_pendingLine = 0;
-    std::optional<Property> m_qp; // a quoted-printable value going on past a soft break
+    std::optional<Property> m_qp;     // a quoted-printable value going on past a soft break
     std::vector<CardBuilder> m_cards; // the open cards, the innermost last
     int m_cardCount = 0;
 };

@@ -385,7 +385,8 @@ TEST_F(OrvalenTelTest, PhoneVcfToTelSortedWithWarningsNamingCards) {
         in +
             "card 1 (line 7): warning: \"张三\": Mobile \"13900139000\" left out: the player "
             "holds one mobile\n" +
-            in + "card 2 (line 9): warning: no name (FN, N, ORG, NICKNAME or EMAIL); card skipped\n" +
+            in +
+            "card 2 (line 9): warning: no name (FN, N, ORG, NICKNAME or EMAIL); card skipped\n" +
             in +
             "card 3 (line 13): warning: \"Alexander the Great\": Name cut to \"Alexander the Gr\": "
             "it is 19 bytes, more than the 16 the player holds\n");
@@ -436,7 +437,8 @@ TEST_F(OrvalenTelTest, RepeatedNamesAreKeptWithAWarning) {
 
 TEST_F(OrvalenTelTest, ControlCharactersInQuotedValuesAreEscaped) {
     // An ESC sequence in a value would retitle the user's terminal if printed raw.
-    Write("esc.vcf", "BEGIN:VCARD\r\nFN:Li\r\nTEL;CELL:1\r\nTEL;CELL:2\x1b]0;x\x07\r\nEND:VCARD\r\n");
+    Write("esc.vcf",
+          "BEGIN:VCARD\r\nFN:Li\r\nTEL;CELL:1\r\nTEL;CELL:2\x1b]0;x\x07\r\nEND:VCARD\r\n");
     const RunResult result = Run({"convert", "--encoding", "GBK", "esc.vcf", "out.tel"});
     EXPECT_EQ(result.status, kExitSuccess);
     EXPECT_EQ(result.err, "orvalen-tel: " + Path("esc.vcf") +
@@ -712,7 +714,8 @@ TEST_F(OrvalenTelTest, LargeOrUnreadableInputs) {
     EXPECT_EQ(huge.status, kExitRefused);
     EXPECT_EQ(huge.err, "orvalen-tel: " + Path("huge.vcf") +
                             ": line 1: warning: a line longer than 1 MB; its value ends there\n"
-                            "orvalen-tel: " + Path("huge.vcf") +
+                            "orvalen-tel: " +
+                            Path("huge.vcf") +
                             ": no vCard in the file (no BEGIN:VCARD line)\n"
                             "orvalen-tel: nothing written\n");
     // A read that fails (the process's own memory from address 0): a message, not an abort.

@@ -3,13 +3,13 @@
 #include "BookEditor.h"
 #include "CodePage.h"
 #include "CodePageRule.h"
-#include "CsvReader.h"
 #include "ContactReader.h"
+#include "CsvReader.h"
 #include "CsvWriter.h"
-#include "NoteWords.h"
 #include "DeviceBookFile.h"
 #include "NameCollation.h"
 #include "NameList.h"
+#include "NoteWords.h"
 #include "PathText.h"
 #include "PhoneBookTransfer.h"
 #include "SafeFile.h"
@@ -483,7 +483,8 @@ private:
                    " MB; its value ends there";
         case NoteKind::unclosedQuote:
             return "a quote that is never closed; its value ends at the end of the file or "
-                   "after " + std::to_string(kMaxLogicalLine >> 20) + " MB";
+                   "after " +
+                   std::to_string(kMaxLogicalLine >> 20) + " MB";
         case NoteKind::kindCount:
             break;
         }
@@ -673,10 +674,10 @@ private:
             // One more than the phone book holds is enough to refuse; the total is counted.
             reading.count = static_cast<std::size_t>(kMaxContacts) + 1;
         }
-        const InterchangeRead read = IsStandardStream(path) ? ReadContacts(m_in, reading)
-                                                            : ReadContacts(path, reading);
-        if (read.status.Kind() != StatusKind::encoding && read.status.Kind() != StatusKind::malformed &&
-            !read.status.IsOk()) {
+        const InterchangeRead read =
+            IsStandardStream(path) ? ReadContacts(m_in, reading) : ReadContacts(path, reading);
+        if (read.status.Kind() != StatusKind::encoding &&
+            read.status.Kind() != StatusKind::malformed && !read.status.IsOk()) {
             ReadFailure(shown, read.status);
             return false;
         }
@@ -701,10 +702,11 @@ private:
             m_err << kProgram << ": " << CodePageOrigin()
                   << "; --encoding names the player's (GBK is the usual one)\n";
         if (outcome.status.Kind() == StatusKind::tooLarge)
-            Message(shown, "error: the input holds " + std::to_string(read.total) +
-                               " contacts; the player's phone book holds at most " +
-                               std::to_string(kMaxContacts) +
-                               (first > 0 ? std::string() : "; --take FIRST-LAST takes some of them"));
+            Message(shown,
+                    "error: the input holds " + std::to_string(read.total) +
+                        " contacts; the player's phone book holds at most " +
+                        std::to_string(kMaxContacts) +
+                        (first > 0 ? std::string() : "; --take FIRST-LAST takes some of them"));
         return outcome.Succeeded();
     }
 
@@ -831,7 +833,7 @@ private:
         }
         if (SameFile(source, target)) {
             Message(PathToUtf8(source), CStatus(StatusKind::sameFile).Reason() +
-                                         "; it would be overwritten by what is read from it");
+                                            "; it would be overwritten by what is read from it");
             m_err << kProgram << ": nothing written\n";
             return kExitRefused;
         }
@@ -839,9 +841,9 @@ private:
         CMemoryNameList list(m_collation);
         CBookEditor editor(list, m_view);
         const std::string shownSource = Shown(source);
-        const bool loaded = sourceFormat == Format::tel
-                                ? Load(editor, source)
-                                : Import(editor, source, sourceFormat, options, takeFirst, takeLast);
+        const bool loaded = sourceFormat == Format::tel ? Load(editor, source)
+                                                        : Import(editor, source, sourceFormat,
+                                                                 options, takeFirst, takeLast);
         if (!loaded) {
             m_err << kProgram << ": nothing written\n";
             return kExitRefused;
