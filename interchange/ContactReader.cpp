@@ -21,7 +21,10 @@ namespace orvalen {
 RawText MakeRawText(std::string_view bytes, int line) {
     RawText text;
     text.size = bytes.size();
-    text.bytes = std::string(bytes.size() > kLongValue ? bytes.substr(0, kLongValueKept) : bytes);
+    // Raw bytes have room for escapes and for sets of one byte a character; the decoded text
+    // is cut by the same rule again (CutLongText), so that what is written reads back alike.
+    text.bytes =
+        std::string(bytes.size() > kLongRawValue ? bytes.substr(0, kLongValueKept) : bytes);
     text.line = line;
     return text;
 }
@@ -104,6 +107,22 @@ bool RemovePrivateUse(std::string& utf8) {
     if (removed)
         utf8 = std::move(kept);
     return removed;
+}
+
+// A text longer than kLongValue bytes: its first kLongValueKept bytes, whole characters.
+std::string CutLongText(std::string text) {
+    if (text.size() <= kLongValue)
+        return text;
+    std::size_t take = 0;
+    while (take < text.size()) {
+        const std::size_t length =
+            std::max<std::size_t>(Utf8CharLength(std::string_view(text).substr(take)), 1);
+        if (take + length > kLongValueKept)
+            break;
+        take += length;
+    }
+    text.resize(take);
+    return text;
 }
 
 bool IsAvailableSet(const std::string& set) {
@@ -486,13 +505,13 @@ private:
             for (std::size_t i = static_cast<std::size_t>(raw.skip); i < components.size(); ++i) {
                 const std::string_view part = Trim(components[i]);
                 if (!part.empty())
-                    return std::string(part);
+                    return CutLongText(std::string(part));
             }
             return std::string();
         }
         if (raw.escaped)
             unified = UnescapeVCard(unified);
-        return std::string(Trim(unified));
+        return CutLongText(std::string(Trim(unified)));
     }
 
     void Map() {

@@ -5,8 +5,8 @@
 //
 // Promises: the input is read once, in chunks; memory does not grow with its size: at most
 // kMaxKeptContacts contacts are kept (those of the range asked for), the others are counted;
-// values the player cannot use (photos, sounds, keys) are skipped as they stream; a value
-// longer than kLongValue bytes keeps its first kLongValueKept bytes and its length. The
+// values the player cannot use (photos, sounds, keys) are skipped as they stream; a text
+// longer than kLongValue bytes keeps its first kLongValueKept bytes. The
 // character set is decided once per file, after the whole file has streamed, in this order:
 // byte order mark, the user's choice, a CHARSET label (per value), valid UTF-8, the detector's
 // name when every kept value decodes in it, the user's code page when every kept value decodes
@@ -35,6 +35,8 @@ inline constexpr std::size_t kMaxValuesPerField = 8;
 // Nothing this long fits the player: only the first kLongValueKept bytes and the length stay.
 inline constexpr std::size_t kLongValue = 256;
 inline constexpr std::size_t kLongValueKept = 64;
+// Raw bytes are kept whole up to here: escapes and one-byte sets may double a text's length.
+inline constexpr std::size_t kLongRawValue = 4 * kLongValue;
 // A logical line (a vCard property, a CSV record's field) ends here, with a note.
 inline constexpr std::size_t kMaxLogicalLine = 1u << 20;
 
