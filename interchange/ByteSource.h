@@ -18,7 +18,9 @@ class CByteSource {
 public:
     virtual ~CByteSource() = default;
     // The bytes read into buffer; 0 at the end; cancelled or the system's error.
-    virtual CResult<std::size_t> Read(std::span<char> buffer, const CReadCancel* cancel) = 0;
+    // stallLimitMs, when not 0, ends a wait for bytes that lasts that long (ETIMEDOUT).
+    virtual CResult<std::size_t> Read(std::span<char> buffer, const CReadCancel* cancel,
+                                      int stallLimitMs) = 0;
     // The size when known (a regular file), else 0.
     virtual std::uint64_t Size() const { return 0; }
 };

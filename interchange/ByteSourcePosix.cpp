@@ -20,15 +20,20 @@ public:
     CFileSource(const CFileSource&) = delete;
     CFileSource& operator=(const CFileSource&) = delete;
 
-    CResult<std::size_t> Read(std::span<char> buffer, const CReadCancel* cancel) override {
-        while (true) {
+    CResult<std::size_t> Read(std::span<char> buffer, const CReadCancel* cancel,
+                              int stallLimitMs) override {
+        for (int waited = 0;; waited += kPollSliceMs) {
+            if (stallLimitMs > 0 && waited >= stallLimitMs)
+                return CStatus::FromErrno(ETIMEDOUT);
             if (cancel != nullptr && cancel->IsCancelled())
                 return CStatus(StatusKind::cancelled);
             const ssize_t read = ::read(m_fd, buffer.data(), buffer.size());
             if (read >= 0)
                 return static_cast<std::size_t>(read);
-            if (errno == EINTR)
+            if (errno == EINTR) {
+                waited -= kPollSliceMs;
                 continue;
+            }
             if (errno != EAGAIN && errno != EWOULDBLOCK)
                 return CStatus::FromErrno(errno);
             pollfd wait{m_fd, POLLIN, 0};

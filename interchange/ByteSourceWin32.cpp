@@ -16,7 +16,9 @@ public:
     CFileSource(const CFileSource&) = delete;
     CFileSource& operator=(const CFileSource&) = delete;
 
-    CResult<std::size_t> Read(std::span<char> buffer, const CReadCancel* cancel) override {
+    // A blocked ReadFile is broken by CancelSynchronousIo; the stall limit is not checked.
+    CResult<std::size_t> Read(std::span<char> buffer, const CReadCancel* cancel,
+                              int /*stallLimitMs*/) override {
         if (cancel != nullptr && cancel->IsCancelled())
             return CStatus(StatusKind::cancelled);
         DWORD read = 0;

@@ -47,6 +47,9 @@ CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCod
     // A file that names no set and is not UTF-8 is tried in the player's code page last.
     options.userCodePage = codePage.Name();
     options.first = first;
+    // This read runs on the window's thread, which no one can cancel: a file that gives
+    // nothing for 5 s (such as /proc/kmsg) ends it with a message instead of a frozen window.
+    options.stallLimitMs = 5000;
     InterchangeRead contacts = ReadContacts(path, options);
     if (contacts.IsRefused())
         return CStatus(contacts.status).WithPath(path);

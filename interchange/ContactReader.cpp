@@ -706,7 +706,9 @@ InterchangeRead ReadContacts(const std::filesystem::path& path, const ReadOption
         options.cancel->BindThread();
     InterchangeRead read =
         Run(options, FormatOfPath(path, options.format), (*source)->Size(),
-            [&](std::span<char> buffer) { return (*source)->Read(buffer, options.cancel); });
+            [&](std::span<char> buffer) {
+                return (*source)->Read(buffer, options.cancel, options.stallLimitMs);
+            });
     if (options.cancel != nullptr)
         options.cancel->UnbindThread();
     if (!read.status.IsOk() && read.status.Path().empty())

@@ -70,6 +70,9 @@ struct ReadOptions {
     std::size_t first = 1;     // the first contact kept, counted from 1 in file order
     std::size_t count = kMaxKeptContacts; // how many are kept from there (at most the maximum)
     const CReadCancel* cancel = nullptr;
+    // A source that gives no byte for this long ends the read (ETIMEDOUT); 0: no limit. For
+    // a read that no one can cancel, such as one on a window's own thread.
+    int stallLimitMs = 0;
     // Called after each chunk with the bytes read so far and the size (0 when unknown).
     std::function<void(std::uint64_t read, std::uint64_t size)> progress;
 };

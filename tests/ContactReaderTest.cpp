@@ -82,6 +82,12 @@ TEST(ContactReader, CancelStopsAReadThatBlocks) {
     const InterchangeRead read = reading.get();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
     EXPECT_EQ(read.status.Kind(), StatusKind::cancelled);
+
+    // With no one to cancel it, a stall limit ends the wait.
+    ReadOptions limited;
+    limited.stallLimitMs = 300;
+    const InterchangeRead stalled = ReadContacts(fifo, limited);
+    EXPECT_EQ(stalled.status.Kind(), StatusKind::ioError);
     ::close(writer);
     std::filesystem::remove(fifo);
 }
