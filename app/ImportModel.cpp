@@ -172,6 +172,8 @@ std::string CImportModel::WordNote(const InterchangeNote& note) const {
         return Tr(texts::kNoteNameCutBytes, {note.value, count});
     case NoteKind::controlRemoved:
         return Tr(texts::kNoteControls, {field});
+    case NoteKind::extensionLeftOut:
+        return Tr(texts::kNoteExtension, {field, note.value});
     default:
         return Tr(texts::kNoteReplaced, {field, m_codePage.Name()});
     }

@@ -164,6 +164,8 @@ inline constexpr CText kNoteNameCutBytes{77, QT_TRANSLATE_NOOP("Orvalen", "Name 
 inline constexpr CText kNoteControls{78, QT_TRANSLATE_NOOP("Orvalen", "%1: control characters removed")};
 //: Import dialog, note of a contact. %1 is a column's name ("Name"), %2 the player's code page ("GBK").
 inline constexpr CText kNoteReplaced{79, QT_TRANSLATE_NOOP("Orvalen", "%1: characters %2 cannot hold became \"?\"")};
+//: Import dialog, note of a contact whose number had an extension ("ext=102") that did not fit. %1 is a column's name ("Telephone"), %2 the extension.
+inline constexpr CText kNoteExtension{81, QT_TRANSLATE_NOOP("Orvalen", "%1: extension \"%2\" left out; only the number fits")};
 // clang-format on
 } // namespace texts
 

@@ -278,5 +278,10 @@
         <extracomment>Error at start-up when two files are given. %1 is the first file, %2 the second; the usage line stays as it is.</extracomment>
         <translation>Orvalen 一次只能打开一个文件，但在“%1”之后又给了“%2”。用法：Orvalen [--encoding NAME] [FILE]</translation>
     </message>
+    <message>
+        <source>%1: extension &quot;%2&quot; left out; only the number fits</source>
+        <extracomment>Import dialog, note of a contact whose number had an extension (&quot;ext=102&quot;) that did not fit. %1 is a column&apos;s name (&quot;Telephone&quot;), %2 the extension.</extracomment>
+        <translation>%1：分机号“%2”未导入，只放得下号码本身</translation>
+    </message>
 </context>
 </TS>
