@@ -31,10 +31,11 @@ struct ImportFile {
     bool guessed = false;        // nothing in the file named that set
 };
 
-// Reads a vCard or CSV file (by its ending, else by its content) whole; pipes and devices are
-// refused. encoding, when given, is the character set to read it in instead of what the file
-// says or what is guessed; when nothing names one and the detector cannot tell, GB18030 is
-// taken as the guess. Each contact is fitted as orvalen-tel fits it (FitContact), a character
+// Reads a vCard or CSV file (by its ending, else by its content) through ReadContacts, the
+// first kMaxKeptContacts contacts kept; pipes and devices are refused (this runs on the
+// window's thread). encoding, when given, is the character set to read it in instead of what
+// the file says or what is guessed; when nothing names one, the file is not UTF-8 and the
+// detector's guess does not decode it, codePage is tried last. Each contact is fitted as orvalen-tel fits it (FitContact), a character
 // codePage lacks becoming '?', and its losses are worded in its note.
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
                                    const CContactTable& book, std::string_view encoding = {});

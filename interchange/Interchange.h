@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,9 @@ enum class NoteKind {
     repeatedName,   // a name given before: both kept
     missingEnd,     // a card without END:VCARD: read to the end of the file
     columnUnused,   // a column not understood that holds values looking like numbers
+    extensionLeftOut, // a number's extension (tel: ext=) that does not fit: the number kept
+    lineTooLong,    // a logical line over kMaxLogicalLine bytes: its value ended there
+    unclosedQuote,  // a CSV quote never closed: the value ended at kMaxLogicalLine or the end
     kindCount
 };
 inline constexpr std::size_t kNoteKindCount = static_cast<std::size_t>(NoteKind::kindCount);
@@ -104,6 +108,10 @@ struct InterchangeRead {
     CStatus status;
     std::string encoding; // the text encoding the file was read in
     bool guessed = false; // the encoding was guessed from the bytes: the user should know
+    std::size_t total = 0;        // contacts in the whole file, kept or not
+    std::size_t first = 1;        // the file-order number of contacts.front()
+    std::uint64_t size = 0;       // bytes read
+    std::size_t peakBytes = 0;    // the most the reader held at once, by its own accounting
 
     bool IsRefused() const { return !status.IsOk(); }
 };
