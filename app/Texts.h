@@ -87,6 +87,18 @@ inline constexpr CText kColumnFax{65, QT_TRANSLATE_NOOP("Orvalen", "Fax")};
 inline constexpr CText kColumnNote{66, QT_TRANSLATE_NOOP("Orvalen", "Note")};
 inline constexpr CText kColumnInBook{67, QT_TRANSLATE_NOOP("Orvalen", "In book")};
 inline constexpr CText kInBookMark{68, QT_TRANSLATE_NOOP("Orvalen", "yes")};
+//: The import dialog of a file with more contacts than one read keeps: %1 contacts shown, %2 in the file.
+inline constexpr CText kRangeFirst{69, QT_TRANSLATE_NOOP("Orvalen", "Shown: the first %1 of %2 contacts")};
+//: The same for a later range: contacts %1 to %2 shown, %3 in the file.
+inline constexpr CText kRangeLater{70, QT_TRANSLATE_NOOP("Orvalen", "Shown: contacts %1 to %2 of %3")};
+//: A button that reads the next %1 contacts of the file in place of those shown.
+inline constexpr CText kReadNext{71, QT_TRANSLATE_NOOP("Orvalen", "Read the &next %1")};
+//: After the last range, the button reads the first %1 contacts again.
+inline constexpr CText kReadFirst{72, QT_TRANSLATE_NOOP("Orvalen", "Back to the &first %1")};
+
+// While a contacts file is read.
+//: Above the progress bar; %1 is the file's name.
+inline constexpr CText kReading{80, QT_TRANSLATE_NOOP("Orvalen", "Reading contacts from %1 ...")};
 // clang-format on
 } // namespace texts
 

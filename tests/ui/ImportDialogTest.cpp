@@ -148,7 +148,7 @@ private slots:
         QVERIFY(!Find<QComboBox>("encodingBox")->isVisible());
 
         QStringList asked;
-        Open(0, {Row("Ann")}, [&asked](const std::string& encoding) {
+        Open(0, {Row("Ann")}, [&asked](const std::string& encoding, std::size_t) {
             asked << QString::fromStdString(encoding);
             return CResult<ImportFile>(CStatus(StatusKind::malformed, "cards.vcf"));
         });
