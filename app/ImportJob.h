@@ -6,7 +6,8 @@
 // progress from Progress() while it runs, call Cancel() for the user's Cancel, and take the
 // result with Wait() on the window's thread once the message arrives.
 // Promises: Cancel() ends the read within 0.2 s, even when the file never ends a read; the
-// destructor cancels and joins, so a window that goes away never leaves the thread running.
+// destructor cancels and joins, so a window that goes away never leaves the thread running;
+// running out of memory refuses the import (StatusKind::tooLarge) instead of ending the program.
 // Requires: finished returns at once (it runs on the job's thread) and may be called before the
 // constructor has returned.
 

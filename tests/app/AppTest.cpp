@@ -268,15 +268,16 @@ TEST_F(PresenterTest, AFileOfMoreContactsThanOneReadIsShownInRanges) {
     };
     const Step steps[] = {
         {20000, "C1", "Shown: the first 20,000 of 20,003 contacts", "Read the &next 3"},
-        {3, "C20001", "Shown: contacts 20,001 to 20,003 of 20,003", "Back to the &first 20,000"},
-        {20000, "C1", "Shown: the first 20,000 of 20,003 contacts", "Read the &next 3"}};
+        {3, "C20001", "Shown: contacts 20,001 to 20,003 of 20,003", "Back to the &first 20,000"}};
     view.importDialog = [&](CImportModel& model) {
         for (const Step& step : steps) {
+            if (&step != steps) {
+                EXPECT_TRUE(model.ReadNextRange());
+            }
             EXPECT_EQ(model.RowCount(), step.rows);
             EXPECT_EQ(model.Shown(0)[0], step.first);
             EXPECT_EQ(model.RangeLine(), step.range);
             EXPECT_EQ(model.NextRangeText(), step.next);
-            EXPECT_TRUE(model.ReadNextRange());
         }
         return false;
     };
