@@ -421,9 +421,9 @@ private slots:
     }
 
     // A file that never ends a read (a FIFO whose writer stays silent): the window's timers
-    // go on firing, after half a second the progress shows with Cancel, and Cancel ends the
-    // read within 0.2 s, with nothing to report.
-    void aReadThatNeverEndsKeepsTheWindowGoingAndCancelEndsIt() {
+    // go on firing, after half a second the progress shows with Cancel, and Cancel, or closing
+    // the window, ends the read within 0.2 s, with nothing to report.
+    void aReadThatNeverEndsKeepsTheWindowGoingAndCancelOrClosingEndsIt() {
         const QString fifo = Path(QStringLiteral("never.vcf"));
         QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
         const int writer = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK);
@@ -447,9 +447,21 @@ private slots:
         });
         W().Dialog().Presenter().ImportFile(fifo.toStdString());
         const qint64 cancelMs = sinceCancel.isValid() ? sinceCancel.elapsed() : -1;
+        // Closing the window cancels the read too, before any progress shows.
+        QElapsedTimer sinceClose;
+        QTimer::singleShot(100, &W().Dialog(), [&] {
+            sinceClose.start();
+            W().Dialog().close();
+        });
+        W().Dialog().Presenter().ImportFile(fifo.toStdString());
+        const qint64 closeMs = sinceClose.isValid() ? sinceClose.elapsed() : -1;
         ::close(writer);
-        qInfo("%d ticks of 20 ms before the progress showed; Cancel ended the read in %lld ms",
-              ticksBeforeProgress, static_cast<long long>(cancelMs));
+        QVERIFY2(closeMs >= 0 && closeMs < 200, qPrintable(QString::number(closeMs)));
+        QVERIFY(!W().Dialog().isVisible());
+        qInfo("%d ticks of 20 ms before the progress showed; Cancel ended the read in %lld ms, "
+              "closing in %lld ms",
+              ticksBeforeProgress, static_cast<long long>(cancelMs),
+              static_cast<long long>(closeMs));
         QVERIFY(ticksBeforeProgress >= 10);
         QVERIFY2(cancelMs >= 0 && cancelMs < 200, qPrintable(QString::number(cancelMs)));
         QVERIFY(QApplication::activeModalWidget() == nullptr);
