@@ -247,8 +247,10 @@ TEST_F(PresenterTest, AnImportReadRunsOnItsOwnCopies) {
     Add(MakeForm("Ann"));
     const ImportRequest request = presenter.MakeImportRequest(card);
     presenter.Run(Command::clear);
-    CResult<ImportFile> read = ReadForImport(request);
+    CImportJob job(request, {});
+    CResult<ImportFile> read = job.Wait();
     ASSERT_TRUE(read);
+    EXPECT_EQ(job.Progress().read, std::filesystem::file_size(card));
     EXPECT_TRUE(read->rows.at(0).known);
     presenter.ContinueImport(card, std::move(read));
     EXPECT_EQ(Names(), std::vector<std::string>{"Ann"});
