@@ -180,9 +180,10 @@ CStatus CImportModel::ChooseEncoding(int index) {
 }
 
 CStatus CImportModel::ReadAgain(int encodingIndex, std::size_t first) {
-    // The guess is made anew for each range; a set the user chose holds for all.
+    // Every range in the set the box shows, so that what it says stays true; a file that named
+    // its set is read as it says.
     const std::string encoding =
-        encodingIndex > 0 ? m_encodings[Index(encodingIndex)] : std::string();
+        m_encodings.empty() ? std::string() : m_encodings[Index(encodingIndex)];
     CResult<ImportFile> again = m_reader(encoding, first);
     if (!again)
         return again.Status().Kind() == StatusKind::cancelled ? CStatus() : again.Status();
