@@ -23,15 +23,10 @@ std::string Ending(const std::filesystem::path& path) {
     return Lower(path.extension().string());
 }
 
-// A pipe or a device could keep the window waiting for an end that never comes, until the
-// windows read on a worker thread that can cancel.
 CStatus CheckContactsFile(const std::filesystem::path& path) {
     std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (error || !std::filesystem::exists(status))
+    if (!std::filesystem::exists(std::filesystem::status(path, error)) || error)
         return CStatus(StatusKind::notFound, path);
-    if (!std::filesystem::is_directory(status) && !std::filesystem::is_regular_file(status))
-        return CStatus(StatusKind::notRegularFile, path);
     return {};
 }
 
@@ -45,18 +40,11 @@ bool IsLoss(NoteKind kind) {
 } // namespace
 
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
-                                   const CContactTable& book, std::string_view encoding,
-                                   std::size_t first) {
+                                   const CContactTable& book, ReadOptions options) {
     if (CStatus checked = CheckContactsFile(path); !checked.IsOk())
         return checked;
-    ReadOptions options;
-    options.inputEncoding = std::string(encoding);
     // A file that names no set and is not UTF-8 is tried in the player's code page last.
     options.userCodePage = codePage.Name();
-    options.first = first;
-    // This read runs on the window's thread, which no one can cancel: a file that gives
-    // nothing for 5 s (such as /proc/kmsg) ends it with a message instead of a frozen window.
-    options.stallLimitMs = 5000;
     InterchangeRead contacts = ReadContacts(path, options);
     if (contacts.IsRefused())
         return CStatus(contacts.status).WithPath(path);
@@ -64,8 +52,9 @@ CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCod
     ImportFile file;
     file.encoding = contacts.encoding;
     file.guessed = contacts.guessed;
-    file.total = contacts.total;
     file.first = contacts.first;
+    file.read = contacts.contacts.size();
+    file.total = contacts.total;
     file.rows.reserve(contacts.contacts.size());
     for (const InterchangeContact& contact : contacts.contacts) {
         CNotes notes;
