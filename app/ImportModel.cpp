@@ -45,40 +45,6 @@ bool SameName(std::string_view a, std::string_view b) {
     });
 }
 
-char32_t Decode(std::string_view character) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
-    switch (character.size()) {
-    case 1:
-        return byte(0);
-    case 2:
-        return (char32_t(byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-    case 3:
-        return (char32_t(byte(0) & 0x0F) << 12) | (char32_t(byte(1) & 0x3F) << 6) |
-               (byte(2) & 0x3F);
-    default:
-        return (char32_t(byte(0) & 0x07) << 18) | (char32_t(byte(1) & 0x3F) << 12) |
-               (char32_t(byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
-    }
-}
-
-void Encode(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 } // namespace
 
 std::string FoldCase(std::string_view utf8) {
@@ -91,7 +57,8 @@ std::string FoldCase(std::string_view utf8) {
             utf8.remove_prefix(1);
             continue;
         }
-        Encode(SimpleLowerCase(Decode(utf8.substr(0, length))), folded);
+        folded +=
+            EncodeUtf8(SimpleLowerCase(SingleCodePoint(utf8.substr(0, length)).value_or(0xFFFD)));
         utf8.remove_prefix(length);
     }
     return folded;

@@ -21,7 +21,8 @@ std::optional<std::string> Convert(const std::string& to, const std::string& fro
     return detail::ConvertBytes(to, from, input);
 }
 
-// The one code point that utf8 holds, or nothing.
+} // namespace
+
 std::optional<char32_t> SingleCodePoint(std::string_view utf8) {
     const std::size_t length = Utf8CharLength(utf8);
     if (length == 0 || length != utf8.size())
@@ -52,9 +53,6 @@ std::string EncodeUtf8(char32_t c) {
     }
     return result;
 }
-
-
-} // namespace
 
 std::size_t Utf8CharLength(std::string_view text) {
     if (text.empty())

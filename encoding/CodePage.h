@@ -59,6 +59,9 @@ CCodePage PlayerCodePage(const std::optional<std::string>& encodingOption,
 // Length in bytes of the UTF-8 character that starts text, or 0 when it is not valid UTF-8.
 std::size_t Utf8CharLength(std::string_view text);
 bool IsValidUtf8(std::string_view text);
+// The one code point that utf8 holds, or nothing when it holds more or is not UTF-8.
+std::optional<char32_t> SingleCodePoint(std::string_view utf8);
+std::string EncodeUtf8(char32_t c);
 // The Unicode simple lower-case mapping of the letters that the ANSI code pages hold.
 char32_t SimpleLowerCase(char32_t c);
 

@@ -8,22 +8,6 @@
 namespace orvalen {
 namespace {
 
-char32_t DecodeUtf8(std::string_view character) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
-    switch (character.size()) {
-    case 1:
-        return byte(0);
-    case 2:
-        return (char32_t(byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-    case 3:
-        return (char32_t(byte(0) & 0x0F) << 12) | (char32_t(byte(1) & 0x3F) << 6) |
-               (byte(2) & 0x3F);
-    default:
-        return (char32_t(byte(0) & 0x07) << 18) | (char32_t(byte(1) & 0x3F) << 12) |
-               (char32_t(byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
-    }
-}
-
 bool IsInvisibleMark(char32_t c) {
     return c == 0x00AD || c == 0x061C || c == 0x180E || (c >= 0x200B && c <= 0x200F) ||
            (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) ||
@@ -64,7 +48,7 @@ std::string NormaliseNumber(std::string_view utf8) {
             continue;
         }
         const std::string_view character = utf8.substr(0, length);
-        const char32_t c = DecodeUtf8(character);
+        const char32_t c = SingleCodePoint(character).value_or(0xFFFD);
         if (IsInvisibleMark(c)) {
         } else if (const auto ascii = AsciiForm(c)) {
             number += *ascii;
