@@ -226,9 +226,9 @@ int CImportModel::PlacesLeft() const {
 
 std::string CImportModel::CountLine() const {
     const int left = PlacesLeft();
-    const std::string selected = std::to_string(TickedCount());
-    return left >= 0 ? Tr(texts::kCountLine, {selected, std::to_string(left)})
-                     : Tr(texts::kCountLineOver, {selected, std::to_string(-left)});
+    const std::string places =
+        left >= 0 ? Tr(texts::kPlacesLeft, left) : Tr(texts::kPlacesOver, -left);
+    return Tr(texts::kCountLine, {Tr(texts::kSelectedCount, TickedCount()), places});
 }
 
 CStatus CImportModel::ChooseEncoding(int index) {

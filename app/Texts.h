@@ -2,12 +2,16 @@
 
 // The one catalogue of the texts this program adds to the written window (questions, refusals,
 // the import dialog, menu items). Each text is here once, in UTF-8, with %1, %2 ... where a value
-// goes, and marked for Qt's lupdate. The Qt window translates through QCoreApplication::translate
-// in the context "Orvalen"; the Windows window reads the string table that
-// cmake/TextTable.cmake writes from this file at build time (resource id kTextIdBase + id).
-// The written system's own texts (labels, buttons, its messages) are not here: they are never
-// translated. Requires each entry on one line as {id, QT_TRANSLATE_NOOP("Orvalen", "text")},
-// ids unique, so the table script can read it.
+// goes, and marked for Qt's lupdate. A text that shows a count is marked QT_TRANSLATE_N_NOOP,
+// with %n where the count goes, and shown through Tr(text, count): each language words it in
+// its own plural forms (English "1 place left" / "2 places left", Chinese one form). The Qt
+// window translates through QCoreApplication::translate in the context "Orvalen"; the Windows
+// window reads the string tables written from this file at build time (resource id
+// kTextIdBase + id, a counted text's further plural forms at kTextIdBase + kTextFormStep * form
+// + id). The written system's own texts (labels, buttons, its messages) are not here: they are
+// never translated. Requires each entry on one line as {id, QT_TRANSLATE_NOOP("Orvalen",
+// "text")} (or QT_TRANSLATE_N_NOOP), ids unique and below kTextFormStep, so the table scripts
+// can read it.
 
 #include <initializer_list>
 #include <optional>
@@ -17,6 +21,9 @@
 // lupdate reads this macro; Qt defines it the same way, so either definition may come first.
 #ifndef QT_TRANSLATE_NOOP
 #define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+#ifndef QT_TRANSLATE_N_NOOP
+#define QT_TRANSLATE_N_NOOP(scope, x) x
 #endif
 
 namespace orvalen {
@@ -28,14 +35,22 @@ struct CText {
 
 inline constexpr const char* kTextContext = "Orvalen";
 inline constexpr int kTextIdBase = 20000;
+inline constexpr int kTextFormStep = 1000;
 
 // The text in the user's language: what the window's translator gives, the source without one.
-// A window installs its translator once at start-up, before any text is shown.
-using TextTranslator = std::string (*)(const CText& text);
+// A translator is given the count of a counted text (-1 for other texts) and returns the form
+// for that count with %n replaced by it. A window installs its translator once at start-up,
+// before any text is shown.
+using TextTranslator = std::string (*)(const CText& text, int count);
 void SetTextTranslator(TextTranslator translator);
 std::string Tr(const CText& text);
 // The translated text with %1, %2 ... replaced by args (each once, in any order).
 std::string Tr(const CText& text, std::initializer_list<std::string_view> args);
+// A counted text (QT_TRANSLATE_N_NOOP) in the plural form for count, %n replaced by it, and
+// %1, %2 ... by args.
+std::string Tr(const CText& text, int count, std::initializer_list<std::string_view> args = {});
+// pattern with every %n replaced by count.
+std::string FormatCount(std::string_view pattern, int count);
 std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> args);
 // A message of the libraries (core/Messages.h) in the user's language where we added it and the
 // catalogue holds it; nullopt for the written ones, which are shown as they stand.
@@ -101,21 +116,25 @@ inline constexpr CText kImportTitle{40, QT_TRANSLATE_NOOP("Orvalen", "导入联�
 //: Import dialog, label of the box that filters the contacts shown; & marks the mnemonic.
 inline constexpr CText kSearchLabel{41, QT_TRANSLATE_NOOP("Orvalen", "&Search:")};
 //: Import dialog, label of the box that reads the file again in another character set; & marks the mnemonic.
-inline constexpr CText kEncodingLabel{42, QT_TRANSLATE_NOOP("Orvalen", "&Character set:")};
+inline constexpr CText kEncodingLabel{42, QT_TRANSLATE_NOOP("Orvalen", "C&haracter set:")};
 //: Import dialog, button that ticks every contact shown; & marks the mnemonic.
 inline constexpr CText kSelectAll{43, QT_TRANSLATE_NOOP("Orvalen", "Select &all")};
 //: Import dialog, button that unticks every contact shown; & marks the mnemonic.
 inline constexpr CText kSelectNone{44, QT_TRANSLATE_NOOP("Orvalen", "Select &none")};
 //: Import dialog, label of the choice of what to do with names already in the book; & marks the mnemonic.
 inline constexpr CText kRepeatedLabel{45, QT_TRANSLATE_NOOP("Orvalen", "Names already in the &phone book:")};
-//: Import dialog, the button that imports the ticked contacts.
-inline constexpr CText kOk{46, QT_TRANSLATE_NOOP("Orvalen", "OK")};
-//: Import dialog, the button that closes it importing nothing.
-inline constexpr CText kCancel{47, QT_TRANSLATE_NOOP("Orvalen", "Cancel")};
-//: Import dialog, under the list. %1 is the number of contacts ticked, %2 how many more the phone book can take.
-inline constexpr CText kCountLine{48, QT_TRANSLATE_NOOP("Orvalen", "%1 selected · %2 places left")};
-//: Import dialog, under the list, when more are ticked than the book can take. %1 is the number ticked, %2 how many too many.
-inline constexpr CText kCountLineOver{49, QT_TRANSLATE_NOOP("Orvalen", "%1 selected · %2 more than the places left")};
+//: Import dialog, the button that imports the ticked contacts; & marks the mnemonic.
+inline constexpr CText kOk{46, QT_TRANSLATE_NOOP("Orvalen", "&OK")};
+//: Import dialog, the button that closes it importing nothing; & marks the mnemonic.
+inline constexpr CText kCancel{47, QT_TRANSLATE_NOOP("Orvalen", "&Cancel")};
+//: Import dialog, the line under the list: %1 says how many contacts are ticked ("3 selected"), %2 how many places the phone book has left ("5 places left") or how many too many are ticked; both are translated on their own.
+inline constexpr CText kCountLine{48, QT_TRANSLATE_NOOP("Orvalen", "%1 · %2")};
+//: Import dialog, first part of the line under the list. %n is the number of contacts ticked.
+inline constexpr CText kSelectedCount{49, QT_TRANSLATE_N_NOOP("Orvalen", "%n selected")};
+//: Import dialog, second part of the line under the list. %n is how many more contacts the phone book can take.
+inline constexpr CText kPlacesLeft{54, QT_TRANSLATE_N_NOOP("Orvalen", "%n places left")};
+//: Import dialog, second part of the line under the list when more are ticked than the phone book can take. %n is how many too many.
+inline constexpr CText kPlacesOver{55, QT_TRANSLATE_N_NOOP("Orvalen", "%n more than the places left")};
 //: Import dialog, tooltip of a contact whose name is already in the book.
 inline constexpr CText kKnownName{50, QT_TRANSLATE_NOOP("Orvalen", "This name is already in the phone book.")};
 //: Import dialog, choice for contacts whose name is already in the phone book: fill in the details the file has, keep the others.

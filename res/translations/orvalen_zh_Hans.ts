@@ -89,11 +89,6 @@
         <translation>搜索(&amp;S)：</translation>
     </message>
     <message>
-        <source>&amp;Character set:</source>
-        <extracomment>Import dialog, label of the box that reads the file again in another character set; &amp; marks the mnemonic.</extracomment>
-        <translation>字符集(&amp;C)：</translation>
-    </message>
-    <message>
         <source>Select &amp;all</source>
         <extracomment>Import dialog, button that ticks every contact shown; &amp; marks the mnemonic.</extracomment>
         <translation>全选(&amp;A)</translation>
@@ -102,16 +97,6 @@
         <source>Select &amp;none</source>
         <extracomment>Import dialog, button that unticks every contact shown; &amp; marks the mnemonic.</extracomment>
         <translation>全不选(&amp;N)</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <extracomment>Import dialog, the button that imports the ticked contacts.</extracomment>
-        <translation>确定</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <extracomment>Import dialog, the button that closes it importing nothing.</extracomment>
-        <translation>取消</translation>
     </message>
     <message>
         <source>撤销(&amp;U)</source>
@@ -172,16 +157,6 @@
         <source>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</source>
         <extracomment>File types of the export chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
         <translation>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</translation>
-    </message>
-    <message>
-        <source>%1 selected · %2 places left</source>
-        <extracomment>Import dialog, under the list. %1 is the number of contacts ticked, %2 how many more the phone book can take.</extracomment>
-        <translation>已选 %1 个 · 还剩 %2 个位置</translation>
-    </message>
-    <message>
-        <source>%1 selected · %2 more than the places left</source>
-        <extracomment>Import dialog, under the list, when more are ticked than the book can take. %1 is the number ticked, %2 how many too many.</extracomment>
-        <translation>已选 %1 个 · 比剩余位置多 %2 个</translation>
     </message>
     <message>
         <source>Note</source>
@@ -277,6 +252,47 @@
         <source>Orvalen opens one file at a time, but &quot;%2&quot; was given after &quot;%1&quot;. Usage: Orvalen [--encoding NAME] [FILE]</source>
         <extracomment>Error at start-up when two files are given. %1 is the first file, %2 the second; the usage line stays as it is.</extracomment>
         <translation>Orvalen 一次只能打开一个文件，但在“%1”之后又给了“%2”。用法：Orvalen [--encoding NAME] [FILE]</translation>
+    </message>
+    <message>
+        <source>C&amp;haracter set:</source>
+        <extracomment>Import dialog, label of the box that reads the file again in another character set; &amp; marks the mnemonic.</extracomment>
+        <translation>字符集(&amp;H)：</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <extracomment>Import dialog, the button that imports the ticked contacts; &amp; marks the mnemonic.</extracomment>
+        <translation>确定(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <extracomment>Import dialog, the button that closes it importing nothing; &amp; marks the mnemonic.</extracomment>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>Import dialog, the line under the list: %1 says how many contacts are ticked (&quot;3 selected&quot;), %2 how many places the phone book has left (&quot;5 places left&quot;) or how many too many are ticked; both are translated on their own.</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n selected</source>
+        <extracomment>Import dialog, first part of the line under the list. %n is the number of contacts ticked.</extracomment>
+        <translation>
+            <numerusform>已选 %n 个</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n places left</source>
+        <extracomment>Import dialog, second part of the line under the list. %n is how many more contacts the phone book can take.</extracomment>
+        <translation>
+            <numerusform>还剩 %n 个位置</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more than the places left</source>
+        <extracomment>Import dialog, second part of the line under the list when more are ticked than the phone book can take. %n is how many too many.</extracomment>
+        <translation>
+            <numerusform>比剩余位置多 %n 个</numerusform>
+        </translation>
     </message>
 </context>
 </TS>
