@@ -143,7 +143,7 @@ std::string CImportModel::Note(int row, std::string_view separator) const {
 std::string CImportModel::WordNote(const InterchangeNote& note) const {
     const std::string field = Tr(ColumnText(note.field));
     const FieldLimit limit = LimitOf(note.field, MaxLength(note.field), m_codePage);
-    const std::string count = std::to_string(limit.count);
+    const int count = static_cast<int>(limit.count);
     const std::string chinese = std::to_string(limit.chinese);
     switch (note.kind) {
     case NoteKind::valueLeftOut:
@@ -151,25 +151,25 @@ std::string CImportModel::WordNote(const InterchangeNote& note) const {
     case NoteKind::valueTooLong:
         switch (limit.unit) {
         case LimitUnit::digits:
-            return Tr(texts::kNoteTooLongDigits, {field, note.value, count});
+            return Tr(texts::kNoteTooLongDigits, count, {field, note.value});
         case LimitUnit::letters:
-            return Tr(texts::kNoteTooLongLetters, {field, note.value, count});
+            return Tr(texts::kNoteTooLongLetters, count, {field, note.value});
         case LimitUnit::chineseAndLetters:
-            return Tr(texts::kNoteTooLongChinese, {field, note.value, count, chinese});
+            return Tr(texts::kNoteTooLongChinese, count, {field, note.value, chinese});
         case LimitUnit::bytes:
             break;
         }
-        return Tr(texts::kNoteTooLongBytes, {field, note.value, count});
+        return Tr(texts::kNoteTooLongBytes, count, {field, note.value});
     case NoteKind::nameCut:
         switch (limit.unit) {
         case LimitUnit::letters:
-            return Tr(texts::kNoteNameCutLetters, {note.value, count});
+            return Tr(texts::kNoteNameCutLetters, count, {note.value});
         case LimitUnit::chineseAndLetters:
-            return Tr(texts::kNoteNameCutChinese, {note.value, count, chinese});
+            return Tr(texts::kNoteNameCutChinese, count, {note.value, chinese});
         default:
             break;
         }
-        return Tr(texts::kNoteNameCutBytes, {note.value, count});
+        return Tr(texts::kNoteNameCutBytes, count, {note.value});
     case NoteKind::controlRemoved:
         return Tr(texts::kNoteControls, {field});
     default:

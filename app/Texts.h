@@ -87,20 +87,20 @@ inline constexpr CText kImportItem{12, QT_TRANSLATE_NOOP("Orvalen", "导入联�
 inline constexpr CText kExportItem{13, QT_TRANSLATE_NOOP("Orvalen", "导出联系人(&E)...")};
 
 // What a field says when it refuses or cuts an input.
-//: Tooltip when a field refuses or cuts input, where the player's code page has no Chinese characters of a fixed size. %1 is the field's label without its colon ("Name"), %2 the field's size in bytes.
-inline constexpr CText kTooLong{20, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 bytes")};
-//: Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field's label without its colon ("Mobile"), %2 how many digits it holds.
-inline constexpr CText kLimitDigits{24, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 digits")};
-//: Tooltip when a field refuses or cuts input and the player's code page takes one byte for every character. %1 is the field's label without its colon ("Name"), %2 how many letters it holds.
-inline constexpr CText kLimitLetters{25, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 letters")};
-//: Tooltip when a field refuses or cuts input. %1 is the field's label without its colon ("Name"), %2 the field's size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player's code page.
-inline constexpr CText kLimitChinese{26, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 bytes — %3 Chinese characters or %2 letters")};
+//: Tooltip when a field refuses or cuts input, where the player's code page has no Chinese characters of a fixed size. %1 is the field's label without its colon ("Name"), %n the field's size in bytes.
+inline constexpr CText kTooLong{20, QT_TRANSLATE_N_NOOP("Orvalen", "%1: at most %n bytes")};
+//: Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field's label without its colon ("Mobile"), %n how many digits it holds.
+inline constexpr CText kLimitDigits{24, QT_TRANSLATE_N_NOOP("Orvalen", "%1: at most %n digits")};
+//: Tooltip when a field refuses or cuts input and the player's code page takes one byte for every character. %1 is the field's label without its colon ("Name"), %n how many letters it holds.
+inline constexpr CText kLimitLetters{25, QT_TRANSLATE_N_NOOP("Orvalen", "%1: at most %n letters")};
+//: Tooltip when a field refuses or cuts input. %1 is the field's label without its colon ("Name"), %n the field's size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters it holds in the player's code page (five or more).
+inline constexpr CText kLimitChinese{26, QT_TRANSLATE_N_NOOP("Orvalen", "%1: at most %n bytes — %2 Chinese characters or %n letters")};
 //: Tooltip when pasted text held control characters, which were left out. %1 is the field's label without its colon.
 inline constexpr CText kNoControls{21, QT_TRANSLATE_NOOP("Orvalen", "%1: no control characters")};
 //: Tooltip when a typed character cannot be written in the player's code page. %1 is the code page ("GBK"), %2 the character.
 inline constexpr CText kNoCharacter{22, QT_TRANSLATE_NOOP("Orvalen", "%1 has no character for %2")};
-//: Tooltip when a pasted number is refused whole. %1 is the field's label without its colon, %2 the number, %3 the field's size in bytes.
-inline constexpr CText kNumberTooLong{23, QT_TRANSLATE_NOOP("Orvalen", "%1: %2 does not fit in %3 bytes, so nothing was pasted")};
+//: Tooltip when a pasted number is refused whole. %1 is the field's label without its colon, %2 the number, %n the field's size in bytes.
+inline constexpr CText kNumberTooLong{23, QT_TRANSLATE_N_NOOP("Orvalen", "%1: %2 does not fit in %n bytes, so nothing was pasted")};
 
 // Contacts files.
 //: Error when a vCard or CSV file cannot be read; the reason follows.
@@ -165,20 +165,20 @@ inline constexpr CText kInBookMark{68, QT_TRANSLATE_NOOP("Orvalen", "yes")};
 // The import dialog's notes of what a contact lost (its tooltip, one line each).
 //: Import dialog, note of a contact. %1 is a column's name ("Mobile"), %2 a value the file gave besides the one kept.
 inline constexpr CText kNoteLeftOut{70, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds one per contact")};
-//: Import dialog, note of a contact. %1 is a number column's name ("Mobile"), %2 the number, %3 how many digits the player holds.
-inline constexpr CText kNoteTooLongDigits{71, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 digits")};
-//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %3 how many letters the player holds.
-inline constexpr CText kNoteTooLongLetters{72, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 letters")};
-//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %3 the field's size in bytes, which is also how many Latin letters it holds, %4 how many Chinese characters.
-inline constexpr CText kNoteTooLongChinese{73, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters")};
-//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %3 the field's size in bytes.
-inline constexpr CText kNoteTooLongBytes{74, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 bytes")};
-//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 how many letters the player holds.
-inline constexpr CText kNoteNameCutLetters{75, QT_TRANSLATE_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %2 letters")};
-//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field's size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters.
-inline constexpr CText kNoteNameCutChinese{76, QT_TRANSLATE_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %2 bytes — %3 Chinese characters or %2 letters")};
-//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field's size in bytes.
-inline constexpr CText kNoteNameCutBytes{77, QT_TRANSLATE_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %2 bytes")};
+//: Import dialog, note of a contact. %1 is a number column's name ("Mobile"), %2 the number, %n how many digits the player holds.
+inline constexpr CText kNoteTooLongDigits{71, QT_TRANSLATE_N_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %n digits")};
+//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %n how many letters the player holds.
+inline constexpr CText kNoteTooLongLetters{72, QT_TRANSLATE_N_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %n letters")};
+//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %n the field's size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters (five or more).
+inline constexpr CText kNoteTooLongChinese{73, QT_TRANSLATE_N_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %n bytes — %3 Chinese characters or %n letters")};
+//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %n the field's size in bytes.
+inline constexpr CText kNoteTooLongBytes{74, QT_TRANSLATE_N_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %n bytes")};
+//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n how many letters the player holds.
+inline constexpr CText kNoteNameCutLetters{75, QT_TRANSLATE_N_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %n letters")};
+//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field's size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters (five or more).
+inline constexpr CText kNoteNameCutChinese{76, QT_TRANSLATE_N_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %n bytes — %2 Chinese characters or %n letters")};
+//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field's size in bytes.
+inline constexpr CText kNoteNameCutBytes{77, QT_TRANSLATE_N_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %n bytes")};
 //: Import dialog, note of a contact. %1 is a column's name ("Name").
 inline constexpr CText kNoteControls{78, QT_TRANSLATE_NOOP("Orvalen", "%1: control characters removed")};
 //: Import dialog, note of a contact. %1 is a column's name ("Name"), %2 the player's code page ("GBK").

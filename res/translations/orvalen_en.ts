@@ -144,11 +144,6 @@
         <translation>Code page: %1</translation>
     </message>
     <message>
-        <source>%1: %2 does not fit in %3 bytes, so nothing was pasted</source>
-        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %3 the field&apos;s size in bytes.</extracomment>
-        <translation>%1: %2 does not fit in %3 bytes, so nothing was pasted</translation>
-    </message>
-    <message>
         <source>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|</source>
         <extracomment>File types of the import chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
         <translation>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|</translation>
@@ -169,26 +164,6 @@
         <translation>Names already in the &amp;phone book:</translation>
     </message>
     <message>
-        <source>%1: at most %2 bytes</source>
-        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes.</extracomment>
-        <translation>%1: at most %2 bytes</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 digits</source>
-        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %2 how many digits it holds.</extracomment>
-        <translation>%1: at most %2 digits</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 letters</source>
-        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 how many letters it holds.</extracomment>
-        <translation>%1: at most %2 letters</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 bytes — %3 Chinese characters or %2 letters</source>
-        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player&apos;s code page.</extracomment>
-        <translation>%1: at most %2 bytes — %3 Chinese characters or %2 letters</translation>
-    </message>
-    <message>
         <source>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</source>
         <extracomment>Message after a save when the file was written but the system could not confirm it is on the disk (a player on a USB port); &quot;eject&quot; as the desktop&apos;s command to remove a drive safely.</extracomment>
         <translation>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</translation>
@@ -197,41 +172,6 @@
         <source>%1 &quot;%2&quot; left out: the player holds one per contact</source>
         <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Mobile&quot;), %2 a value the file gave besides the one kept.</extracomment>
         <translation>%1 &quot;%2&quot; left out: the player holds one per contact</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 digits</source>
-        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %3 how many digits the player holds.</extracomment>
-        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 digits</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 letters</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 how many letters the player holds.</extracomment>
-        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 letters</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes, which is also how many Latin letters it holds, %4 how many Chinese characters.</extracomment>
-        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes.</extracomment>
-        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 bytes</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 letters</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 how many letters the player holds.</extracomment>
-        <translation>Name cut to &quot;%1&quot;: the player holds at most %2 letters</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes — %3 Chinese characters or %2 letters</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters.</extracomment>
-        <translation>Name cut to &quot;%1&quot;: the player holds at most %2 bytes — %3 Chinese characters or %2 letters</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes.</extracomment>
-        <translation>Name cut to &quot;%1&quot;: the player holds at most %2 bytes</translation>
     </message>
     <message>
         <source>%1: control characters removed</source>
@@ -295,6 +235,102 @@
         <translation>
             <numerusform>%n more than the places left</numerusform>
             <numerusform>%n more than the places left</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n bytes</source>
+        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1: at most %n byte</numerusform>
+            <numerusform>%1: at most %n bytes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n digits</source>
+        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %n how many digits it holds.</extracomment>
+        <translation>
+            <numerusform>%1: at most %n digit</numerusform>
+            <numerusform>%1: at most %n digits</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n how many letters it holds.</extracomment>
+        <translation>
+            <numerusform>%1: at most %n letter</numerusform>
+            <numerusform>%1: at most %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n bytes — %2 Chinese characters or %n letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters it holds in the player&apos;s code page (five or more).</extracomment>
+        <translation>
+            <numerusform>%1: at most %n byte — %2 Chinese characters or %n letter</numerusform>
+            <numerusform>%1: at most %n bytes — %2 Chinese characters or %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 does not fit in %n bytes, so nothing was pasted</source>
+        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1: %2 does not fit in %n byte, so nothing was pasted</numerusform>
+            <numerusform>%1: %2 does not fit in %n bytes, so nothing was pasted</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n digits</source>
+        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %n how many digits the player holds.</extracomment>
+        <translation>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n digit</numerusform>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n digits</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n how many letters the player holds.</extracomment>
+        <translation>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n letter</numerusform>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n bytes — %3 Chinese characters or %n letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters (five or more).</extracomment>
+        <translation>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n byte — %3 Chinese characters or %n letter</numerusform>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n bytes — %3 Chinese characters or %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n bytes</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n byte</numerusform>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n bytes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n how many letters the player holds.</extracomment>
+        <translation>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n letter</numerusform>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n bytes — %2 Chinese characters or %n letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters (five or more).</extracomment>
+        <translation>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n byte — %2 Chinese characters or %n letter</numerusform>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n bytes — %2 Chinese characters or %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n bytes</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n byte</numerusform>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n bytes</numerusform>
         </translation>
     </message>
 </context>

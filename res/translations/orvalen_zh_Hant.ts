@@ -144,11 +144,6 @@
         <translation>字碼頁：%1</translation>
     </message>
     <message>
-        <source>%1: %2 does not fit in %3 bytes, so nothing was pasted</source>
-        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %3 the field&apos;s size in bytes.</extracomment>
-        <translation>%1：%2 超過 %3 位元組，未貼上任何內容</translation>
-    </message>
-    <message>
         <source>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|</source>
         <extracomment>File types of the import chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
         <translation>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|所有檔案 (*)|*|</translation>
@@ -169,26 +164,6 @@
         <translation>電話簿中已有的姓名(&amp;P)：</translation>
     </message>
     <message>
-        <source>%1: at most %2 bytes</source>
-        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes.</extracomment>
-        <translation>%1：最多 %2 位元組</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 digits</source>
-        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %2 how many digits it holds.</extracomment>
-        <translation>%1：最多 %2 位數字</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 letters</source>
-        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 how many letters it holds.</extracomment>
-        <translation>%1：最多 %2 個字母</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 bytes — %3 Chinese characters or %2 letters</source>
-        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player&apos;s code page.</extracomment>
-        <translation>%1：最多 %2 位元組（%3 個漢字或 %2 個字母）</translation>
-    </message>
-    <message>
         <source>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</source>
         <extracomment>Message after a save when the file was written but the system could not confirm it is on the disk (a player on a USB port); &quot;eject&quot; as the desktop&apos;s command to remove a drive safely.</extracomment>
         <translation>檔案已寫入，但可能尚未寫到磁碟上。請再儲存一次，或先安全退出播放器再拔除。</translation>
@@ -197,41 +172,6 @@
         <source>%1 &quot;%2&quot; left out: the player holds one per contact</source>
         <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Mobile&quot;), %2 a value the file gave besides the one kept.</extracomment>
         <translation>%1「%2」未匯入：播放器每個聯絡人只存一個</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 digits</source>
-        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %3 how many digits the player holds.</extracomment>
-        <translation>%1「%2」未匯入：播放器最多存 %3 位數字</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 letters</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 how many letters the player holds.</extracomment>
-        <translation>%1「%2」未匯入：播放器最多存 %3 個字母</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes, which is also how many Latin letters it holds, %4 how many Chinese characters.</extracomment>
-        <translation>%1「%2」未匯入：播放器最多存 %3 位元組（%4 個漢字或 %3 個字母）</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes.</extracomment>
-        <translation>%1「%2」未匯入：播放器最多存 %3 位元組</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 letters</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 how many letters the player holds.</extracomment>
-        <translation>姓名截為「%1」：播放器最多存 %2 個字母</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes — %3 Chinese characters or %2 letters</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters.</extracomment>
-        <translation>姓名截為「%1」：播放器最多存 %2 位元組（%3 個漢字或 %2 個字母）</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes.</extracomment>
-        <translation>姓名截為「%1」：播放器最多存 %2 位元組</translation>
     </message>
     <message>
         <source>%1: control characters removed</source>
@@ -292,6 +232,90 @@
         <extracomment>Import dialog, second part of the line under the list when more are ticked than the phone book can take. %n is how many too many.</extracomment>
         <translation>
             <numerusform>比剩餘位置多 %n 個</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n bytes</source>
+        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1：最多 %n 位元組</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n digits</source>
+        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %n how many digits it holds.</extracomment>
+        <translation>
+            <numerusform>%1：最多 %n 位數字</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n how many letters it holds.</extracomment>
+        <translation>
+            <numerusform>%1：最多 %n 個字母</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n bytes — %2 Chinese characters or %n letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters it holds in the player&apos;s code page (five or more).</extracomment>
+        <translation>
+            <numerusform>%1：最多 %n 位元組（%2 個漢字或 %n 個字母）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 does not fit in %n bytes, so nothing was pasted</source>
+        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1：%2 超過 %n 位元組，未貼上任何內容</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n digits</source>
+        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %n how many digits the player holds.</extracomment>
+        <translation>
+            <numerusform>%1「%2」未匯入：播放器最多存 %n 位數字</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n how many letters the player holds.</extracomment>
+        <translation>
+            <numerusform>%1「%2」未匯入：播放器最多存 %n 個字母</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n bytes — %3 Chinese characters or %n letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters (five or more).</extracomment>
+        <translation>
+            <numerusform>%1「%2」未匯入：播放器最多存 %n 位元組（%3 個漢字或 %n 個字母）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n bytes</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1「%2」未匯入：播放器最多存 %n 位元組</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n how many letters the player holds.</extracomment>
+        <translation>
+            <numerusform>姓名截為「%1」：播放器最多存 %n 個字母</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n bytes — %2 Chinese characters or %n letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters (five or more).</extracomment>
+        <translation>
+            <numerusform>姓名截為「%1」：播放器最多存 %n 位元組（%2 個漢字或 %n 個字母）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n bytes</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>姓名截為「%1」：播放器最多存 %n 位元組</numerusform>
         </translation>
     </message>
 </context>

@@ -564,6 +564,10 @@ TEST(TextsTest, PlaceholdersAreFilledOnceEach) {
     EXPECT_EQ(FormatText("%2 then %1, %3", {"a", "%1"}), "%1 then a, %3");
     EXPECT_EQ(Tr(texts::kUnknownEncoding, {"X"}),
               "Unknown code page \"X\" given with --encoding; try --encoding GBK.");
+    // A count goes in at every %n; a value's own %n stays as it is.
+    EXPECT_EQ(Tr(texts::kNoteNameCutChinese, 16, {"5%n", "8"}),
+              "Name cut to \"5%n\": the player holds at most 16 bytes — 8 Chinese characters or 16 "
+              "letters");
 }
 
 } // namespace
