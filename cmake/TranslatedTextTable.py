@@ -9,9 +9,9 @@ text at the resource id the catalogue gives it (kTextIdBase + id). Run at build 
 The catalogue holds each text once as {id, QT_TRANSLATE_NOOP("Context", "text")}, one entry a
 line; a text that shows a count is marked QT_TRANSLATE_N_NOOP, and a table holds one string for
 each plural form of its language (English two, Chinese one): form k at kTextIdBase +
-kTextFormStep * k + id, which win32/WinTexts.cpp chooses by the language's rule. A language's table must hold every text: Windows loads a language's strings sixteen at a
-time and does not look for a missing one elsewhere, so a text not translated (yet) is written as
-its source. No text may take an id from 96 to 111: those sixteen hold the written About item
+kTextFormStep * k + id, which win32/WinTexts.cpp chooses by the language's rule. A language's
+table must hold every text: Windows loads a language's strings sixteen at a time and does not
+look for a missing one elsewhere, so a text not translated (yet) is written as its source. No text may take an id from 96 to 111: those sixteen hold the written About item
 (101), which a table of another language would hide. Exits 1, writing nothing, on a catalogue or
 file it cannot read or an id it must refuse."""
 
