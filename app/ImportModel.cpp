@@ -99,17 +99,20 @@ std::string FoldCase(std::string_view utf8) {
 
 CImportModel::CImportModel(const CCodePage& codePage, int bookCount, ImportFile file, Reader reader)
     : m_codePage(codePage), m_bookCount(bookCount), m_reader(std::move(reader)) {
-    if (m_reader) {
+    if (m_reader && file.guessed) {
         m_encodings.push_back(file.encoding);
         for (const std::string_view name : kEncodings)
             if (!SameName(name, file.encoding))
                 m_encodings.emplace_back(name);
     }
-    SetRows(std::move(file.rows));
+    SetRows(std::move(file));
 }
 
-void CImportModel::SetRows(std::vector<ImportRow> rows) {
-    m_rows = std::move(rows);
+void CImportModel::SetRows(ImportFile file) {
+    m_first = file.first;
+    m_read = file.read;
+    m_total = file.total;
+    m_rows = std::move(file.rows);
     m_shown.assign(m_rows.size(), {});
     m_searchable.assign(m_rows.size(), {});
     for (std::size_t r = 0; r < m_rows.size(); ++r) {
@@ -172,6 +175,8 @@ std::string CImportModel::WordNote(const InterchangeNote& note) const {
         return Tr(texts::kNoteNameCutBytes, count, {note.value});
     case NoteKind::controlRemoved:
         return Tr(texts::kNoteControls, {field});
+    case NoteKind::extensionLeftOut:
+        return Tr(texts::kNoteExtension, {field, note.value});
     default:
         return Tr(texts::kNoteReplaced, {field, m_codePage.Name()});
     }
@@ -235,12 +240,55 @@ CStatus CImportModel::ChooseEncoding(int index) {
     if (!m_reader || index < 0 || static_cast<std::size_t>(index) >= m_encodings.size() ||
         index == m_encodingIndex)
         return {};
-    CResult<ImportFile> again = m_reader(m_encodings[Index(index)]);
+    return ReadAgain(index, m_first);
+}
+
+CStatus CImportModel::ReadAgain(int encodingIndex, std::size_t first) {
+    // Every range in the set the box shows, so that what it says stays true; a file that named
+    // its set is read as it says.
+    const std::string encoding =
+        m_encodings.empty() ? std::string() : m_encodings[Index(encodingIndex)];
+    CResult<ImportFile> again = m_reader(encoding, first);
     if (!again)
-        return again.Status();
-    m_encodingIndex = index;
-    SetRows(std::move(again->rows));
+        return again.Status().Kind() == StatusKind::cancelled ? CStatus() : again.Status();
+    m_encodingIndex = encodingIndex;
+    SetRows(std::move(*again));
     return {};
+}
+
+std::size_t CImportModel::NextFirst() const {
+    const std::size_t end = m_first - 1 + m_read;
+    return end < m_total ? end + 1 : 1;
+}
+
+std::string CImportModel::RangeLine() const {
+    if (m_first == 1 && m_read >= m_total)
+        return {};
+    if (m_first == 1)
+        return Tr(texts::kRangeFirst, {GroupDigits(m_read), GroupDigits(m_total)});
+    return Tr(texts::kRangeLater,
+              {GroupDigits(m_first), GroupDigits(m_first - 1 + m_read), GroupDigits(m_total)});
+}
+
+std::string CImportModel::NextRangeText() const {
+    if (!m_reader || RangeLine().empty())
+        return {};
+    const std::size_t next = NextFirst();
+    const std::string count = GroupDigits(std::min(kMaxKeptContacts, m_total - (next - 1)));
+    return Tr(next == 1 ? texts::kReadFirst : texts::kReadNext, {count});
+}
+
+CStatus CImportModel::ReadNextRange() {
+    if (NextRangeText().empty())
+        return {};
+    return ReadAgain(m_encodingIndex, NextFirst());
+}
+
+std::string GroupDigits(std::size_t number) {
+    std::string digits = std::to_string(number);
+    for (std::size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, 1, ',');
+    return digits;
 }
 
 std::vector<ContactForm> CImportModel::Chosen() const {

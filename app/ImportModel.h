@@ -2,7 +2,8 @@
 
 // The import dialog without its window: the contacts a file holds as rows, their ticks, the
 // search that picks the rows shown, the count line, the choice for names the phone book already
-// holds, and, where the file's character set was guessed, the sets offered to read it again in.
+// holds, where the file's character set was guessed, the sets offered to read it again in, and,
+// where the file holds more contacts than one read keeps, which range is shown and the next.
 // Both windows show this model and pass the user's actions to it; after OK the caller enters
 // Chosen() with Repeated(). Texts are UTF-8 and already translated.
 
@@ -30,11 +31,13 @@ struct RepeatedChoice {
 
 class CImportModel {
 public:
-    // Reads the file again in the named character set.
-    using Reader = std::function<CResult<ImportFile>(const std::string& encoding)>;
+    // Reads the file again in the named character set (empty: as the file says or is guessed),
+    // from contact first on.
+    using Reader =
+        std::function<CResult<ImportFile>(const std::string& encoding, std::size_t first)>;
 
-    // bookCount: contacts already in the phone book. With a reader, the file's character set was
-    // guessed and others are offered.
+    // bookCount: contacts already in the phone book. With a reader, other character sets are
+    // offered where the file's was guessed, and other ranges where it holds more contacts.
     CImportModel(const CCodePage& codePage, int bookCount, ImportFile file, Reader reader = {});
 
     int RowCount() const { return static_cast<int>(m_rows.size()); }
@@ -74,12 +77,24 @@ public:
     // EncodingIndex() stay as they were, and the failure is returned for the window to show.
     CStatus ChooseEncoding(int index);
 
+    // "Shown: the first 20,000 of 2,200,000 contacts", or of a later range; empty when the
+    // whole file is shown.
+    std::string RangeLine() const;
+    // The button that reads the next range ("Read the ne&xt 20,000"; after the last, the first
+    // again); empty when there is no other range.
+    std::string NextRangeText() const;
+    // Reads that range in the set shown and ticks its rows anew; a failure as ChooseEncoding.
+    CStatus ReadNextRange();
+
     std::vector<ContactForm> Chosen() const;
 
 private:
     std::string WordNote(const InterchangeNote& note) const;
     static std::size_t Index(int row) { return static_cast<std::size_t>(row); }
-    void SetRows(std::vector<ImportRow> rows);
+    void SetRows(ImportFile file);
+    std::size_t NextFirst() const;
+    // A re-read: a cancelled one changes nothing and is no failure.
+    CStatus ReadAgain(int encodingIndex, std::size_t first);
 
     const CCodePage& m_codePage;
     int m_bookCount;
@@ -92,7 +107,13 @@ private:
     int m_choice = 0;
     std::vector<std::string> m_encodings;
     int m_encodingIndex = 0;
+    std::size_t m_first = 1; // the range shown: its first contact, how many, of how many
+    std::size_t m_read = 0;
+    std::size_t m_total = 0;
 };
+
+// 2200000 as "2,200,000".
+std::string GroupDigits(std::size_t number);
 
 // The search's lower case: the code pages' letters (SimpleLowerCase), so a search for "ann"
 // finds "ANN" and "Ánn" finds "ánn".

@@ -8,8 +8,14 @@
 
 namespace orvalen {
 
-CResult<ImportFile> ReadForImport(const ImportRequest& request) {
-    return ReadImportFile(request.path, request.codePage, request.book, request.encoding);
+CResult<ImportFile> ReadForImport(const ImportRequest& request, const CReadCancel* cancel,
+                                  std::function<void(std::uint64_t, std::uint64_t)> progress) {
+    ReadOptions options;
+    options.inputEncoding = request.encoding;
+    options.first = request.first;
+    options.cancel = cancel;
+    options.progress = std::move(progress);
+    return ReadImportFile(request.path, request.codePage, request.book, std::move(options));
 }
 
 CMainPresenter::CMainPresenter(CBookEditor& editor, IMainView& view, const CCodePage& codePage)
@@ -117,21 +123,24 @@ ImportRequest CMainPresenter::MakeImportRequest(const std::filesystem::path& pat
 }
 
 void CMainPresenter::ImportFile(const std::filesystem::path& path) {
-    ContinueImport(path, ReadForImport(MakeImportRequest(path)));
+    ContinueImport(path, m_view.ReadImport(MakeImportRequest(path)));
 }
 
 void CMainPresenter::ContinueImport(const std::filesystem::path& path,
                                     CResult<orvalen::ImportFile> file) {
     if (!file) {
-        m_view.ShowError(Tr(texts::kImportError), file.Status().Describe());
+        // The user who cancelled knows why nothing came.
+        if (file.Status().Kind() != StatusKind::cancelled)
+            m_view.ShowError(Tr(texts::kImportError), file.Status().Describe());
         return;
     }
     CImportModel::Reader reader;
-    if (file->guessed) {
-        reader = [this, path](const std::string& encoding) {
+    if (file->guessed || file->read < file->total) {
+        reader = [this, path](const std::string& encoding, std::size_t first) {
             ImportRequest request = MakeImportRequest(path);
             request.encoding = encoding;
-            return ReadForImport(request);
+            request.first = first;
+            return m_view.ReadImport(request);
         };
     }
     CImportModel model(m_codePage, m_editor.Table().Count(), std::move(*file), std::move(reader));

@@ -14,7 +14,9 @@
 #include "ContactTable.h"
 #include "Status.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -23,6 +25,7 @@
 namespace orvalen {
 
 class CImportModel;
+struct ImportRequest;
 
 // What the window shows of the phone book's state beside its contents.
 struct BookState {
@@ -43,6 +46,11 @@ public:
     virtual void ShowBookState(const BookState& state) = 0;
     // The import dialog, modal, on model; true when the user pressed OK.
     virtual bool RunImportDialog(CImportModel& model) = 0;
+    // Reads request off the window's thread (a CImportJob) and returns its result; meanwhile
+    // the window repaints, takes no commands, and after about half a second shows the
+    // progress with Cancel (then the result is StatusKind::cancelled). Closing the window or
+    // ending the program cancels the read too.
+    virtual CResult<ImportFile> ReadImport(const ImportRequest& request) = 0;
     // The About box; codePageLine names the player's code page.
     virtual void ShowAbout(std::string_view codePageLine) = 0;
 };
@@ -67,10 +75,14 @@ enum class Command {
 struct ImportRequest {
     std::filesystem::path path;
     CCodePage codePage;
-    CContactTable book;   // for which names are already known
-    std::string encoding; // empty: what the file names, else a guess
+    CContactTable book;    // for which names are already known
+    std::string encoding;  // empty: what the file names, else a guess
+    std::size_t first = 1; // the first contact read, in file order; kMaxKeptContacts from there
 };
-CResult<ImportFile> ReadForImport(const ImportRequest& request);
+// cancel, when given, stops the read (StatusKind::cancelled); progress hears of each chunk
+// read, on the reading thread.
+CResult<ImportFile> ReadForImport(const ImportRequest& request, const CReadCancel* cancel = nullptr,
+                                  std::function<void(std::uint64_t, std::uint64_t)> progress = {});
 
 class CMainPresenter {
 public:
@@ -97,7 +109,8 @@ public:
     // Load's steps after its chooser: the file is read and checked, then, with unsaved changes,
     // the user is asked, then the phone book is replaced.
     void LoadFile(const std::filesystem::path& path);
-    // The import's steps after its chooser: read (on this thread), then the dialog, then entry.
+    // The import's steps after its chooser: read (through the view, off the window's thread),
+    // then the dialog, then entry.
     void ImportFile(const std::filesystem::path& path);
 
     // The import split for a read on a worker thread: the request to hand to ReadForImport, and

@@ -183,6 +183,20 @@ inline constexpr CText kNoteNameCutBytes{77, QT_TRANSLATE_N_NOOP("Orvalen", "Nam
 inline constexpr CText kNoteControls{78, QT_TRANSLATE_NOOP("Orvalen", "%1: control characters removed")};
 //: Import dialog, note of a contact. %1 is a column's name ("Name"), %2 the player's code page ("GBK").
 inline constexpr CText kNoteReplaced{79, QT_TRANSLATE_NOOP("Orvalen", "%1: characters %2 cannot hold became \"?\"")};
+//: Import dialog, note of a contact whose number had an extension ("ext=102") that did not fit. %1 is a column's name ("Telephone"), %2 the extension.
+inline constexpr CText kNoteExtension{81, QT_TRANSLATE_NOOP("Orvalen", "%1: extension \"%2\" left out; only the number fits")};
+//: The import dialog of a file with more contacts than one read keeps: %1 contacts shown, %2 in the file.
+inline constexpr CText kRangeFirst{69, QT_TRANSLATE_NOOP("Orvalen", "Shown: the first %1 of %2 contacts")};
+//: The same for a later range: contacts %1 to %2 shown, %3 in the file.
+inline constexpr CText kRangeLater{82, QT_TRANSLATE_NOOP("Orvalen", "Shown: contacts %1 to %2 of %3")};
+//: Import dialog, a button that reads the next %1 contacts of the file in place of those shown; & marks the mnemonic.
+inline constexpr CText kReadNext{83, QT_TRANSLATE_NOOP("Orvalen", "Read the ne&xt %1")};
+//: After the last range, the button reads the first %1 contacts again; & marks the mnemonic.
+inline constexpr CText kReadFirst{84, QT_TRANSLATE_NOOP("Orvalen", "Back to the &first %1")};
+
+// While a contacts file is read.
+//: Above the progress bar; %1 is the file's name.
+inline constexpr CText kReading{85, QT_TRANSLATE_NOOP("Orvalen", "Reading contacts from %1 ...")};
 // clang-format on
 } // namespace texts
 

@@ -66,6 +66,8 @@ const char* KindSentence(StatusKind kind) {
     case StatusKind::writtenNotFlushed:
         return "The file was written but may not be on the disk yet: save again, or eject the "
                "disk safely before unplugging it";
+    case StatusKind::cancelled:
+        return "Cancelled";
     case StatusKind::ioError:
         break;
     }

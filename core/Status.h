@@ -28,6 +28,7 @@ enum class StatusKind {
     unknownFormat,    // nothing tells how to read or write it
     noContacts,       // nothing to write or show
     listMismatch,     // the name list and the table disagree: a fault of ours
+    cancelled,        // the user stopped it
     ioError,          // any other failure the system reported
     // The file was replaced, then the system failed to flush its folder: it holds the new bytes,
     // which may not be on the disk yet. Not "nothing changed".

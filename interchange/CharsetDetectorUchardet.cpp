@@ -1,22 +1,35 @@
-// The detector is uchardet (Debian: libuchardet-dev).
+// The detector is uchardet (Debian: libuchardet-dev), which keeps bounded state as it is fed.
 #include "CharsetDetector.h"
-
-#include <memory>
-#include <type_traits>
 
 #include <uchardet.h>
 
 namespace orvalen {
 
-std::string DetectCharset(std::string_view bytes) {
-    const std::unique_ptr<std::remove_pointer_t<uchardet_t>, void (*)(uchardet_t)> detector(
-        uchardet_new(), uchardet_delete);
-    if (!detector)
+struct CCharsetDetector::CState {
+    uchardet_t detector = uchardet_new();
+    bool ended = false;
+    ~CState() {
+        if (detector != nullptr)
+            uchardet_delete(detector);
+    }
+};
+
+CCharsetDetector::CCharsetDetector() : m_state(std::make_unique<CState>()) {}
+CCharsetDetector::~CCharsetDetector() = default;
+
+void CCharsetDetector::Feed(std::string_view bytes) {
+    if (m_state->detector != nullptr && !m_state->ended && !bytes.empty())
+        uchardet_handle_data(m_state->detector, bytes.data(), bytes.size());
+}
+
+std::string CCharsetDetector::Name() {
+    if (m_state->detector == nullptr)
         return {};
-    if (uchardet_handle_data(detector.get(), bytes.data(), bytes.size()) != 0)
-        return {};
-    uchardet_data_end(detector.get());
-    const char* name = uchardet_get_charset(detector.get());
+    if (!m_state->ended) {
+        uchardet_data_end(m_state->detector);
+        m_state->ended = true;
+    }
+    const char* name = uchardet_get_charset(m_state->detector);
     return name != nullptr ? std::string(name) : std::string();
 }
 

@@ -1,13 +1,10 @@
 #include "ContactImport.h"
 
-#include "CsvReader.h"
-#include "CsvWriter.h"
+#include "ContactReader.h"
 #include "Messages.h"
+#include "NoteWords.h"
 #include "PhoneBookTransfer.h"
 #include "SaveCommand.h"
-#include "TextInput.h"
-#include "VCardReader.h"
-#include "VCardWriter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,13 +12,6 @@
 
 namespace orvalen {
 namespace {
-
-// What the window reads files in when the file names no character set and the detector
-// cannot tell: what Chinese systems write when they do not write UTF-8. The dialog shows it as
-// a guess, so the user can choose another.
-constexpr std::string_view kFallbackEncoding = "GB18030";
-
-enum class Format { vcard, csv };
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -33,60 +23,38 @@ std::string Ending(const std::filesystem::path& path) {
     return Lower(path.extension().string());
 }
 
-Format FormatOf(const std::filesystem::path& path, std::string_view bytes) {
-    const std::string ending = Ending(path);
-    if (ending == ".csv")
-        return Format::csv;
-    if (ending == ".vcf" || ending == ".vcard")
-        return Format::vcard;
-    // Any other name: a vCard says so near its start.
-    const std::string head = Lower(std::string(bytes.substr(0, 4096)));
-    return head.find("begin:vcard") != std::string::npos ? Format::vcard : Format::csv;
-}
-
-CResult<std::string> ReadContactsFile(const std::filesystem::path& path) {
+CStatus CheckContactsFile(const std::filesystem::path& path) {
     std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (error || !std::filesystem::exists(status))
+    if (!std::filesystem::exists(std::filesystem::status(path, error)) || error)
         return CStatus(StatusKind::notFound, path);
-    // A pipe or a device could keep the window waiting for an end that never comes.
-    if (!std::filesystem::is_directory(status) && !std::filesystem::is_regular_file(status))
-        return CStatus(StatusKind::notRegularFile, path);
-    return ReadInputFile(path);
+    return {};
 }
 
 // A loss in a contact the user should know of; the others are no loss to the user.
 bool IsLoss(NoteKind kind) {
     return kind == NoteKind::valueLeftOut || kind == NoteKind::valueTooLong ||
            kind == NoteKind::nameCut || kind == NoteKind::controlRemoved ||
-           kind == NoteKind::replaced;
+           kind == NoteKind::replaced || kind == NoteKind::extensionLeftOut;
 }
 
 } // namespace
 
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
-                                   const CContactTable& book, std::string_view encoding) {
-    CResult<std::string> bytes = ReadContactsFile(path);
-    if (!bytes)
-        return bytes.Status();
-    const Format format = FormatOf(path, *bytes);
-    const auto read = [&](std::string_view named) {
-        return format == Format::csv ? CCsvReader::Read(*bytes, named)
-                                     : CVCardReader::Read(*bytes, named);
-    };
-    InterchangeRead contacts = read(encoding);
-    bool guessed = contacts.guessed;
-    if (contacts.status.Kind() == StatusKind::encoding && encoding.empty()) {
-        // The detector named no character set: read in the likeliest one and say it is a guess.
-        contacts = read(kFallbackEncoding);
-        guessed = true;
-    }
+                                   const CContactTable& book, ReadOptions options) {
+    if (CStatus checked = CheckContactsFile(path); !checked.IsOk())
+        return checked;
+    // A file that names no set and is not UTF-8 is tried in the player's code page last.
+    options.userCodePage = codePage.Name();
+    InterchangeRead contacts = ReadContacts(path, options);
     if (contacts.IsRefused())
         return CStatus(contacts.status).WithPath(path);
 
     ImportFile file;
     file.encoding = contacts.encoding;
-    file.guessed = guessed;
+    file.guessed = contacts.guessed;
+    file.first = contacts.first;
+    file.read = contacts.contacts.size();
+    file.total = contacts.total;
     file.rows.reserve(contacts.contacts.size());
     for (const InterchangeContact& contact : contacts.contacts) {
         CNotes notes;
@@ -141,9 +109,8 @@ CResult<std::string> ExportBytes(const CBookEditor& editor, const CCodePage& cod
     const ExtractOutcome extracted = ExtractPhoneBook(editor, codePage);
     if (!extracted.status)
         return CStatus(extracted.status).WithPath(path);
-    if (Ending(path) == ".csv")
-        return CCsvWriter::Write(extracted.contacts);
-    return CVCardWriter::Write(extracted.contacts);
+    return WriteContacts(extracted.contacts,
+                         Ending(path) == ".csv" ? ContactFormat::csv : ContactFormat::vcard);
 }
 
 bool IsContactsFile(const std::filesystem::path& path) {

@@ -8,6 +8,7 @@
 #include "CodePage.h"
 #include "ContactForm.h"
 #include "Interchange.h"
+#include "ContactReader.h"
 #include "Status.h"
 
 #include <filesystem>
@@ -30,15 +31,21 @@ struct ImportFile {
     std::vector<ImportRow> rows; // in file order; contacts without a name are not among them
     std::string encoding;        // the character set the file was read in
     bool guessed = false;        // nothing in the file named that set
+    std::size_t first = 1;       // the file-order number of the first contact read
+    std::size_t read = 0;        // contacts read from there, with a name or not
+    std::size_t total = 0;       // contacts in the whole file
 };
 
-// Reads a vCard or CSV file (by its ending, else by its content) whole; pipes and devices are
-// refused. encoding, when given, is the character set to read it in instead of what the file
-// says or what is guessed; when nothing names one and the detector cannot tell, GB18030 is
-// taken as the guess. Each contact is fitted as orvalen-tel fits it (FitContact), a character
-// codePage lacks becoming '?', and its losses are worded in its note.
+// Reads a vCard or CSV file (by its ending, else by its content) through ReadContacts: the
+// range options.first, options.count, cancellable through options.cancel, its progress told to
+// options.progress (from the reading thread). options.inputEncoding, when given, is the
+// character set to read it in instead of what the file says or what is guessed; when nothing
+// names one, the file is not UTF-8 and the detector's guess does not decode it, codePage is
+// tried last. Pipes and devices are read too: the windows read on a thread they can cancel.
+// Each contact is fitted as orvalen-tel fits it (FitContact), a character codePage lacks
+// becoming '?', and its losses kept as notes.
 CResult<ImportFile> ReadImportFile(const std::filesystem::path& path, const CCodePage& codePage,
-                                   const CContactTable& book, std::string_view encoding = {});
+                                   const CContactTable& book, ReadOptions options = {});
 
 // Places the ticked rows need when entered in file order, as CBookEditor::Import counts them:
 // a name already in the phone book, or entered earlier in the import, takes none unless it is

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,18 +46,21 @@ struct InterchangeContact {
 void PlaceFoundValues(InterchangeContact& contact, FoundValues found);
 
 enum class NoteKind {
-    valueLeftOut,   // a further value of a field the player holds one of
-    valueTooLong,   // a number, e-mail or QQ number longer than its field, even unformatted
-    nameCut,        // a name longer than its field, cut at a character boundary
-    controlRemoved, // control characters (NUL and the like) removed from a field
-    replaced,       // characters the code page lacks became '?'
-    unencodable,    // a character the code page lacks: the input is refused
-    invalidBytes,   // bytes invalid in their character set, shown as U+FFFD
-    unknownCharset, // a CHARSET the system lacks; read in the file's character set
-    noName,         // a card or row with no name at all: skipped
-    repeatedName,   // a name given before: both kept
-    missingEnd,     // a card without END:VCARD: read to the end of the file
-    columnUnused,   // a column not understood that holds values looking like numbers
+    valueLeftOut,     // a further value of a field the player holds one of
+    valueTooLong,     // a number, e-mail or QQ number longer than its field, even unformatted
+    nameCut,          // a name longer than its field, cut at a character boundary
+    controlRemoved,   // control characters (NUL and the like) removed from a field
+    replaced,         // characters the code page lacks became '?'
+    unencodable,      // a character the code page lacks: the input is refused
+    invalidBytes,     // bytes invalid in their character set, shown as U+FFFD
+    unknownCharset,   // a CHARSET the system lacks; read in the file's character set
+    noName,           // a card or row with no name at all: skipped
+    repeatedName,     // a name given before: both kept
+    missingEnd,       // a card without END:VCARD: read to the end of the file
+    columnUnused,     // a column not understood that holds values looking like numbers
+    extensionLeftOut, // a number's extension (tel: ext=) that does not fit: the number kept
+    lineTooLong,      // a logical line over kMaxLogicalLine bytes: its value ended there
+    unclosedQuote,    // a CSV quote never closed: the value ended at kMaxLogicalLine or the end
     kindCount
 };
 inline constexpr std::size_t kNoteKindCount = static_cast<std::size_t>(NoteKind::kindCount);
@@ -102,8 +106,12 @@ struct InterchangeRead {
     std::vector<InterchangeContact> contacts;
     CNotes notes;
     CStatus status;
-    std::string encoding; // the text encoding the file was read in
-    bool guessed = false; // the encoding was guessed from the bytes: the user should know
+    std::string encoding;      // the text encoding the file was read in
+    bool guessed = false;      // the encoding was guessed from the bytes: the user should know
+    std::size_t total = 0;     // contacts in the whole file, kept or not
+    std::size_t first = 1;     // the file-order number of contacts.front()
+    std::uint64_t size = 0;    // bytes read
+    std::size_t peakBytes = 0; // the most the reader held at once, by its own accounting
 
     bool IsRefused() const { return !status.IsOk(); }
 };

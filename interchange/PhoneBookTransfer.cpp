@@ -57,6 +57,20 @@ public:
         if (auto name = Convert(m_name, ContactField::name)) {
             auto fitted =
                 m_codePage.FromUtf8Fitting(m_name, MaxLength(ContactField::name), m_replace);
+            // A formatted name too long for the field: the given and family names when they
+            // fit whole ("John Doe" rather than "Mr. John Richter").
+            for (const FoundValue& shorter : m_contact.more[FieldIndex(ContactField::name)]) {
+                if (fitted->complete)
+                    break;
+                bool removed = false;
+                const std::string line = OneLine(shorter.value, removed);
+                auto whole =
+                    m_codePage.FromUtf8Fitting(line, MaxLength(ContactField::name), m_replace);
+                if (whole && whole->complete && !whole->bytes.empty()) {
+                    m_name = line;
+                    fitted = std::move(whole);
+                }
+            }
             if (!fitted->complete) {
                 // A cut that ends on a blank would leave it trailing the text on the player.
                 while (fitted->bytes.ends_with(' '))
@@ -101,15 +115,24 @@ private:
                 continue;
             }
             std::string text = Clean(candidate, field);
-            if (IsNumberField(field))
-                text = FitNumber(text, MaxLength(field), m_codePage).utf8;
+            if (IsNumberField(field)) {
+                FittedNumber fitted = FitNumber(text, MaxLength(field), m_codePage);
+                if (fitted.extensionLeftOut)
+                    Note(NoteKind::extensionLeftOut, field, text);
+                text = std::move(fitted.utf8);
+            }
             if (text.empty())
                 continue;
             auto bytes = Convert(text, field);
             if (!bytes)
                 return false;
             if (bytes->size() > MaxLength(field)) {
-                Note(NoteKind::valueTooLong, field, text, bytes->size());
+                // A number too long even without its formatting is counted without it.
+                const std::size_t size =
+                    IsNumberField(field)
+                        ? m_codePage.FromUtf8Replacing(UnformatNumber(text)).value_or(*bytes).size()
+                        : bytes->size();
+                Note(NoteKind::valueTooLong, field, text, size);
                 continue;
             }
             form[field] = std::move(*bytes);

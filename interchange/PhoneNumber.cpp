@@ -1,6 +1,9 @@
 #include "PhoneNumber.h"
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
+#include <utility>
 
 namespace orvalen {
 namespace {
@@ -82,16 +85,96 @@ std::string UnformatNumber(std::string_view number) {
     return digits;
 }
 
-FittedNumber FitNumber(std::string_view utf8, std::size_t limit, const CCodePage& codePage) {
-    FittedNumber fitted{NormaliseNumber(utf8), false, false};
+bool IsUriOtherThanTel(std::string_view text) {
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos || colon < 2)
+        return false;
+    const std::string_view scheme = text.substr(0, colon);
+    if (!std::isalpha(static_cast<unsigned char>(scheme.front())) ||
+        !std::all_of(scheme.begin(), scheme.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+        }))
+        return false;
+    return !(scheme.size() == 3 && std::tolower(static_cast<unsigned char>(scheme[0])) == 't' &&
+             std::tolower(static_cast<unsigned char>(scheme[1])) == 'e' &&
+             std::tolower(static_cast<unsigned char>(scheme[2])) == 'l');
+}
+
+namespace {
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// A tel: URI's number and extension: "tel:+1-418-656-9254;ext=102" gives the two parts.
+std::pair<std::string, std::string> SplitExtension(std::string_view number) {
+    if (!StartsWithIgnoringCase(number, "tel:"))
+        return {std::string(number), {}};
+    number.remove_prefix(4);
+    for (std::size_t at = number.find(';'); at != std::string_view::npos;
+         at = number.find(';', at + 1)) {
+        if (StartsWithIgnoringCase(number.substr(at + 1), "ext="))
+            return {std::string(number.substr(0, at)), std::string(number.substr(at + 5))};
+    }
+    return {std::string(number), {}};
+}
+
+FittedNumber FitPlain(std::string number, std::size_t limit, const CCodePage& codePage) {
+    FittedNumber fitted{std::move(number), false, false, false};
     if (CodePageSize(fitted.utf8, codePage) <= limit) {
         fitted.fits = true;
         return fitted;
     }
     std::string plain = UnformatNumber(fitted.utf8);
     if (CodePageSize(plain, codePage) <= limit)
-        fitted = {std::move(plain), true, true};
+        fitted = {std::move(plain), true, true, false};
     return fitted;
+}
+
+} // namespace
+
+std::string TelUriNumber(std::string_view text) {
+    bool uri = false;
+    while (StartsWithIgnoringCase(text, "tel:")) {
+        text.remove_prefix(4);
+        uri = true;
+    }
+    if (!uri)
+        return std::string(text);
+    // Text without the scheme is a dial string, whose ';' is a wait; in a URI it starts the
+    // parameters (phone-context, isub), of which only the extension is kept.
+    const auto semicolon = text.find(';');
+    std::string number(text.substr(0, semicolon));
+    std::string extension;
+    std::string_view parameters =
+        semicolon == std::string_view::npos ? std::string_view() : text.substr(semicolon + 1);
+    while (!parameters.empty()) {
+        const std::string_view parameter = parameters.substr(0, parameters.find(';'));
+        if (StartsWithIgnoringCase(parameter, "ext=") && parameter.size() > 4)
+            extension = parameter.substr(4);
+        parameters.remove_prefix(std::min(parameters.size(), parameter.size() + 1));
+    }
+    // With an extension it stays a URI, so that FitNumber alone decides how it is dialled.
+    return extension.empty() ? number : "tel:" + number + ";ext=" + extension;
+}
+
+FittedNumber FitNumber(std::string_view utf8, std::size_t limit, const CCodePage& codePage) {
+    auto [number, extension] = SplitExtension(TelUriNumber(NormaliseNumber(utf8)));
+    if (!extension.empty()) {
+        FittedNumber withExtension = FitPlain(number + "," + extension, limit, codePage);
+        if (withExtension.fits)
+            return withExtension;
+        FittedNumber without = FitPlain(number, limit, codePage);
+        without.extensionLeftOut = without.fits;
+        if (without.fits)
+            return without;
+        return withExtension;
+    }
+    return FitPlain(std::move(number), limit, codePage);
 }
 
 } // namespace orvalen

@@ -1,8 +1,6 @@
 #include "TextInput.h"
 
-#include "CharsetDetector.h"
 #include "CodePage.h"
-#include "OpenFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -46,38 +44,6 @@ const ByteOrderMark* FindMark(std::string_view bytes) {
     return nullptr;
 }
 
-bool IsEastAsianSet(std::string_view name) {
-    for (std::string_view set : {"SHIFT_JIS", "EUC-JP", "ISO-2022-JP", "EUC-KR", "ISO-2022-KR",
-                                 "UHC", "BIG5", "EUC-TW", "GB18030", "ISO-2022-CN", "HZ-GB-2312"}) {
-        if (EqualsIgnoringCaseAscii(name, set))
-            return true;
-    }
-    return false;
-}
-
-// What the detector names for bytes that are not UTF-8; empty when it names nothing the system
-// can convert from.
-std::string GuessEncoding(std::string_view bytes) {
-    // A bounded sample decides as well as the whole file and keeps large inputs fast.
-    constexpr std::size_t kSample = 1u << 20;
-    std::string guess = DetectCharset(bytes.substr(0, kSample));
-    if (guess.empty())
-        return {};
-    // The detector's names for pure ASCII and for GB2312: the broader sets read them as well.
-    if (guess == "ASCII")
-        return "UTF-8";
-    if (EqualsIgnoringCaseAscii(guess, "GB2312") || EqualsIgnoringCaseAscii(guess, "GBK"))
-        return "GB18030";
-    if (IsUtf8Name(guess))
-        return guess;
-    // A few bytes of Chinese often look like a single-byte set (KOI8-R, say) to the detector.
-    // The people who use this program write GB18030 far more often: where the bytes are valid
-    // GB18030 and the detector names no East Asian set, GB18030 is the better guess.
-    if (!IsEastAsianSet(guess) && CCodePage("GB18030").ToUtf8(bytes))
-        return "GB18030";
-    return CCodePage(guess).IsAvailable() ? guess : std::string();
-}
-
 } // namespace
 
 namespace {
@@ -116,29 +82,6 @@ CResult<std::string> ReadInputStream(std::istream& stream, const std::filesystem
     });
 }
 
-CResult<std::string> ReadInputFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (error)
-        return CStatus::FromErrno(error.value(), path);
-    if (std::filesystem::is_directory(status))
-        return CStatus(StatusKind::isFolder, path);
-    // A regular file's size is known before reading; a pipe or device is bounded while read.
-    if (std::filesystem::is_regular_file(status)) {
-        const auto size = std::filesystem::file_size(path, error);
-        if (!error && size > kMaxInputBytes)
-            return CStatus(StatusKind::tooLarge, path, std::to_string(kMaxInputBytes));
-    }
-    std::FILE* raw = OpenForReading(path);
-    if (raw == nullptr)
-        return CStatus::FromErrno(errno, path);
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(raw, std::fclose);
-    return ReadBounded(path, [&](char* buffer, std::size_t size) {
-        const std::size_t read = std::fread(buffer, 1, size, file.get());
-        return Chunk{read, read == size, std::ferror(file.get()) != 0};
-    });
-}
-
 bool IsUtf8Name(std::string_view name) {
     return EqualsIgnoringCaseAscii(name, "UTF-8") || EqualsIgnoringCaseAscii(name, "UTF8");
 }
@@ -148,38 +91,103 @@ std::size_t ByteOrderMarkLength(std::string_view bytes) {
     return mark != nullptr ? mark->bytes.size() : 0;
 }
 
-std::string DetectEncoding(std::string_view bytes, std::string_view named) {
-    // A mark is unambiguous, so it overrides even a named encoding.
-    if (const ByteOrderMark* mark = FindMark(bytes))
-        return std::string(mark->encoding);
-    if (!named.empty())
-        return std::string(named);
-    return IsValidUtf8(bytes) ? "UTF-8" : GuessEncoding(bytes);
+std::string_view ByteOrderMarkEncoding(std::string_view bytes) {
+    const ByteOrderMark* mark = FindMark(bytes);
+    return mark != nullptr ? mark->encoding : std::string_view();
 }
 
-bool IsGuessed(std::string_view bytes, std::string_view named) {
-    return FindMark(bytes) == nullptr && named.empty() && !IsValidUtf8(bytes);
-}
+namespace {
 
-std::optional<DecodedText> DecodeText(std::string_view bytes, std::string_view named) {
-    DecodedText result;
-    result.encoding = DetectEncoding(bytes, named);
-    result.guessed = IsGuessed(bytes, named);
-    if (result.encoding.empty())
-        return std::nullopt;
-    bytes.remove_prefix(ByteOrderMarkLength(bytes));
-    if (IsUtf8Name(result.encoding)) {
-        if (!IsValidUtf8(bytes))
-            return std::nullopt;
-        result.utf8 = std::string(bytes);
-        return result;
+struct LabelMapping {
+    std::string_view label;
+    std::string_view encoding;
+};
+
+#if defined(_WIN32)
+// Windows converts through its own code pages: Big5 is CP950 there, without the HKSCS
+// additions (characters it lacks are left out with a note).
+constexpr std::string_view kBig5 = "CP950";
+#else
+constexpr std::string_view kBig5 = "BIG5-HKSCS";
+#endif
+
+// The WHATWG Encoding Standard's labels for the sets contacts files are written in, each mapped
+// to the superset the system converts from. Labels compare without case and outer blanks.
+constexpr LabelMapping kLabels[] = {
+    {"utf-8", "UTF-8"},
+    {"utf8", "UTF-8"},
+    {"unicode-1-1-utf-8", "UTF-8"},
+    {"gb2312", "GB18030"},
+    {"gbk", "GB18030"},
+    {"x-gbk", "GB18030"},
+    {"euc-cn", "GB18030"},
+    {"cp936", "GB18030"},
+    {"windows-936", "GB18030"},
+    {"ms936", "GB18030"},
+    {"csgb2312", "GB18030"},
+    {"chinese", "GB18030"},
+    {"iso-ir-58", "GB18030"},
+    {"gb_2312", "GB18030"},
+    {"gb_2312-80", "GB18030"},
+    {"gb18030", "GB18030"},
+    {"shift_jis", "CP932"},
+    {"shift-jis", "CP932"},
+    {"sjis", "CP932"},
+    {"ms_kanji", "CP932"},
+    {"windows-31j", "CP932"},
+    {"csshiftjis", "CP932"},
+    {"x-sjis", "CP932"},
+    {"cp932", "CP932"},
+    {"euc-jp", "EUC-JP"},
+    {"x-euc-jp", "EUC-JP"},
+    {"iso-2022-jp", "ISO-2022-JP"},
+    {"big5", kBig5},
+    {"big5-hkscs", kBig5},
+    {"cn-big5", kBig5},
+    {"csbig5", kBig5},
+    {"x-x-big5", kBig5},
+    {"cp950", kBig5},
+    {"euc-kr", "CP949"},
+    {"ks_c_5601-1987", "CP949"},
+    {"windows-949", "CP949"},
+    {"cp949", "CP949"},
+    {"uhc", "CP949"},
+    {"iso-8859-1", "CP1252"},
+    {"iso8859-1", "CP1252"},
+    {"latin1", "CP1252"},
+    {"l1", "CP1252"},
+    {"us-ascii", "CP1252"},
+    {"ascii", "CP1252"},
+    {"ansi_x3.4-1968", "CP1252"},
+    {"windows-1252", "CP1252"},
+    {"cp1252", "CP1252"},
+    {"x-cp1252", "CP1252"},
+    {"iso-8859-2", "ISO-8859-2"},
+    {"windows-1250", "CP1250"},
+    {"windows-1251", "CP1251"},
+    {"iso-8859-5", "ISO-8859-5"},
+    {"koi8-r", "KOI8-R"},
+    {"koi8-u", "KOI8-U"},
+    {"iso-8859-15", "ISO-8859-15"},
+    {"windows-874", "CP874"},
+    {"tis-620", "CP874"},
+    {"utf-16le", "UTF-16LE"},
+    {"utf-16be", "UTF-16BE"},
+    {"utf-16", "UTF-16LE"},
+};
+
+} // namespace
+
+std::string EncodingForLabel(std::string_view label) {
+    while (!label.empty() && (label.front() == ' ' || label.front() == '\t'))
+        label.remove_prefix(1);
+    while (!label.empty() && (label.back() == ' ' || label.back() == '\t'))
+        label.remove_suffix(1);
+    for (const LabelMapping& mapping : kLabels) {
+        if (EqualsIgnoringCaseAscii(label, mapping.label))
+            return std::string(mapping.encoding);
     }
-    auto utf8 = CCodePage(result.encoding).ToUtf8(bytes);
-    if (!utf8)
-        return std::nullopt;
-    result.utf8 = std::move(*utf8);
-    result.transcoded = true;
-    return result;
+    return std::string(label);
 }
 
 } // namespace orvalen

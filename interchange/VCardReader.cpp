@@ -1,10 +1,11 @@
 #include "VCardReader.h"
 
-#include "CodePage.h"
+#include "ContactSyntax.h"
 #include "TextInput.h"
 #include "TextUtil.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -12,49 +13,6 @@
 
 namespace orvalen {
 namespace {
-
-struct PhysicalLine {
-    std::string_view text;
-    int number = 0;
-};
-
-// The file's lines one at a time, so that memory does not grow with their number. A line ends
-// at CR LF, LF, CR, or CR CR LF (what iOS 6 wrote).
-class CLineCursor {
-public:
-    explicit CLineCursor(std::string_view text) : m_text(text) {}
-
-    bool AtEnd() const { return m_position >= m_text.size(); }
-    PhysicalLine Peek() const { return Scan().first; }
-    PhysicalLine Next() {
-        const auto [line, next] = Scan();
-        m_position = next;
-        ++m_number;
-        return line;
-    }
-
-private:
-    std::pair<PhysicalLine, std::size_t> Scan() const {
-        std::size_t end = m_position;
-        while (end < m_text.size() && m_text[end] != '\r' && m_text[end] != '\n')
-            ++end;
-        const PhysicalLine line{m_text.substr(m_position, end - m_position), m_number};
-        std::size_t next = end;
-        if (next < m_text.size()) {
-            if (m_text.substr(next, 3) == "\r\r\n")
-                next += 3;
-            else if (m_text.substr(next, 2) == "\r\n")
-                next += 2;
-            else
-                next += 1;
-        }
-        return {line, next};
-    }
-
-    std::string_view m_text;
-    std::size_t m_position = 0;
-    int m_number = 1;
-};
 
 struct Property {
     std::string name; // upper case, without its group
@@ -195,36 +153,6 @@ std::string DecodeQuotedPrintable(std::string_view text) {
     return bytes;
 }
 
-std::string DecodeBase64(std::string_view text) {
-    std::string bytes;
-    unsigned buffer = 0;
-    int bits = 0;
-    for (char c : text) {
-        int value;
-        if (c >= 'A' && c <= 'Z')
-            value = c - 'A';
-        else if (c >= 'a' && c <= 'z')
-            value = c - 'a' + 26;
-        else if (c >= '0' && c <= '9')
-            value = c - '0' + 52;
-        else if (c == '+')
-            value = 62;
-        else if (c == '/')
-            value = 63;
-        else if (c == '=')
-            break;
-        else
-            continue;
-        buffer = (buffer << 6) | static_cast<unsigned>(value);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            bytes += static_cast<char>((buffer >> bits) & 0xFF);
-        }
-    }
-    return bytes;
-}
-
 // Splits a structured value at separators that are not escaped; the escapes stay.
 std::vector<std::string_view> SplitUnescaped(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -242,7 +170,7 @@ std::vector<std::string_view> SplitUnescaped(std::string_view text, char separat
 }
 
 // \\ \, \; \: and \n; any other backslash is kept, as 2.1 exporters write bare ones.
-std::string Unescape(std::string_view text) {
+std::string Unescape(std::string_view text) { // NOLINT
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
@@ -263,87 +191,159 @@ std::string Unescape(std::string_view text) {
     return result;
 }
 
-// Every leading scheme goes: "tel:tel:5" would otherwise keep a "tel:" that the next reading
-// takes off, and a contact would change by being written and read again.
-std::string StripScheme(std::string_view value, std::string_view scheme) {
-    value = Trim(value);
-    while (value.size() >= scheme.size() &&
-           EqualsIgnoringCase(value.substr(0, scheme.size()), scheme))
-        value = Trim(value.substr(scheme.size()));
-    return std::string(value);
+// The properties a contact is made of; every other one (PHOTO, LOGO, SOUND, KEY, notes,
+// addresses...) is skipped as it streams, however long.
+bool IsUsed(std::string_view name) {
+    for (std::string_view used : {"BEGIN", "END", "VERSION", "FN", "N", "ORG", "NICKNAME", "TEL",
+                                  "EMAIL", "X-QQ", "IMPP", "X-ANDROID-CUSTOM"}) {
+        if (EqualsIgnoringCase(name, used))
+            return true;
+    }
+    return false;
 }
 
-// The handle of an instant-messaging address: qq:12345 and x-apple:12345 both give 12345.
-std::string StripAnyScheme(std::string_view value) {
-    value = Trim(value);
-    const auto colon = value.find(':');
-    if (colon != std::string_view::npos && colon > 0 &&
-        std::all_of(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
-            return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
-        })) {
-        value.remove_prefix(colon + 1);
-        if (value.starts_with("//")) // qq://12345, the URI form
-            value.remove_prefix(2);
-    }
-    return std::string(Trim(value));
+// The property name at the start of a line, its group removed.
+std::string_view PropertyName(std::string_view line) {
+    std::string_view name = Trim(line.substr(0, line.find_first_of(";:")));
+    if (const auto dot = name.rfind('.'); dot != std::string_view::npos)
+        name.remove_prefix(dot + 1);
+    return name;
+}
+
+bool IsBinary(const Property& property) {
+    return property.encoding == "B" || property.encoding == "BASE64";
 }
 
 struct CardBuilder {
-    int number = 0;
-    int line = 0;
+    RawContact contact;
     bool modern = false; // 3.0 or 4.0: unfolding drops the folding blank
-    std::optional<std::string> formattedName;
-    std::optional<std::string> structuredName;
-    std::optional<std::string> organization;
-    std::optional<std::string> nickname;
-    FoundValues found;
-
-    void Add(ContactField field, std::string value, const Property& property) {
-        if (value.empty())
-            return;
-        int preference = property.preference;
-        if (preference == 0 && property.HasType("PREF"))
-            preference = 1;
-        found[FieldIndex(field)].push_back({std::move(value), property.line, preference});
-    }
+    bool kept = true;    // false: the card is only counted, its values not kept
 };
 
-// The first component of a structured value that holds text: "Acme;Sales" gives "Acme".
-std::string FirstComponent(std::string_view value, char separator) {
-    for (std::string_view part : SplitUnescaped(value, separator)) {
-        std::string text(Trim(Unescape(part)));
-        if (!text.empty())
-            return text;
+// A card only counted needs only to know whether it has a name source.
+bool NamesAContact(std::string_view name) {
+    for (std::string_view naming : {"FN", "N", "ORG", "NICKNAME", "EMAIL", "X-ANDROID-CUSTOM"}) {
+        if (EqualsIgnoringCase(name, naming))
+            return true;
     }
-    return {};
+    return false;
+}
+
+// Pager and modem numbers do not dial a person; nothing here is the telephone for them.
+std::optional<ContactField> TelField(const Property& property) {
+    if (property.HasType("PAGER") || property.HasType("MODEM"))
+        return std::nullopt;
+    if (property.HasType("FAX"))
+        return ContactField::fax;
+    for (std::string_view mobile : {"CELL", "MOBILE", "IPHONE", "手机", "移动电话"}) {
+        if (property.HasType(mobile))
+            return ContactField::mobile;
+    }
+    return ContactField::telephone;
+}
+
+} // namespace
+
+std::string UnescapeVCard(std::string_view text) {
+    return Unescape(text);
+}
+
+std::array<std::string, 3> VCardNameParts(std::string_view structured) {
+    const auto parts = SplitUnescaped(structured, ';');
+    std::array<std::string, 3> names;
+    for (std::size_t i = 0; i < names.size() && i < parts.size(); ++i) {
+        // A component may list several values: "Philip,Paul".
+        for (std::string_view value : SplitUnescaped(parts[i], ',')) {
+            const std::string text(Trim(Unescape(value)));
+            if (text.empty())
+                continue;
+            if (!names[i].empty())
+                names[i] += ' ';
+            names[i] += text;
+        }
+    }
+    return names;
+}
+
+std::vector<std::string> VCardComponents(std::string_view text, char separator) {
+    std::vector<std::string> components;
+    for (std::string_view part : SplitUnescaped(text, separator))
+        components.push_back(Unescape(part));
+    return components;
 }
 
 constexpr std::size_t kMaxNesting = 8;
 
-class CVCardParser {
+class CVCardSyntax::CImpl {
 public:
-    CVCardParser(std::string_view text, std::string defaultCharset, bool defaultGuessed,
-                 InterchangeRead& result)
-        : m_lines(text), m_defaultCharset(std::move(defaultCharset)),
-          m_defaultGuessed(defaultGuessed), m_result(result) {}
+    explicit CImpl(CContactSink& sink) : m_sink(sink) {}
 
-    void Run() {
-        while (!m_lines.AtEnd())
-            Step();
+    void Feed(std::string_view bytes) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const char c = bytes[i];
+            if (m_cr == 0 && c != '\r' && c != '\n') {
+                // The run up to the line's end, appended at once.
+                std::size_t end = i;
+                while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+                    ++end;
+                const std::size_t room =
+                    kMaxLogicalLine - std::min(kMaxLogicalLine, m_physical.size());
+                m_physical.append(bytes.substr(i, std::min(room, end - i)));
+                m_physicalOverflow = m_physicalOverflow || end - i > room;
+                i = end - 1;
+                continue;
+            }
+            if (m_cr > 0) {
+                if (c == '\n') {
+                    m_cr = 0;
+                    continue;
+                }
+                if (c == '\r' && m_cr == 1) {
+                    m_cr = 2; // CR CR LF, what iOS 6 wrote, ends one line
+                    continue;
+                }
+                if (m_cr == 2)
+                    EndPhysicalLine(); // the second CR ended an empty line
+                m_cr = 0;
+            }
+            if (c == '\r' || c == '\n') {
+                EndPhysicalLine();
+                m_cr = c == '\r' ? 1 : 0;
+                continue;
+            }
+            if (m_physical.size() < kMaxLogicalLine)
+                m_physical += c;
+            else
+                m_physicalOverflow = true;
+        }
+    }
+
+    CStatus Finish() {
+        if (m_cr == 2)
+            EndPhysicalLine();
+        m_cr = 0;
+        if (!m_physical.empty() || m_physicalOverflow)
+            EndPhysicalLine();
+        FlushPending();
+        if (m_qp)
+            HandleQuotedPrintable();
         // Cards still open at the end: each is read as far as it goes, the innermost first.
         while (!m_cards.empty()) {
-            Note(NoteKind::missingEnd, m_cards.back().line, {});
+            Note(NoteKind::missingEnd, m_cards.back().contact.line);
             FinishCard();
         }
-        // A card nested in another finishes first; the file's order is that of the BEGINs.
-        std::stable_sort(m_result.contacts.begin(), m_result.contacts.end(),
-                         [](const InterchangeContact& a, const InterchangeContact& b) {
-                             return a.card < b.card;
-                         });
         if (m_cardCount == 0)
-            m_result.status = CStatus(StatusKind::malformed, {}, "no BEGIN:VCARD");
-        else if (m_undecided)
-            m_result.status = CStatus(StatusKind::encoding);
+            return CStatus(StatusKind::malformed, {}, "no BEGIN:VCARD");
+        return {};
+    }
+
+    std::size_t BufferBytes() const {
+        std::size_t bytes = m_physical.capacity() + m_pending.capacity();
+        if (m_qp)
+            bytes += m_qp->value.capacity();
+        for (const CardBuilder& card : m_cards)
+            bytes += card.contact.Bytes();
+        return bytes;
     }
 
 private:
@@ -354,35 +354,101 @@ private:
         return !text.empty() && (text.front() == ' ' || text.front() == '\t');
     }
 
-    // Reads the property that starts at the next line.
-    void Step() {
-        const PhysicalLine first = m_lines.Next();
-        std::string_view text = first.text;
+    void EndPhysicalLine() {
+        const int number = ++m_lineNumber;
+        if (m_physicalOverflow) {
+            Note(NoteKind::lineTooLong, number);
+            m_physicalOverflow = false;
+        }
+        OnLine(m_physical, number);
+        m_physical.clear();
+        if (m_physical.capacity() > (64u << 10))
+            m_physical.shrink_to_fit();
+    }
+
+    void Append(std::string& to, std::string_view text, int line) {
+        const std::size_t room = kMaxLogicalLine - std::min(kMaxLogicalLine, to.size());
+        if (text.size() > room) {
+            if (!m_pendingOverflow)
+                Note(NoteKind::lineTooLong, line);
+            m_pendingOverflow = true;
+            text = text.substr(0, room);
+        }
+        to += text;
+    }
+
+    void OnLine(std::string_view text, int number) {
+        if (m_qp) {
+            // A soft line break: '=' at the end, the text goes on at the start of the next line.
+            if (!IsEndLine(text)) {
+                m_qp->value.pop_back();
+                Append(m_qp->value, text, m_qp->line);
+                if (!m_qp->value.ends_with('='))
+                    HandleQuotedPrintable();
+                return;
+            }
+            HandleQuotedPrintable();
+        }
+        if (m_hasPending && IsContinuation(text)) {
+            // 2.1 folds at a blank and keeps it; 3.0 and 4.0 insert one and drop it again.
+            if (!m_skipping) {
+                const bool modern = !m_cards.empty() && m_cards.back().modern;
+                Append(m_pending, modern ? text.substr(1) : text, m_pendingLine);
+            }
+            return;
+        }
+        FlushPending();
+        if (m_qp) {
+            OnLine(text, number);
+            return;
+        }
         // Blank lines end 2.1's base64 blocks; '#' lines are comments some exporters write;
         // a lone folded line belongs to a line that was skipped.
         if (Trim(text).empty() || text.front() == '#' || IsContinuation(text))
             return;
-
-        std::string logical(text);
-        const bool modern = !m_cards.empty() && m_cards.back().modern;
-        while (!m_lines.AtEnd() && IsContinuation(m_lines.Peek().text)) {
-            // 2.1 folds at a blank and keeps it; 3.0 and 4.0 insert one and drop it again.
-            const std::string_view next = m_lines.Next().text;
-            logical += modern ? next.substr(1) : next;
+        m_hasPending = true;
+        m_pendingLine = number;
+        m_pendingOverflow = false;
+        const std::string_view name = PropertyName(text);
+        m_skipping = !IsUsed(name);
+        if (!m_skipping && !m_cards.empty() && !m_cards.back().kept &&
+            !EqualsIgnoringCase(name, "BEGIN") && !EqualsIgnoringCase(name, "END")) {
+            // A card only counted: a name source marks it, nothing else is parsed.
+            if (NamesAContact(name)) {
+                const auto colon = text.find(':');
+                m_cards.back().contact.named =
+                    m_cards.back().contact.named ||
+                    (colon != std::string_view::npos && !Trim(text.substr(colon + 1)).empty());
+            }
+            m_skipping = true;
         }
+        if (!m_skipping)
+            m_pending.assign(text);
+    }
 
-        auto property = ParseProperty(logical, first.number);
+    void FlushPending() {
+        if (!m_hasPending)
+            return;
+        m_hasPending = false;
+        if (m_skipping)
+            return;
+        auto property = ParseProperty(m_pending, m_pendingLine);
+        m_pending.clear();
+        if (m_pending.capacity() > (64u << 10))
+            m_pending.shrink_to_fit();
         if (!property)
             return;
-        if (property->encoding == "QUOTED-PRINTABLE") {
-            // A soft line break: '=' at the end, the text goes on at the start of the next line.
-            while (property->value.ends_with('=') && !m_lines.AtEnd() &&
-                   !IsEndLine(m_lines.Peek().text)) {
-                property->value.pop_back();
-                property->value += m_lines.Next().text;
-            }
+        if (property->encoding == "QUOTED-PRINTABLE" && property->value.ends_with('=')) {
+            m_qp = std::move(*property);
+            return;
         }
         Handle(*property);
+    }
+
+    void HandleQuotedPrintable() {
+        Property property = std::move(*m_qp);
+        m_qp.reset();
+        Handle(property);
     }
 
     void Handle(const Property& property) {
@@ -392,12 +458,13 @@ private:
             // outer one goes on after it. Real nesting is shallow: deeper, a card is taken to
             // lack its END, so that BEGIN lines alone cannot pile up open cards.
             if (m_cards.size() >= kMaxNesting) {
-                Note(NoteKind::missingEnd, m_cards.back().line, {});
+                Note(NoteKind::missingEnd, m_cards.back().contact.line);
                 FinishCard();
             }
             m_cards.emplace_back();
-            m_cards.back().number = ++m_cardCount;
-            m_cards.back().line = property.line;
+            m_cards.back().kept = m_sink.Wanted();
+            m_cards.back().contact.card = ++m_cardCount;
+            m_cards.back().contact.line = property.line;
             return;
         }
         if (property.name == "END" && isCardMark) {
@@ -405,204 +472,109 @@ private:
                 FinishCard();
             return;
         }
-        if (m_cards.empty())
+        if (m_cards.empty() || IsBinary(property))
             return;
         CardBuilder& card = m_cards.back();
+        RawContact& contact = card.contact;
 
         if (property.name == "VERSION") {
             card.modern = Trim(property.value) != "2.1";
         } else if (property.name == "FN") {
-            if (!card.formattedName || Trim(*card.formattedName).empty())
-                card.formattedName = Unescape(Decode(property));
+            if (!contact.fullName || Trim(contact.fullName->bytes).empty())
+                contact.fullName = std::make_unique<RawText>(Text(property));
         } else if (property.name == "N") {
-            if (!card.structuredName)
-                card.structuredName = Decode(property);
+            if (!contact.structuredName)
+                contact.structuredName = std::make_unique<RawText>(Text(property));
         } else if (property.name == "ORG") {
-            if (!card.organization)
-                card.organization = FirstComponent(Decode(property), ';');
+            if (!contact.organization)
+                contact.organization = std::make_unique<RawText>(Text(property, ';'));
         } else if (property.name == "NICKNAME") {
-            if (!card.nickname)
-                card.nickname = FirstComponent(Decode(property), ',');
+            if (!contact.nickname)
+                contact.nickname = std::make_unique<RawText>(Text(property, ','));
+        } else if (property.name == "X-ANDROID-CUSTOM") {
+            // vnd.android.cursor.item/nickname;Nick;1;...: the nickname is the second part.
+            const std::string_view value = Trim(property.value);
+            if (!contact.nickname && EqualsIgnoringCase(value.substr(0, value.find(';')),
+                                                        "vnd.android.cursor.item/nickname"))
+                contact.nickname = std::make_unique<RawText>(Text(property, ';', 1));
         } else if (property.name == "TEL") {
-            std::string number = StripScheme(Unescape(Decode(property)), "tel:");
-            ContactField field = ContactField::telephone;
-            if (property.HasType("FAX"))
-                field = ContactField::fax;
-            else if (property.HasType("CELL") || property.HasType("MOBILE") ||
-                     property.HasType("IPHONE"))
-                field = ContactField::mobile;
-            card.Add(field, std::move(number), property);
+            if (const auto field = TelField(property))
+                contact.Add(*field, RawKind::number, Text(property));
         } else if (property.name == "EMAIL") {
-            card.Add(ContactField::email, StripScheme(Unescape(Decode(property)), "mailto:"),
-                     property);
+            contact.Add(ContactField::email, RawKind::email, Text(property));
         } else if (property.name == "X-QQ") {
-            card.Add(ContactField::qq, std::string(Trim(Unescape(Decode(property)))), property);
+            contact.Add(ContactField::qq, RawKind::text, Text(property));
         } else if (property.name == "IMPP") {
-            const std::string value = Unescape(Decode(property));
             const bool isQq = property.serviceType == "QQ" || property.HasType("QQ") ||
-                              EqualsIgnoringCase(Trim(value).substr(0, 3), "qq:");
+                              EqualsIgnoringCase(Trim(property.value).substr(0, 3), "qq:");
             if (isQq)
-                card.Add(ContactField::qq, StripAnyScheme(value), property);
+                contact.Add(ContactField::qq, RawKind::qqUri, Text(property));
         }
     }
 
-    // The value's text in UTF-8, transfer encoding and character set undone, its line breaks
-    // LF whatever a quoted-printable value held (=0D=0A, =0D), as an escaped "\n" gives.
-    std::string Decode(const Property& property) {
-        const std::string text = DecodeCharset(property);
-        std::string unified;
-        unified.reserve(text.size());
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] != '\r') {
-                unified += text[i];
-                continue;
-            }
-            unified += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        }
-        return unified;
-    }
-
-    std::string DecodeCharset(const Property& property) {
-        std::string bytes = property.value;
-        if (property.encoding == "QUOTED-PRINTABLE")
-            bytes = DecodeQuotedPrintable(bytes);
-        else if (property.encoding == "B" || property.encoding == "BASE64")
-            bytes = DecodeBase64(bytes);
-
-        // Values that name their character set need no guess; a file whose set could not be
-        // told is refused only when a value without one is not plain UTF-8.
-        if (property.charset.empty() && m_defaultCharset.empty()) {
-            if (IsValidUtf8(bytes))
-                return bytes;
-            m_undecided = true;
-            return {};
-        }
-        // The file's character set matters, and a guess is worth a note, only where a value
-        // without CHARSET holds more than ASCII.
-        if (property.charset.empty() && !std::all_of(bytes.begin(), bytes.end(), [](char c) {
-                return static_cast<unsigned char>(c) < 0x80;
-            }))
-            m_usedFileCharset = true;
-        std::string charset = property.charset.empty() ? m_defaultCharset : property.charset;
-        CCodePage codePage(charset);
-        if (!IsUtf8Name(charset) && !codePage.IsAvailable()) {
-            Note(NoteKind::unknownCharset, property.line, charset);
-            codePage = CCodePage(m_defaultCharset.empty() ? "UTF-8" : m_defaultCharset);
-        }
-        if (auto text = codePage.ToUtf8(bytes))
-            return std::move(*text);
-        // Old Chinese phones quote GBK bytes without naming a charset, in files that are
-        // otherwise ASCII and so look like UTF-8.
-        if (property.charset.empty() && m_defaultGuessed) {
-            if (auto text = CCodePage("GB18030").ToUtf8(bytes))
-                return std::move(*text);
-        }
-        std::string text = codePage.ToUtf8Lossy(bytes);
-        Note(NoteKind::invalidBytes, property.line, text, property.name);
+    // The value's bytes, transfer encoding undone, still in its character set and escaped.
+    RawText Text(const Property& property, char separator = 0, int skip = 0) {
+        std::string bytes = property.encoding == "QUOTED-PRINTABLE"
+                                ? DecodeQuotedPrintable(property.value)
+                                : property.value;
+        RawText text = MakeRawText(bytes, property.line);
+        text.label = property.charset;
+        text.escaped = true;
+        text.separator = separator;
+        text.skip = skip;
+        text.preference = property.preference;
+        if (text.preference == 0 && property.HasType("PREF"))
+            text.preference = 1;
         return text;
-    }
-
-    std::string NameFromParts(std::string_view structured) const {
-        const auto parts = SplitUnescaped(structured, ';');
-        auto part = [&](std::size_t i) {
-            if (i >= parts.size())
-                return std::string();
-            // A component may list several values: "Philip,Paul".
-            std::string joined;
-            for (std::string_view value : SplitUnescaped(parts[i], ',')) {
-                const std::string text(Trim(Unescape(value)));
-                if (text.empty())
-                    continue;
-                if (!joined.empty())
-                    joined += ' ';
-                joined += text;
-            }
-            return joined;
-        };
-        return JoinPersonName(part(0), part(1), part(2));
     }
 
     void FinishCard() {
         CardBuilder card = std::move(m_cards.back());
         m_cards.pop_back();
-        // As phones name a contact: the formatted name, else the name's parts, else the
-        // company, else the nickname.
-        std::string name;
-        if (card.formattedName)
-            name = std::string(Trim(*card.formattedName));
-        if (name.empty() && card.structuredName)
-            name = NameFromParts(*card.structuredName);
-        if (name.empty() && card.organization)
-            name = *card.organization;
-        if (name.empty() && card.nickname)
-            name = *card.nickname;
-        if (name.empty()) {
-            Note(NoteKind::noName, card.line, {}, {}, card.number);
-            return;
-        }
-
-        InterchangeContact contact;
-        contact.line = card.line;
-        contact.card = card.number;
-        contact[ContactField::name] = name;
-        PlaceFoundValues(contact, std::move(card.found));
-        m_result.contacts.push_back(std::move(contact));
+        m_sink.Contact(std::move(card.contact));
     }
 
-    void Note(NoteKind kind, int line, std::string value, std::string contact = {},
-              int cardNumber = 0) {
+    void Note(NoteKind kind, int line) {
         InterchangeNote note;
         note.kind = kind;
         note.line = line;
-        note.card = cardNumber != 0 ? cardNumber : (m_cards.empty() ? 0 : m_cards.back().number);
-        note.value = std::move(value);
-        note.contact = std::move(contact);
-        m_result.notes.Add(std::move(note));
+        note.card = m_cards.empty() ? 0 : m_cards.back().contact.card;
+        m_sink.Note(std::move(note));
     }
 
-    CLineCursor m_lines;
-    std::string m_defaultCharset;
-    bool m_defaultGuessed; // no name and no byte order mark said what the file is in
-    InterchangeRead& m_result;
+    CContactSink& m_sink;
+    std::string m_physical;
+    bool m_physicalOverflow = false;
+    int m_cr = 0; // CRs seen at the end of the last line: 1, or 2 for a possible CR CR LF
+    int m_lineNumber = 0;
+    std::string m_pending; // the logical line being unfolded
+    bool m_hasPending = false;
+    bool m_pendingOverflow = false;
+    bool m_skipping = false; // the pending property is not used: its text is not kept
+    int m_pendingLine = 0;
+    std::optional<Property> m_qp;     // a quoted-printable value going on past a soft break
     std::vector<CardBuilder> m_cards; // the open cards, the innermost last
-    bool m_undecided = false;         // a value needed the file's character set, unknown
-    bool m_usedFileCharset = false;   // a value was read in the file's character set
-
-public:
-    bool UsedFileCharset() const { return m_usedFileCharset; }
     int m_cardCount = 0;
 };
 
-bool IsAsciiCompatible(std::string_view encoding) {
-    const std::string name = ToUpper(encoding);
-    return !(name.starts_with("UTF-16") || name.starts_with("UTF-32") ||
-             name.starts_with("UCS-2") || name.starts_with("UCS-4") || name == "UNICODE");
+CVCardSyntax::CVCardSyntax(CContactSink& sink) : m_impl(std::make_unique<CImpl>(sink)) {}
+CVCardSyntax::~CVCardSyntax() = default;
+void CVCardSyntax::Feed(std::string_view bytes) {
+    m_impl->Feed(bytes);
+}
+CStatus CVCardSyntax::Finish() {
+    return m_impl->Finish();
+}
+std::size_t CVCardSyntax::BufferBytes() const {
+    return m_impl->BufferBytes();
 }
 
-} // namespace
-
 InterchangeRead CVCardReader::Read(std::string_view bytes, std::string_view inputEncoding) {
-    InterchangeRead result;
-    result.encoding = DetectEncoding(bytes, inputEncoding);
-    result.guessed = IsGuessed(bytes, inputEncoding);
-    if (!IsAsciiCompatible(result.encoding)) {
-        // Lines and separators are only found in text whose ASCII bytes mean ASCII.
-        auto decoded = DecodeText(bytes, inputEncoding);
-        if (!decoded) {
-            result.status = CStatus(StatusKind::encoding, {}, result.encoding);
-            return result;
-        }
-        CVCardParser(decoded->utf8, "UTF-8", false, result).Run();
-        return result;
-    }
-    const bool guessed = inputEncoding.empty() && ByteOrderMarkLength(bytes) == 0;
-    bytes.remove_prefix(ByteOrderMarkLength(bytes));
-    CVCardParser parser(bytes, result.encoding, guessed, result);
-    parser.Run();
-    result.guessed = result.guessed && parser.UsedFileCharset();
-    return result;
+    ReadOptions options;
+    options.format = ContactFormat::vcard;
+    options.inputEncoding = std::string(inputEncoding);
+    options.userCodePage = "GB18030";
+    return ReadContactBytes(bytes, options);
 }
 
 } // namespace orvalen

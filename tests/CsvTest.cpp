@@ -136,12 +136,12 @@ TEST(CsvReader, OnlyAValueInAnUnknownNumberColumnIsReported) {
     // Outlook's columns about its addresses and Google's phonetic names are no loss, even
     // when filled; an unknown number column is, where it holds a value.
     const InterchangeRead read = CCsvReader::Read(
-        "Name,Mobil Phone,Birthday,E-mail Display Name,Telex,Phonetic First Name\r\n"
+        "Name,Telefono Cellulare,Birthday,E-mail Display Name,Telex,Phonetic First Name\r\n"
         "Li,,2,Li (li@x.cn),5,Li\r\nWang,139,,,,\r\n");
     ASSERT_EQ(read.contacts.size(), 2u);
     EXPECT_EQ(read.notes.Examples(),
               (std::vector<InterchangeNote>{
-                  {NoteKind::columnUnused, ContactField::name, 3, 0, "Mobil Phone", "139", 0}}));
+                  {NoteKind::columnUnused, ContactField::name, 3, 0, "Telefono Cellulare", "139", 0}}));
 }
 
 TEST(CsvReader, UnknownHeaderIsRefusedListingTheColumnsUnderstood) {

@@ -104,7 +104,7 @@ TEST(VCardReaderPhoneExport, UntaggedBytesThatAreNotUtf8AreReadAsGb18030) {
     EXPECT_EQ(read.contacts[0][ContactField::name], "张三");
 
     const InterchangeRead named = CVCardReader::Read(card, "GBK");
-    EXPECT_EQ(named.encoding, "GBK");
+    EXPECT_EQ(named.encoding, "GB18030"); // the WHATWG mapping of the label
     ASSERT_EQ(named.contacts.size(), 1u);
     EXPECT_EQ(named.contacts[0][ContactField::name], "张三");
 }

@@ -3,11 +3,13 @@
 #include "BookEditor.h"
 #include "CodePage.h"
 #include "CodePageRule.h"
+#include "ContactReader.h"
 #include "CsvReader.h"
 #include "CsvWriter.h"
 #include "DeviceBookFile.h"
 #include "NameCollation.h"
 #include "NameList.h"
+#include "NoteWords.h"
 #include "PathText.h"
 #include "PhoneBookTransfer.h"
 #include "PlayerDrive.h"
@@ -19,6 +21,7 @@
 #include "VCardWriter.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <istream>
 #include <sstream>
 
@@ -131,7 +134,8 @@ no ending tells it.
 .tel to .tel is "Load" then "Save" (26112 bytes, sorted by name, as the window writes it);
 .tel to .txt is "Load" then "Save As". Contacts read from .csv or .vcf enter the phone book in
 file order and are written sorted by name, .vcf and .csv output included. More than 200
-contacts are refused, and so is an input with none. Every conversion passes through the
+contacts are refused, and so is an input with none; --take FIRST-LAST takes a part of a larger
+input, the contacts counted in file order (from 1) before they are sorted. Every conversion passes through the
 player's phone book, so its limits hold for .csv and .vcf output too. OUT is replaced only when
 the whole conversion succeeds; a failed command leaves no partial output. IN and OUT may not
 be the same file.
@@ -152,7 +156,12 @@ writes), or the columns of Google Contacts, Outlook and Thunderbird exports. A .
 UTF-8 with a byte order mark, so that spreadsheet programs read Chinese names. A .vcf output
 gives each card a UID that stays the same for the same contact.
 
-Inputs over 64 MB are refused unread.
+A .csv or .vcf input is read once, in bounded memory, whatever its size; photos and other
+values the player cannot hold are passed over unread. Its character set is decided once for
+the whole file: a byte order mark, else --input-encoding, else a vCard's CHARSET parameter for
+its value, else UTF-8 when the file is valid UTF-8, else the set the bytes show when every
+value reads in it, else the --encoding code page when every value reads in it; otherwise the
+file is refused, naming --input-encoding.
 
 Options:
   --encoding NAME         the code page of the texts in .tel and .txt files (default: the
@@ -161,12 +170,14 @@ Options:
   --input-encoding NAME   the encoding of a .csv or .vcf input that is not UTF-8 (default: a
                           byte order mark decides, else UTF-8 when the file is valid UTF-8,
                           else the character set the bytes show, named on standard error);
-                          a byte order mark overrides it, and a vCard's CHARSET parameters
-                          still apply to their values
+                          a byte order mark overrides it; it overrides a vCard's CHARSET
+                          parameters
   --from FORMAT           the format of IN: tel, csv or vcf
   --to FORMAT             the format of OUT: tel, txt, csv or vcf
   --replace               write "?" for a character that the code page cannot hold, instead
                           of refusing the input
+  --take FIRST-LAST       take only contacts FIRST to LAST of a .csv or .vcf input, counted
+                          in file order from 1 (at most 200), with one warning
   -h, --help              show this help
 
 Examples:
@@ -238,6 +249,7 @@ struct Options {
     std::optional<std::string> inputEncoding;
     std::optional<std::string> from;
     std::optional<std::string> to;
+    std::optional<std::string> take;
     bool replace = false;
     bool help = false;
 };
@@ -333,6 +345,8 @@ private:
     }
 
     static std::string ExampleValue(std::string_view option) {
+        if (option == "--take")
+            return " 1-200";
         return option == "--from" || option == "--to" ? " vcf" : " GBK";
     }
 
@@ -370,6 +384,8 @@ private:
                 target = &options.from;
             else if (name == "--to" && command.takesConversionOptions)
                 target = &options.to;
+            else if (name == "--take" && command.takesConversionOptions)
+                target = &options.take;
             if (target == nullptr) {
                 UsageError("unknown option \"" + arg + "\" for " + std::string(command.name));
                 return std::nullopt;
@@ -438,7 +454,7 @@ private:
 
     // ---- notes, worded ----
 
-    static std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+    static std::string Quoted(std::string_view text) { return QuoteForMessage(text); }
 
     static std::string Where(const InterchangeNote& note, Format format) {
         if (note.card > 0)
@@ -456,24 +472,12 @@ private:
         const std::string page = m_codePage.Name();
         switch (note.kind) {
         case NoteKind::valueLeftOut:
-            return who + ": " + field + " " + note.value + " left out: the player holds one " +
-                   field;
         case NoteKind::valueTooLong:
-            return who + ": " + field + " " + Quoted(note.value) +
-                   " left out: " + std::to_string(note.size) + " bytes" +
-                   (note.field == ContactField::email || note.field == ContactField::qq
-                        ? ""
-                        : " without its formatting") +
-                   ", more than the " + std::to_string(MaxLength(note.field)) + " the player holds";
         case NoteKind::nameCut:
-            return who + ": the name is " + std::to_string(note.size) + " bytes in " + page +
-                   ", more than " + std::to_string(MaxLength(ContactField::name)) + "; cut to " +
-                   Quoted(note.value);
         case NoteKind::controlRemoved:
-            return who + ": control characters removed from the " + field;
         case NoteKind::replaced:
-            return who + ": characters of the " + field + " that " + page +
-                   " cannot hold became \"?\"";
+        case NoteKind::extensionLeftOut:
+            return who + ": " + DescribeLoss(note, page);
         case NoteKind::unencodable:
             return who + ": the " + field + " holds " + DescribeFirstCharacter(note.value) +
                    ", which " + page + " cannot hold (--replace writes \"?\" for it)";
@@ -489,7 +493,7 @@ private:
         case NoteKind::noName:
             if (format == Format::tel)
                 return "the contact has no name";
-            return format == Format::vcf ? "no name (FN, N, ORG or NICKNAME); card skipped"
+            return format == Format::vcf ? "no name (FN, N, ORG, NICKNAME or EMAIL); card skipped"
                                          : "no name; row skipped";
         case NoteKind::repeatedName:
             return who + " is a name given before; both are kept";
@@ -499,6 +503,13 @@ private:
         case NoteKind::columnUnused:
             return "column " + Quoted(note.contact) + " is not understood; its value " +
                    Quoted(note.value) + " is not copied";
+        case NoteKind::lineTooLong:
+            return "a line longer than " + std::to_string(kMaxLogicalLine >> 20) +
+                   " MB; its value ends there";
+        case NoteKind::unclosedQuote:
+            return "a quote that is never closed; its value ends at the end of the file or "
+                   "after " +
+                   std::to_string(kMaxLogicalLine >> 20) + " MB";
         case NoteKind::kindCount:
             break;
         }
@@ -534,6 +545,12 @@ private:
             return n + " cards without END:VCARD";
         case NoteKind::columnUnused:
             return n + " values in columns not understood, not copied";
+        case NoteKind::extensionLeftOut:
+            return n + " extensions left out: the number fits only without them";
+        case NoteKind::lineTooLong:
+            return n + " lines too long, their values cut";
+        case NoteKind::unclosedQuote:
+            return n + " quotes never closed";
         case NoteKind::kindCount:
             break;
         }
@@ -571,12 +588,6 @@ private:
                                  " MB, the most orvalen-tel reads; nothing was read");
         else
             Message(subject, "cannot read: " + status.Reason());
-    }
-
-    CResult<std::string> ReadInput(const std::filesystem::path& path) {
-        if (IsStandardStream(path))
-            return ReadInputStream(m_in, path);
-        return ReadInputFile(path);
     }
 
     int Check(const std::filesystem::path& path) {
@@ -663,17 +674,26 @@ private:
 
     // Reads a .csv or .vcf input into the phone book.
     bool Import(CBookEditor& editor, const std::filesystem::path& path, Format format,
-                const Options& options) {
+                const Options& options, std::size_t first, std::size_t last) {
         const std::string shown = Shown(path);
-        const auto bytes = ReadInput(path);
-        if (!bytes) {
-            ReadFailure(shown, bytes.Status());
+        ReadOptions reading;
+        reading.format = format == Format::csv ? ContactFormat::csv : ContactFormat::vcard;
+        reading.inputEncoding = options.inputEncoding.value_or("");
+        reading.userCodePage = m_codePage.Name();
+        if (first > 0) {
+            reading.first = first;
+            reading.count = last - first + 1;
+        } else {
+            // One more than the phone book holds is enough to refuse; the total is counted.
+            reading.count = static_cast<std::size_t>(kMaxContacts) + 1;
+        }
+        const InterchangeRead read =
+            IsStandardStream(path) ? ReadContacts(m_in, reading) : ReadContacts(path, reading);
+        if (read.status.Kind() != StatusKind::encoding &&
+            read.status.Kind() != StatusKind::malformed && !read.status.IsOk()) {
+            ReadFailure(shown, read.status);
             return false;
         }
-        const std::string inputEncoding = options.inputEncoding.value_or("");
-        const InterchangeRead read = format == Format::csv
-                                         ? CCsvReader::Read(*bytes, inputEncoding)
-                                         : CVCardReader::Read(*bytes, inputEncoding);
         if (read.guessed && !read.encoding.empty())
             Message(shown, "note: the file names no character set and is not UTF-8; read as " +
                                read.encoding + " (--input-encoding names another)");
@@ -682,6 +702,10 @@ private:
             RefusedRead(shown, read);
             return false;
         }
+        if (first > 0)
+            Message(shown, "warning: only contacts " + std::to_string(first) + " to " +
+                               std::to_string(std::min(last, read.total)) + " of " +
+                               std::to_string(read.total) + " are taken (--take)");
         const TransferOutcome outcome =
             FillPhoneBook(editor, read.contacts, m_codePage, options.replace);
         CNotes notes = read.notes;
@@ -691,9 +715,11 @@ private:
             m_err << kProgram << ": " << CodePageOrigin()
                   << "; --encoding names the player's (GBK is the usual one)\n";
         if (outcome.status.Kind() == StatusKind::tooLarge)
-            Message(shown, "error: the input holds " + outcome.status.Detail() +
-                               " contacts; the player's phone book holds at most " +
-                               std::to_string(kMaxContacts));
+            Message(shown,
+                    "error: the input holds " + std::to_string(read.total) +
+                        " contacts; the player's phone book holds at most " +
+                        std::to_string(kMaxContacts) +
+                        (first > 0 ? std::string() : "; --take FIRST-LAST takes some of them"));
         return outcome.Succeeded();
     }
 
@@ -837,6 +863,21 @@ private:
                 !CCodePage(*options.inputEncoding).IsAvailable())
                 return UsageError("unknown encoding \"" + *options.inputEncoding + "\"");
         }
+        std::size_t takeFirst = 0;
+        std::size_t takeLast = 0;
+        if (options.take) {
+            if (sourceFormat == Format::tel)
+                return UsageError("--take is for a .csv or .vcf input");
+            unsigned long long a = 0;
+            unsigned long long b = 0;
+            char rest = 0;
+            if (std::sscanf(options.take->c_str(), "%llu-%llu%c", &a, &b, &rest) != 2 || a == 0 ||
+                b < a || b - a >= static_cast<unsigned long long>(kMaxContacts))
+                return UsageError("--take takes FIRST-LAST, counted from 1, at most " +
+                                  std::to_string(kMaxContacts) + " contacts, e.g. --take 1-200");
+            takeFirst = static_cast<std::size_t>(a);
+            takeLast = static_cast<std::size_t>(b);
+        }
         if (SameFile(source, target)) {
             Message(PathToUtf8(source), CStatus(StatusKind::sameFile).Reason() +
                                             "; it would be overwritten by what is read from it");
@@ -847,9 +888,9 @@ private:
         CMemoryNameList list(m_collation);
         CBookEditor editor(list, m_view);
         const std::string shownSource = Shown(source);
-        const bool loaded = sourceFormat == Format::tel
-                                ? Load(editor, source)
-                                : Import(editor, source, sourceFormat, options);
+        const bool loaded = sourceFormat == Format::tel ? Load(editor, source)
+                                                        : Import(editor, source, sourceFormat,
+                                                                 options, takeFirst, takeLast);
         if (!loaded) {
             m_err << kProgram << ": nothing written\n";
             return kExitRefused;

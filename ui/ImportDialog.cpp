@@ -235,6 +235,17 @@ void CImportDialog::BuildControls() {
         UpdateCount();
     });
 
+    // Shown only where the file holds more contacts than one read keeps.
+    m_rangeLine = new QLabel(this);
+    m_rangeLine->setObjectName(QStringLiteral("rangeLine"));
+    units.Place(*m_rangeLine, 7, 233, 172, 9);
+    m_nextRange = new QPushButton(this);
+    m_nextRange->setObjectName(QStringLiteral("nextRangeButton"));
+    m_nextRange->setAutoDefault(false);
+    units.Place(*m_nextRange, 182, 230, 100, 14);
+    connect(m_nextRange, &QPushButton::clicked, this, &CImportDialog::ReadNextRange);
+    ShowRange();
+
     m_ok = new QPushButton(QtText(texts::kOk), this);
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setDefault(true);
@@ -246,8 +257,9 @@ void CImportDialog::BuildControls() {
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    QWidget* order[] = {m_search,   m_encoding, m_view, selectAll,
-                        selectNone, m_repeated, m_ok,   cancel};
+    // As the controls stand, left to right and top to bottom.
+    QWidget* order[] = {m_search,   m_encoding,  m_view, selectAll, selectNone,
+                        m_repeated, m_nextRange, m_ok,   cancel};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     m_search->setFocus(Qt::OtherFocusReason);
@@ -271,6 +283,23 @@ bool CImportDialog::eventFilter(QObject* watched, QEvent* event) {
 void CImportDialog::Refresh() {
     m_table->Reset();
     m_encoding->setCurrentIndex(m_model.EncodingIndex());
+    ShowRange();
+}
+
+void CImportDialog::ShowRange() {
+    const std::string line = m_model.RangeLine();
+    const std::string next = m_model.NextRangeText();
+    m_rangeLine->setText(FromUtf8(line));
+    m_rangeLine->setVisible(!line.empty());
+    m_nextRange->setText(FromUtf8(next));
+    m_nextRange->setVisible(!next.empty());
+}
+
+void CImportDialog::ReadNextRange() {
+    const CStatus status = m_model.ReadNextRange();
+    if (!status)
+        ShowFailure(this, Tr(texts::kImportError), status.Describe());
+    Refresh();
 }
 
 void CImportDialog::ReadAgain(int index) {

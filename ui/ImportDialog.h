@@ -38,6 +38,8 @@ private:
     void TickShown(bool ticked);
     void UpdateCount();
     void ReadAgain(int index);
+    void ReadNextRange();
+    void ShowRange();
 
     CImportModel& m_model;
     CImportTableModel* m_table;
@@ -47,6 +49,8 @@ private:
     QComboBox* m_encoding = nullptr;
     QComboBox* m_repeated = nullptr;
     QLabel* m_countLine = nullptr;
+    QLabel* m_rangeLine = nullptr;
+    QPushButton* m_nextRange = nullptr;
     QPushButton* m_ok = nullptr;
 };
 

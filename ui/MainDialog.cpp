@@ -5,17 +5,20 @@
 #include "DialogLayout.h"
 #include "FieldInput.h"
 #include "ImportDialog.h"
+#include "ImportJob.h"
 #include "NameCollation.h"
 #include "NameListBox.h"
 #include "QtTexts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -27,9 +30,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSessionManager>
+#include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -44,6 +50,11 @@ namespace orvalen {
 namespace {
 
 const char* const kAboutItem = "关于 Orvalen(&A)...";
+
+// A read that ends sooner shows no progress: the dialog would only flash.
+constexpr int kProgressAfterMs = 500;
+constexpr int kProgressTickMs = 100;
+constexpr int kProgressSteps = 1000;
 
 // A path the window system gave, as the file code takes it.
 std::filesystem::path PathOf(const QString& file) {
@@ -368,6 +379,61 @@ bool CMainDialog::RunImportDialog(CImportModel& model) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+CResult<ImportFile> CMainDialog::ReadImport(const ImportRequest& request) {
+    QEventLoop loop;
+    // From the job's thread, queued to this one; the ticks below also look, as a quit that
+    // arrives between the two runs of the loop would be lost.
+    CImportJob job(request, [&loop] {
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    m_job = &job;
+    m_closing = false;
+    QTimer patience;
+    patience.setSingleShot(true);
+    connect(&patience, &QTimer::timeout, &loop, &QEventLoop::quit);
+    patience.start(kProgressAfterMs);
+    // The window repaints meanwhile; clicks and keys wait, so no command starts in between.
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!job.IsFinished() && !m_closing) {
+        // Over the window the user is in: this one, or the import dialog reading again.
+        QWidget* over = QApplication::activeModalWidget();
+        const std::string name = request.path.filename().string();
+        QProgressDialog progress(FromUtf8(Tr(texts::kReading, {name})), QtText(texts::kCancel), 0,
+                                 kProgressSteps, over != nullptr ? over : this);
+        progress.setObjectName(QStringLiteral("readProgress"));
+        progress.setWindowTitle(ApplicationName());
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setAutoClose(false);
+        progress.setAutoReset(false);
+        progress.setMinimumDuration(0);
+        connect(&progress, &QProgressDialog::canceled, &loop, [&job] { job.Cancel(); });
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, &loop, [&] {
+            if (job.IsFinished()) {
+                loop.quit();
+                return;
+            }
+            const ImportProgress now = job.Progress();
+            if (now.size == 0) {
+                progress.setMaximum(0); // a pipe: how much is left cannot be told
+            } else {
+                progress.setValue(static_cast<int>(
+                    std::min<std::uint64_t>(now.read * kProgressSteps / now.size, kProgressSteps)));
+            }
+        });
+        tick.start(kProgressTickMs);
+        progress.show();
+        if (!job.IsFinished())
+            loop.exec();
+    }
+    m_job = nullptr;
+    // The loop also ends when the program does: the read must not outlive it.
+    if (!job.IsFinished())
+        job.Cancel();
+    return job.Wait();
+}
+
 void CMainDialog::ShowAbout(std::string_view codePageLine) {
     CAboutDialog about(codePageLine, this);
     about.exec();
@@ -406,6 +472,10 @@ void CMainDialog::closeEvent(QCloseEvent* event) {
     if (!m_presenter.MayClose()) {
         event->ignore();
         return;
+    }
+    if (m_job != nullptr) {
+        m_closing = true;
+        m_job->Cancel();
     }
     QDialog::closeEvent(event);
 }

@@ -20,6 +20,7 @@ class QPushButton;
 namespace orvalen {
 
 class CByteLimitedEdit;
+class CImportJob;
 class CDialogUnits;
 class CNameListBox;
 
@@ -47,6 +48,7 @@ public:
     void ShowError(std::string_view text, std::string_view detail) override;
     void ShowBookState(const BookState& state) override;
     bool RunImportDialog(CImportModel& model) override;
+    CResult<ImportFile> ReadImport(const ImportRequest& request) override;
     void ShowAbout(std::string_view codePageLine) override;
 
     CBookEditor& Editor() { return m_editor; }
@@ -84,6 +86,9 @@ private:
     QAction* m_redo = nullptr;
     CBookEditor m_editor;
     CMainPresenter m_presenter;
+    // The import read under way, which closing the window cancels.
+    CImportJob* m_job = nullptr;
+    bool m_closing = false;
 };
 
 } // namespace orvalen

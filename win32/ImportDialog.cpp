@@ -69,6 +69,10 @@ INT_PTR CImportDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (HIWORD(wParam) == BN_CLICKED)
                 TickShown(LOWORD(wParam) == IDC_SELECT_ALL);
             return TRUE;
+        case IDC_NEXT_RANGE:
+            if (HIWORD(wParam) == BN_CLICKED)
+                ReadNextRange();
+            return TRUE;
         case IDC_ENCODING:
             if (HIWORD(wParam) == CBN_SELCHANGE)
                 ReadAgain();
@@ -127,6 +131,25 @@ void CImportDialog::OnInitDialog() {
                      reinterpret_cast<LPARAM>(WinText(choice.text).c_str()));
     SendMessageW(repeated, CB_SETCURSEL, static_cast<WPARAM>(m_model.Choice()), 0);
     ShowEncodings();
+    ShowRange();
+    ShowMatchingRows();
+}
+
+// Shown only where the file holds more contacts than one read keeps.
+void CImportDialog::ShowRange() {
+    const std::string line = m_model.RangeLine();
+    const std::string next = m_model.NextRangeText();
+    SetItemText(IDC_RANGE_LINE, line);
+    SetItemText(IDC_NEXT_RANGE, next);
+    ShowWindow(GetDlgItem(Window(), IDC_RANGE_LINE), line.empty() ? SW_HIDE : SW_SHOW);
+    ShowWindow(GetDlgItem(Window(), IDC_NEXT_RANGE), next.empty() ? SW_HIDE : SW_SHOW);
+}
+
+void CImportDialog::ReadNextRange() {
+    const CStatus status = m_model.ReadNextRange();
+    if (!status)
+        ShowFailure(Window(), Tr(texts::kImportError), status.Describe());
+    ShowRange();
     ShowMatchingRows();
 }
 

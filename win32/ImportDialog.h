@@ -25,6 +25,8 @@ private:
     void OnInitDialog();
     void ShowEncodings();
     void ReadAgain();
+    void ReadNextRange();
+    void ShowRange();
     // Fills the list with the rows the model's search shows.
     void ShowMatchingRows();
     void TickShown(bool ticked);

@@ -4,6 +4,7 @@
 #include "AccessibleName.h"
 #include "ImportDialog.h"
 #include "NameCollation.h"
+#include "ReadProgress.h"
 #include "WinTexts.h"
 #include "resource.h"
 
@@ -267,6 +268,16 @@ void CMainDialog::ShowError(std::string_view text, std::string_view detail) {
 
 bool CMainDialog::RunImportDialog(CImportModel& model) {
     return CImportDialog(model).Run(m_instance, Window());
+}
+
+CResult<ImportFile> CMainDialog::ReadImport(const ImportRequest& request) {
+    // Over the window the user is in: this one, or the import dialog reading again.
+    HWND active = GetActiveWindow();
+    HWND owner =
+        active != nullptr && (active == Window() || GetWindow(active, GW_OWNER) == Window())
+            ? active
+            : Window();
+    return CReadProgress::Run(m_instance, owner, request);
 }
 
 void CMainDialog::ShowAbout(std::string_view codePageLine) {

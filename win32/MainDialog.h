@@ -70,6 +70,7 @@ public:
     void ShowError(std::string_view text, std::string_view detail) override;
     void ShowBookState(const BookState& state) override;
     bool RunImportDialog(CImportModel& model) override;
+    CResult<ImportFile> ReadImport(const ImportRequest& request) override;
     void ShowAbout(std::string_view codePageLine) override;
 
     // Opens path through the presenter once the messages already waiting are handled: after

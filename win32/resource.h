@@ -6,6 +6,7 @@
 #define IDS_ABOUTBOX 101
 #define IDD_ORVALEN_DIALOG 102
 #define IDD_IMPORT 103
+#define IDD_READ_PROGRESS 104
 #define IDR_MAINFRAME 128
 #define IDR_ACCELERATORS 129
 #define IDB_PICTURE 134
@@ -37,6 +38,12 @@
 #define IDC_SEARCH_LABEL 1108
 #define IDC_REPEATED_LABEL 1109
 #define IDC_ABOUT_CODE_PAGE 1110
+#define IDC_RANGE_LINE 1111
+#define IDC_NEXT_RANGE 1112
+
+// The progress of a read.
+#define IDC_READING 1200
+#define IDC_READ_BAR 1201
 
 // System-menu commands: the low four bits of a system command belong to the system.
 #define IDM_ABOUTBOX 0x0010

@@ -318,5 +318,35 @@
             <numerusform>姓名截为“%1”：播放器最多存 %n 字节</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1: extension &quot;%2&quot; left out; only the number fits</source>
+        <extracomment>Import dialog, note of a contact whose number had an extension (&quot;ext=102&quot;) that did not fit. %1 is a column&apos;s name (&quot;Telephone&quot;), %2 the extension.</extracomment>
+        <translation>%1：分机号“%2”未导入，只放得下号码本身</translation>
+    </message>
+    <message>
+        <source>Shown: the first %1 of %2 contacts</source>
+        <extracomment>The import dialog of a file with more contacts than one read keeps: %1 contacts shown, %2 in the file.</extracomment>
+        <translation>显示：共 %2 个联系人中的前 %1 个</translation>
+    </message>
+    <message>
+        <source>Shown: contacts %1 to %2 of %3</source>
+        <extracomment>The same for a later range: contacts %1 to %2 shown, %3 in the file.</extracomment>
+        <translation>显示：共 %3 个联系人中的第 %1 至 %2 个</translation>
+    </message>
+    <message>
+        <source>Read the ne&amp;xt %1</source>
+        <extracomment>Import dialog, a button that reads the next %1 contacts of the file in place of those shown; &amp; marks the mnemonic.</extracomment>
+        <translation>读取后 %1 个(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Back to the &amp;first %1</source>
+        <extracomment>After the last range, the button reads the first %1 contacts again; &amp; marks the mnemonic.</extracomment>
+        <translation>回到前 %1 个(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Reading contacts from %1 ...</source>
+        <extracomment>Above the progress bar; %1 is the file&apos;s name.</extracomment>
+        <translation>正在从 %1 读取联系人...</translation>
+    </message>
 </context>
 </TS>

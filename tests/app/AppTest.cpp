@@ -4,6 +4,7 @@
 #include "DeviceBookFile.h"
 #include "FieldInput.h"
 #include "HeadlessView.h"
+#include "ImportJob.h"
 #include "ImportModel.h"
 #include "MainPresenter.h"
 #include "Messages.h"
@@ -13,6 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <chrono>
 #include <deque>
 #include <optional>
 #include <string>
@@ -65,6 +73,9 @@ public:
     }
     void ShowBookState(const BookState& state) override { states.push_back(state); }
     bool RunImportDialog(CImportModel& model) override { return importDialog(model); }
+    CResult<ImportFile> ReadImport(const ImportRequest& request) override {
+        return CImportJob(request, {}).Wait();
+    }
     void ShowAbout(std::string_view line) override { abouts.emplace_back(line); }
 };
 
@@ -240,12 +251,75 @@ TEST_F(PresenterTest, AnImportReadRunsOnItsOwnCopies) {
     Add(MakeForm("Ann"));
     const ImportRequest request = presenter.MakeImportRequest(card);
     presenter.Run(Command::clear);
-    CResult<ImportFile> read = ReadForImport(request);
+    CImportJob job(request, {});
+    CResult<ImportFile> read = job.Wait();
     ASSERT_TRUE(read);
+    EXPECT_EQ(job.Progress().read, std::filesystem::file_size(card));
     EXPECT_TRUE(read->rows.at(0).known);
     presenter.ContinueImport(card, std::move(read));
     EXPECT_EQ(Names(), std::vector<std::string>{"Ann"});
 }
+
+// A file of more contacts than one read keeps: the dialog says which are shown and reads the
+// next ones, then the first again.
+TEST_F(PresenterTest, AFileOfMoreContactsThanOneReadIsShownInRanges) {
+    const auto cards = folder.Path() / "many.vcf";
+    std::string bytes;
+    for (int i = 1; i <= 20003; ++i)
+        bytes += "BEGIN:VCARD\r\nFN:C" + std::to_string(i) + "\r\nEND:VCARD\r\n";
+    WriteBytes(cards, bytes);
+    struct Step {
+        int rows;
+        std::string first, range, next;
+    };
+    const Step steps[] = {
+        {20000, "C1", "Shown: the first 20,000 of 20,003 contacts", "Read the ne&xt 3"},
+        {3, "C20001", "Shown: contacts 20,001 to 20,003 of 20,003", "Back to the &first 20,000"}};
+    view.importDialog = [&](CImportModel& model) {
+        for (const Step& step : steps) {
+            if (&step != steps) {
+                EXPECT_TRUE(model.ReadNextRange());
+            }
+            EXPECT_EQ(model.RowCount(), step.rows);
+            EXPECT_EQ(model.Shown(0)[0], step.first);
+            EXPECT_EQ(model.RangeLine(), step.range);
+            EXPECT_EQ(model.NextRangeText(), step.next);
+        }
+        return false;
+    };
+    presenter.OpenFile(cards);
+    EXPECT_TRUE(view.errors.empty());
+    EXPECT_EQ(GroupDigits(2200000), "2,200,000");
+    EXPECT_EQ(GroupDigits(999), "999");
+}
+
+#if !defined(_WIN32)
+// A file that never ends a read (a FIFO whose writer stays silent): the job goes on until
+// Cancel, which ends it within 0.2 s, and the read is then cancelled, shown as nothing at all.
+TEST_F(PresenterTest, ACancelledImportJobEndsAtOnceAndShowsNothing) {
+    const auto fifo = folder.Path() / "never.vcf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    std::atomic<int> finished{0};
+    CImportJob job(presenter.MakeImportRequest(fifo), [&finished] { ++finished; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(job.IsFinished());
+    const auto start = std::chrono::steady_clock::now();
+    job.Cancel();
+    CResult<ImportFile> read = job.Wait();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+    EXPECT_EQ(read.Status().Kind(), StatusKind::cancelled);
+    EXPECT_EQ(finished.load(), 1);
+    presenter.ContinueImport(fifo, std::move(read));
+    EXPECT_TRUE(view.errors.empty());
+    {
+        // Going away cancels and joins too.
+        CImportJob dropped(presenter.MakeImportRequest(fifo), {});
+    }
+    ::close(writer);
+}
+#endif
 
 ImportRow Row(std::string name, bool known = false) {
     ImportRow row;
@@ -319,7 +393,7 @@ TEST(ImportModelTest, SearchIgnoresCaseAndTheButtonsActOnTheRowsShown) {
 TEST(ImportModelTest, AFailedReReadKeepsTheSetTheRowsWereReadIn) {
     const CCodePage codePage("GBK");
     std::vector<std::string> asked;
-    CImportModel model(codePage, 0, FileOf(2), [&](const std::string& encoding) {
+    CImportModel model(codePage, 0, FileOf(2), [&](const std::string& encoding, std::size_t) {
         asked.push_back(encoding);
         if (encoding == "UTF-8")
             return CResult<ImportFile>(CStatus(StatusKind::encoding, "x.vcf"));
@@ -335,6 +409,12 @@ TEST(ImportModelTest, AFailedReReadKeepsTheSetTheRowsWereReadIn) {
     EXPECT_EQ(model.EncodingIndex(), 3);
     EXPECT_EQ(model.RowCount(), 5);
     EXPECT_EQ(asked, (std::vector<std::string>{"UTF-8", "BIG5"}));
+    // A cancelled read is no failure to show, and changes nothing either.
+    CImportModel cancelled(codePage, 0, FileOf(2), [](const std::string&, std::size_t) {
+        return CResult<ImportFile>(CStatus(StatusKind::cancelled));
+    });
+    EXPECT_TRUE(cancelled.ChooseEncoding(1));
+    EXPECT_EQ(cancelled.EncodingIndex(), 0);
     // A file that named its set offers none.
     EXPECT_TRUE(CImportModel(codePage, 0, FileOf(1)).Encodings().empty());
 }

@@ -1,5 +1,6 @@
-// The import dialog's widgets on their own: the marks and tooltips, the keyboard, and the
-// character-set box. Its rules (ticks, count, search, choices) are tested in app/.
+// The import dialog's widgets on their own: the marks and tooltips, the keyboard, the
+// character-set box and the range of contacts shown. Its rules (ticks, count, search, choices) are
+// tested in app/.
 #include "ImportDialog.h"
 #include "GuiTestSupport.h"
 #include "HeadlessView.h"
@@ -45,8 +46,11 @@ private:
 
     CImportDialog& Open(int bookCount, std::vector<ImportRow> rows,
                         CImportModel::Reader reader = {}) {
-        m_dialog.reset();
         ImportFile file{std::move(rows), "GB18030", static_cast<bool>(reader)};
+        return Open(bookCount, std::move(file), std::move(reader));
+    }
+    CImportDialog& Open(int bookCount, ImportFile file, CImportModel::Reader reader) {
+        m_dialog.reset();
         m_model = std::make_unique<CImportModel>(m_codePage, bookCount, std::move(file),
                                                  std::move(reader));
         m_dialog = std::make_unique<CImportDialog>(*m_model);
@@ -150,7 +154,7 @@ private slots:
         QVERIFY(!Find<QComboBox>("encodingBox")->isVisible());
 
         QStringList asked;
-        Open(0, {Row("Ann")}, [&asked](const std::string& encoding) {
+        Open(0, {Row("Ann")}, [&asked](const std::string& encoding, std::size_t) {
             asked << QString::fromStdString(encoding);
             return CResult<ImportFile>(CStatus(StatusKind::malformed, "cards.vcf"));
         });
@@ -168,6 +172,33 @@ private slots:
         QCOMPARE(asked, QStringList{QStringLiteral("UTF-8")});
         QTRY_COMPARE(failure, QStringLiteral("failure"));
         QCOMPARE(box->currentText(), QStringLiteral("GB18030"));
+    }
+
+    // A file of more contacts than one read keeps: the line says which are shown, and the
+    // button reads the next ones in their place.
+    void theRangeButtonReadsTheNextContacts() {
+        Open(0, {Row("Ann")});
+        QVERIFY(!Find<QLabel>("rangeLine")->isVisible());
+        QVERIFY(!Find<QPushButton>("nextRangeButton")->isVisible());
+
+        const auto part = [](std::size_t first, const char* name) {
+            ImportFile file{{Row(name)}, "UTF-8", false};
+            file.first = first;
+            file.read = 1;
+            file.total = 2;
+            return file;
+        };
+        std::vector<std::size_t> asked;
+        Open(0, part(1, "Ann"), [&](const std::string&, std::size_t first) {
+            asked.push_back(first);
+            return CResult<ImportFile>(part(first, "Bob"));
+        });
+        QCOMPARE(Find<QLabel>("rangeLine")->text(),
+                 QStringLiteral("Shown: the first 1 of 2 contacts"));
+        Press("nextRangeButton");
+        QVERIFY(asked == std::vector<std::size_t>{2});
+        QCOMPARE(Shown(), QStringList{QStringLiteral("Bob")});
+        QCOMPARE(Find<QLabel>("rangeLine")->text(), QStringLiteral("Shown: contacts 2 to 2 of 2"));
     }
 };
 

@@ -10,8 +10,13 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QTableView>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvalen;
 using namespace orvalen::testing;
@@ -414,6 +419,54 @@ private slots:
         OpenContextMenu();
         QCOMPARE(message.text, QStringLiteral("Please add item first !!"));
         QCOMPARE(message.icon, QMessageBox::Warning);
+    }
+
+    // A file that never ends a read (a FIFO whose writer stays silent): the window's timers
+    // go on firing, after half a second the progress shows with Cancel, and Cancel, or closing
+    // the window, ends the read within 0.2 s, with nothing to report.
+    void aReadThatNeverEndsKeepsTheWindowGoingAndCancelOrClosingEndsIt() {
+        const QString fifo = Path(QStringLiteral("never.vcf"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const int writer = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK);
+        QVERIFY(writer >= 0);
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&ticks] { ++ticks; });
+        timer.start(20);
+        int ticksBeforeProgress = -1;
+        QElapsedTimer sinceCancel;
+        CModalScript script;
+        script.Then([&](QWidget& window) {
+            auto* progress = qobject_cast<QProgressDialog*>(&window);
+            if (progress == nullptr) {
+                window.close();
+                return;
+            }
+            ticksBeforeProgress = ticks;
+            sinceCancel.start();
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        W().Dialog().Presenter().ImportFile(fifo.toStdString());
+        const qint64 cancelMs = sinceCancel.isValid() ? sinceCancel.elapsed() : -1;
+        // Closing the window cancels the read too, before any progress shows.
+        QElapsedTimer sinceClose;
+        QTimer::singleShot(100, &W().Dialog(), [&] {
+            sinceClose.start();
+            W().Dialog().close();
+        });
+        W().Dialog().Presenter().ImportFile(fifo.toStdString());
+        const qint64 closeMs = sinceClose.isValid() ? sinceClose.elapsed() : -1;
+        ::close(writer);
+        QVERIFY2(closeMs >= 0 && closeMs < 200, qPrintable(QString::number(closeMs)));
+        QVERIFY(!W().Dialog().isVisible());
+        qInfo("%d ticks of 20 ms before the progress showed; Cancel ended the read in %lld ms, "
+              "closing in %lld ms",
+              ticksBeforeProgress, static_cast<long long>(cancelMs),
+              static_cast<long long>(closeMs));
+        QVERIFY(ticksBeforeProgress >= 10);
+        QVERIFY2(cancelMs >= 0 && cancelMs < 200, qPrintable(QString::number(cancelMs)));
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QCOMPARE(W().List()->count(), 0);
     }
 
     // Not a limit: the figures go to the log.
