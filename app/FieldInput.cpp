@@ -131,18 +131,18 @@ FieldLimit LimitOf(ContactField field, std::size_t limit, const CCodePage& codeP
 std::string FieldLimitText(ContactField field, std::size_t limit, const CCodePage& codePage) {
     const std::string name(FormFieldName(field));
     const FieldLimit terms = LimitOf(field, limit, codePage);
-    const std::string count = std::to_string(terms.count);
+    const int count = static_cast<int>(terms.count);
     switch (terms.unit) {
     case LimitUnit::digits:
-        return Tr(texts::kLimitDigits, {name, count});
+        return Tr(texts::kLimitDigits, count, {name});
     case LimitUnit::letters:
-        return Tr(texts::kLimitLetters, {name, count});
+        return Tr(texts::kLimitLetters, count, {name});
     case LimitUnit::chineseAndLetters:
-        return Tr(texts::kLimitChinese, {name, count, std::to_string(terms.chinese)});
+        return Tr(texts::kLimitChinese, count, {name, std::to_string(terms.chinese)});
     case LimitUnit::bytes:
         break;
     }
-    return Tr(texts::kTooLong, {name, count});
+    return Tr(texts::kTooLong, count, {name});
 }
 
 FieldInput CheckFieldInput(ContactField field, std::size_t limit, std::string_view before,
@@ -199,7 +199,8 @@ FieldInput CheckFieldInput(ContactField field, std::size_t limit, std::string_vi
             const FittedNumber number = FitNumber(head + kept + tail, limit, codePage);
             if (!number.fits) {
                 result.verdict = InputVerdict::refuse;
-                result.why = Tr(texts::kNumberTooLong, {name, number.utf8, std::to_string(limit)});
+                result.why =
+                    Tr(texts::kNumberTooLong, static_cast<int>(limit), {name, number.utf8});
                 return result;
             }
             if (number.utf8 == head + kept + tail && result.why.empty())

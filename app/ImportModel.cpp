@@ -113,7 +113,7 @@ std::string CImportModel::Note(int row, std::string_view separator) const {
 std::string CImportModel::WordNote(const InterchangeNote& note) const {
     const std::string field = Tr(ColumnText(note.field));
     const FieldLimit limit = LimitOf(note.field, MaxLength(note.field), m_codePage);
-    const std::string count = std::to_string(limit.count);
+    const int count = static_cast<int>(limit.count);
     const std::string chinese = std::to_string(limit.chinese);
     switch (note.kind) {
     case NoteKind::valueLeftOut:
@@ -121,25 +121,25 @@ std::string CImportModel::WordNote(const InterchangeNote& note) const {
     case NoteKind::valueTooLong:
         switch (limit.unit) {
         case LimitUnit::digits:
-            return Tr(texts::kNoteTooLongDigits, {field, note.value, count});
+            return Tr(texts::kNoteTooLongDigits, count, {field, note.value});
         case LimitUnit::letters:
-            return Tr(texts::kNoteTooLongLetters, {field, note.value, count});
+            return Tr(texts::kNoteTooLongLetters, count, {field, note.value});
         case LimitUnit::chineseAndLetters:
-            return Tr(texts::kNoteTooLongChinese, {field, note.value, count, chinese});
+            return Tr(texts::kNoteTooLongChinese, count, {field, note.value, chinese});
         case LimitUnit::bytes:
             break;
         }
-        return Tr(texts::kNoteTooLongBytes, {field, note.value, count});
+        return Tr(texts::kNoteTooLongBytes, count, {field, note.value});
     case NoteKind::nameCut:
         switch (limit.unit) {
         case LimitUnit::letters:
-            return Tr(texts::kNoteNameCutLetters, {note.value, count});
+            return Tr(texts::kNoteNameCutLetters, count, {note.value});
         case LimitUnit::chineseAndLetters:
-            return Tr(texts::kNoteNameCutChinese, {note.value, count, chinese});
+            return Tr(texts::kNoteNameCutChinese, count, {note.value, chinese});
         default:
             break;
         }
-        return Tr(texts::kNoteNameCutBytes, {note.value, count});
+        return Tr(texts::kNoteNameCutBytes, count, {note.value});
     case NoteKind::controlRemoved:
         return Tr(texts::kNoteControls, {field});
     case NoteKind::extensionLeftOut:
@@ -198,9 +198,9 @@ int CImportModel::PlacesLeft() const {
 
 std::string CImportModel::CountLine() const {
     const int left = PlacesLeft();
-    const std::string selected = std::to_string(TickedCount());
-    return left >= 0 ? Tr(texts::kCountLine, {selected, std::to_string(left)})
-                     : Tr(texts::kCountLineOver, {selected, std::to_string(-left)});
+    const std::string places =
+        left >= 0 ? Tr(texts::kPlacesLeft, left) : Tr(texts::kPlacesOver, -left);
+    return Tr(texts::kCountLine, {Tr(texts::kSelectedCount, TickedCount()), places});
 }
 
 CStatus CImportModel::ChooseEncoding(int index) {

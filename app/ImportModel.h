@@ -80,7 +80,7 @@ public:
     // "Shown: the first 20,000 of 2,200,000 contacts", or of a later range; empty when the
     // whole file is shown.
     std::string RangeLine() const;
-    // The button that reads the next range ("Read the &next 20,000"; after the last, the first
+    // The button that reads the next range ("Read the ne&xt 20,000"; after the last, the first
     // again); empty when there is no other range.
     std::string NextRangeText() const;
     // Reads that range in the set shown and ticks its rows anew; a failure as ChooseEncoding.

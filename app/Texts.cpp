@@ -17,11 +17,32 @@ void SetTextTranslator(TextTranslator translator) {
 
 std::string Tr(const CText& text) {
     const TextTranslator translator = g_translator.load();
-    return translator != nullptr ? translator(text) : std::string(text.source);
+    return translator != nullptr ? translator(text, -1) : std::string(text.source);
 }
 
 std::string Tr(const CText& text, std::initializer_list<std::string_view> args) {
     return FormatText(Tr(text), args);
+}
+
+std::string Tr(const CText& text, int count, std::initializer_list<std::string_view> args) {
+    const TextTranslator translator = g_translator.load();
+    return FormatText(
+        translator != nullptr ? translator(text, count) : FormatCount(text.source, count), args);
+}
+
+std::string FormatCount(std::string_view pattern, int count) {
+    const std::string number = std::to_string(count);
+    std::string text;
+    text.reserve(pattern.size());
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 'n') {
+            text += number;
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
 }
 
 // The save's message stays in core/Messages.h, where the saving code (which knows no catalogue)

@@ -2,12 +2,16 @@
 
 // The one catalogue of the texts this program adds to the written window (questions, refusals,
 // the import dialog, menu items). Each text is here once, in UTF-8, with %1, %2 ... where a value
-// goes, and marked for Qt's lupdate. The Qt window translates through QCoreApplication::translate
-// in the context "Orvalen"; the Windows window reads the string table that
-// cmake/TextTable.cmake writes from this file at build time (resource id kTextIdBase + id).
-// The written system's own texts (labels, buttons, its messages) are not here: they are never
-// translated. Requires each entry on one line as {id, QT_TRANSLATE_NOOP("Orvalen", "text")},
-// ids unique, so the table script can read it.
+// goes, and marked for Qt's lupdate. A text that shows a count is marked QT_TRANSLATE_N_NOOP,
+// with %n where the count goes, and shown through Tr(text, count): each language words it in
+// its own plural forms (English "1 place left" / "2 places left", Chinese one form). The Qt
+// window translates through QCoreApplication::translate in the context "Orvalen"; the Windows
+// window reads the string tables written from this file at build time (resource id
+// kTextIdBase + id, a counted text's further plural forms at kTextIdBase + kTextFormStep * form
+// + id). The written system's own texts (labels, buttons, its messages) are not here: they are
+// never translated. Requires each entry on one line as {id, QT_TRANSLATE_NOOP("Orvalen",
+// "text")} (or QT_TRANSLATE_N_NOOP), ids unique and below kTextFormStep, so the table scripts
+// can read it.
 
 #include <initializer_list>
 #include <optional>
@@ -17,6 +21,9 @@
 // lupdate reads this macro; Qt defines it the same way, so either definition may come first.
 #ifndef QT_TRANSLATE_NOOP
 #define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+#ifndef QT_TRANSLATE_N_NOOP
+#define QT_TRANSLATE_N_NOOP(scope, x) x
 #endif
 
 namespace orvalen {
@@ -28,14 +35,22 @@ struct CText {
 
 inline constexpr const char* kTextContext = "Orvalen";
 inline constexpr int kTextIdBase = 20000;
+inline constexpr int kTextFormStep = 1000;
 
 // The text in the user's language: what the window's translator gives, the source without one.
-// A window installs its translator once at start-up, before any text is shown.
-using TextTranslator = std::string (*)(const CText& text);
+// A translator is given the count of a counted text (-1 for other texts) and returns the form
+// for that count with %n replaced by it. A window installs its translator once at start-up,
+// before any text is shown.
+using TextTranslator = std::string (*)(const CText& text, int count);
 void SetTextTranslator(TextTranslator translator);
 std::string Tr(const CText& text);
 // The translated text with %1, %2 ... replaced by args (each once, in any order).
 std::string Tr(const CText& text, std::initializer_list<std::string_view> args);
+// A counted text (QT_TRANSLATE_N_NOOP) in the plural form for count, %n replaced by it, and
+// %1, %2 ... by args.
+std::string Tr(const CText& text, int count, std::initializer_list<std::string_view> args = {});
+// pattern with every %n replaced by count.
+std::string FormatCount(std::string_view pattern, int count);
 std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> args);
 // A message of the libraries (core/Messages.h) in the user's language where we added it and the
 // catalogue holds it; nullopt for the written ones, which are shown as they stand.
@@ -72,20 +87,20 @@ inline constexpr CText kImportItem{12, QT_TRANSLATE_NOOP("Orvalen", "导入联�
 inline constexpr CText kExportItem{13, QT_TRANSLATE_NOOP("Orvalen", "导出联系人(&E)...")};
 
 // What a field says when it refuses or cuts an input.
-//: Tooltip when a field refuses or cuts input, where the player's code page has no Chinese characters of a fixed size. %1 is the field's label without its colon ("Name"), %2 the field's size in bytes.
-inline constexpr CText kTooLong{20, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 bytes")};
-//: Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field's label without its colon ("Mobile"), %2 how many digits it holds.
-inline constexpr CText kLimitDigits{24, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 digits")};
-//: Tooltip when a field refuses or cuts input and the player's code page takes one byte for every character. %1 is the field's label without its colon ("Name"), %2 how many letters it holds.
-inline constexpr CText kLimitLetters{25, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 letters")};
-//: Tooltip when a field refuses or cuts input. %1 is the field's label without its colon ("Name"), %2 the field's size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player's code page.
-inline constexpr CText kLimitChinese{26, QT_TRANSLATE_NOOP("Orvalen", "%1: at most %2 bytes — %3 Chinese characters or %2 letters")};
+//: Tooltip when a field refuses or cuts input, where the player's code page has no Chinese characters of a fixed size. %1 is the field's label without its colon ("Name"), %n the field's size in bytes.
+inline constexpr CText kTooLong{20, QT_TRANSLATE_N_NOOP("Orvalen", "%1: at most %n bytes")};
+//: Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field's label without its colon ("Mobile"), %n how many digits it holds.
+inline constexpr CText kLimitDigits{24, QT_TRANSLATE_N_NOOP("Orvalen", "%1: at most %n digits")};
+//: Tooltip when a field refuses or cuts input and the player's code page takes one byte for every character. %1 is the field's label without its colon ("Name"), %n how many letters it holds.
+inline constexpr CText kLimitLetters{25, QT_TRANSLATE_N_NOOP("Orvalen", "%1: at most %n letters")};
+//: Tooltip when a field refuses or cuts input. %1 is the field's label without its colon ("Name"), %n the field's size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters it holds in the player's code page (five or more).
+inline constexpr CText kLimitChinese{26, QT_TRANSLATE_N_NOOP("Orvalen", "%1: at most %n bytes — %2 Chinese characters or %n letters")};
 //: Tooltip when pasted text held control characters, which were left out. %1 is the field's label without its colon.
 inline constexpr CText kNoControls{21, QT_TRANSLATE_NOOP("Orvalen", "%1: no control characters")};
 //: Tooltip when a typed character cannot be written in the player's code page. %1 is the code page ("GBK"), %2 the character.
 inline constexpr CText kNoCharacter{22, QT_TRANSLATE_NOOP("Orvalen", "%1 has no character for %2")};
-//: Tooltip when a pasted number is refused whole. %1 is the field's label without its colon, %2 the number, %3 the field's size in bytes.
-inline constexpr CText kNumberTooLong{23, QT_TRANSLATE_NOOP("Orvalen", "%1: %2 does not fit in %3 bytes, so nothing was pasted")};
+//: Tooltip when a pasted number is refused whole. %1 is the field's label without its colon, %2 the number, %n the field's size in bytes.
+inline constexpr CText kNumberTooLong{23, QT_TRANSLATE_N_NOOP("Orvalen", "%1: %2 does not fit in %n bytes, so nothing was pasted")};
 
 // Contacts files.
 //: Error when a vCard or CSV file cannot be read; the reason follows.
@@ -101,21 +116,25 @@ inline constexpr CText kImportTitle{40, QT_TRANSLATE_NOOP("Orvalen", "导入联�
 //: Import dialog, label of the box that filters the contacts shown; & marks the mnemonic.
 inline constexpr CText kSearchLabel{41, QT_TRANSLATE_NOOP("Orvalen", "&Search:")};
 //: Import dialog, label of the box that reads the file again in another character set; & marks the mnemonic.
-inline constexpr CText kEncodingLabel{42, QT_TRANSLATE_NOOP("Orvalen", "&Character set:")};
+inline constexpr CText kEncodingLabel{42, QT_TRANSLATE_NOOP("Orvalen", "C&haracter set:")};
 //: Import dialog, button that ticks every contact shown; & marks the mnemonic.
 inline constexpr CText kSelectAll{43, QT_TRANSLATE_NOOP("Orvalen", "Select &all")};
 //: Import dialog, button that unticks every contact shown; & marks the mnemonic.
 inline constexpr CText kSelectNone{44, QT_TRANSLATE_NOOP("Orvalen", "Select &none")};
 //: Import dialog, label of the choice of what to do with names already in the book; & marks the mnemonic.
 inline constexpr CText kRepeatedLabel{45, QT_TRANSLATE_NOOP("Orvalen", "Names already in the &phone book:")};
-//: Import dialog, the button that imports the ticked contacts.
-inline constexpr CText kOk{46, QT_TRANSLATE_NOOP("Orvalen", "OK")};
-//: Import dialog, the button that closes it importing nothing.
-inline constexpr CText kCancel{47, QT_TRANSLATE_NOOP("Orvalen", "Cancel")};
-//: Import dialog, under the list. %1 is the number of contacts ticked, %2 how many more the phone book can take.
-inline constexpr CText kCountLine{48, QT_TRANSLATE_NOOP("Orvalen", "%1 selected · %2 places left")};
-//: Import dialog, under the list, when more are ticked than the book can take. %1 is the number ticked, %2 how many too many.
-inline constexpr CText kCountLineOver{49, QT_TRANSLATE_NOOP("Orvalen", "%1 selected · %2 more than the places left")};
+//: Import dialog, the button that imports the ticked contacts; & marks the mnemonic.
+inline constexpr CText kOk{46, QT_TRANSLATE_NOOP("Orvalen", "&OK")};
+//: Import dialog, the button that closes it importing nothing; & marks the mnemonic.
+inline constexpr CText kCancel{47, QT_TRANSLATE_NOOP("Orvalen", "&Cancel")};
+//: Import dialog, the line under the list: %1 says how many contacts are ticked ("3 selected"), %2 how many places the phone book has left ("5 places left") or how many too many are ticked; both are translated on their own.
+inline constexpr CText kCountLine{48, QT_TRANSLATE_NOOP("Orvalen", "%1 · %2")};
+//: Import dialog, first part of the line under the list. %n is the number of contacts ticked.
+inline constexpr CText kSelectedCount{49, QT_TRANSLATE_N_NOOP("Orvalen", "%n selected")};
+//: Import dialog, second part of the line under the list. %n is how many more contacts the phone book can take.
+inline constexpr CText kPlacesLeft{54, QT_TRANSLATE_N_NOOP("Orvalen", "%n places left")};
+//: Import dialog, second part of the line under the list when more are ticked than the phone book can take. %n is how many too many.
+inline constexpr CText kPlacesOver{55, QT_TRANSLATE_N_NOOP("Orvalen", "%n more than the places left")};
 //: Import dialog, tooltip of a contact whose name is already in the book.
 inline constexpr CText kKnownName{50, QT_TRANSLATE_NOOP("Orvalen", "This name is already in the phone book.")};
 //: Import dialog, choice for contacts whose name is already in the phone book: fill in the details the file has, keep the others.
@@ -146,20 +165,20 @@ inline constexpr CText kInBookMark{68, QT_TRANSLATE_NOOP("Orvalen", "yes")};
 // The import dialog's notes of what a contact lost (its tooltip, one line each).
 //: Import dialog, note of a contact. %1 is a column's name ("Mobile"), %2 a value the file gave besides the one kept.
 inline constexpr CText kNoteLeftOut{70, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds one per contact")};
-//: Import dialog, note of a contact. %1 is a number column's name ("Mobile"), %2 the number, %3 how many digits the player holds.
-inline constexpr CText kNoteTooLongDigits{71, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 digits")};
-//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %3 how many letters the player holds.
-inline constexpr CText kNoteTooLongLetters{72, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 letters")};
-//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %3 the field's size in bytes, which is also how many Latin letters it holds, %4 how many Chinese characters.
-inline constexpr CText kNoteTooLongChinese{73, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters")};
-//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %3 the field's size in bytes.
-inline constexpr CText kNoteTooLongBytes{74, QT_TRANSLATE_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %3 bytes")};
-//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 how many letters the player holds.
-inline constexpr CText kNoteNameCutLetters{75, QT_TRANSLATE_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %2 letters")};
-//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field's size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters.
-inline constexpr CText kNoteNameCutChinese{76, QT_TRANSLATE_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %2 bytes — %3 Chinese characters or %2 letters")};
-//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field's size in bytes.
-inline constexpr CText kNoteNameCutBytes{77, QT_TRANSLATE_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %2 bytes")};
+//: Import dialog, note of a contact. %1 is a number column's name ("Mobile"), %2 the number, %n how many digits the player holds.
+inline constexpr CText kNoteTooLongDigits{71, QT_TRANSLATE_N_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %n digits")};
+//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %n how many letters the player holds.
+inline constexpr CText kNoteTooLongLetters{72, QT_TRANSLATE_N_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %n letters")};
+//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %n the field's size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters (five or more).
+inline constexpr CText kNoteTooLongChinese{73, QT_TRANSLATE_N_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %n bytes — %3 Chinese characters or %n letters")};
+//: Import dialog, note of a contact. %1 is a column's name ("E-mail"), %2 the value, %n the field's size in bytes.
+inline constexpr CText kNoteTooLongBytes{74, QT_TRANSLATE_N_NOOP("Orvalen", "%1 \"%2\" left out: the player holds at most %n bytes")};
+//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n how many letters the player holds.
+inline constexpr CText kNoteNameCutLetters{75, QT_TRANSLATE_N_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %n letters")};
+//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field's size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters (five or more).
+inline constexpr CText kNoteNameCutChinese{76, QT_TRANSLATE_N_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %n bytes — %2 Chinese characters or %n letters")};
+//: Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field's size in bytes.
+inline constexpr CText kNoteNameCutBytes{77, QT_TRANSLATE_N_NOOP("Orvalen", "Name cut to \"%1\": the player holds at most %n bytes")};
 //: Import dialog, note of a contact. %1 is a column's name ("Name").
 inline constexpr CText kNoteControls{78, QT_TRANSLATE_NOOP("Orvalen", "%1: control characters removed")};
 //: Import dialog, note of a contact. %1 is a column's name ("Name"), %2 the player's code page ("GBK").
@@ -170,9 +189,9 @@ inline constexpr CText kNoteExtension{81, QT_TRANSLATE_NOOP("Orvalen", "%1: exte
 inline constexpr CText kRangeFirst{69, QT_TRANSLATE_NOOP("Orvalen", "Shown: the first %1 of %2 contacts")};
 //: The same for a later range: contacts %1 to %2 shown, %3 in the file.
 inline constexpr CText kRangeLater{82, QT_TRANSLATE_NOOP("Orvalen", "Shown: contacts %1 to %2 of %3")};
-//: A button that reads the next %1 contacts of the file in place of those shown.
-inline constexpr CText kReadNext{83, QT_TRANSLATE_NOOP("Orvalen", "Read the &next %1")};
-//: After the last range, the button reads the first %1 contacts again.
+//: Import dialog, a button that reads the next %1 contacts of the file in place of those shown; & marks the mnemonic.
+inline constexpr CText kReadNext{83, QT_TRANSLATE_NOOP("Orvalen", "Read the ne&xt %1")};
+//: After the last range, the button reads the first %1 contacts again; & marks the mnemonic.
 inline constexpr CText kReadFirst{84, QT_TRANSLATE_NOOP("Orvalen", "Back to the &first %1")};
 
 // While a contacts file is read.

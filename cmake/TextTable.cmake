@@ -1,8 +1,9 @@
 # Writes the Windows window's string table from the text catalogue (app/Texts.h), so each text
 # we added is typed once. Run at build time:
 #   cmake -DSOURCE=app/Texts.h -DOUTPUT=Texts.rc -P cmake/TextTable.cmake
-# Each entry {id, QT_TRANSLATE_NOOP("Orvalen", "text")} becomes string kTextIdBase + id. The
-# table is language-neutral, which Windows falls back to; a translated table goes beside it
+# Each entry {id, QT_TRANSLATE_NOOP("Orvalen", "text")} becomes string kTextIdBase + id; a
+# counted text (QT_TRANSLATE_N_NOOP) its source, in its first form only. The table is
+# language-neutral, which Windows falls back to; a translated table goes beside it
 # under its own LANGUAGE.
 cmake_minimum_required(VERSION 3.25)
 set(base 20000)
@@ -10,7 +11,7 @@ set(base 20000)
 file(READ "${SOURCE}" catalogue ENCODING UTF-8)
 # Semicolons would split CMake's lists.
 string(REPLACE ";" "@SEMICOLON@" catalogue "${catalogue}")
-string(REGEX MATCHALL "[{][0-9]+, QT_TRANSLATE_NOOP\\(\"Orvalen\", \"[^\n]*\"\\)[}]" entries
+string(REGEX MATCHALL "[{][0-9]+, QT_TRANSLATE_(N_)?NOOP\\(\"Orvalen\", \"[^\n]*\"\\)[}]" entries
        "${catalogue}")
 if(NOT entries)
     message(FATAL_ERROR "${SOURCE}: no texts found")
@@ -20,7 +21,7 @@ set(table "")
 set(seen "")
 foreach(entry IN LISTS entries)
     string(REGEX REPLACE "^[{]([0-9]+), .*$" "\\1" id "${entry}")
-    string(REGEX REPLACE "^[{][0-9]+, QT_TRANSLATE_NOOP\\(\"Orvalen\", \"(.*)\"\\)[}]$" "\\1" text
+    string(REGEX REPLACE "^[{][0-9]+, QT_TRANSLATE_(N_)?NOOP\\(\"Orvalen\", \"(.*)\"\\)[}]$" "\\2" text
            "${entry}")
     if(id IN_LIST seen)
         message(FATAL_ERROR "${SOURCE}: text id ${id} is given twice")

@@ -7,9 +7,11 @@ text at the resource id the catalogue gives it (kTextIdBase + id). Run at build 
         res/translations/orvalen_zh_Hans.ts res/translations/orvalen_zh_Hant.ts ...
 
 The catalogue holds each text once as {id, QT_TRANSLATE_NOOP("Context", "text")}, one entry a
-line. A language's table must hold every text: Windows loads a language's strings sixteen at a
-time and does not look for a missing one elsewhere, so a text not translated (yet) is written as
-its source. No text may take an id from 96 to 111: those sixteen hold the written About item
+line; a text that shows a count is marked QT_TRANSLATE_N_NOOP, and a table holds one string for
+each plural form of its language (English two, Chinese one): form k at kTextIdBase +
+kTextFormStep * k + id, which win32/WinTexts.cpp chooses by the language's rule. A language's
+table must hold every text: Windows loads a language's strings sixteen at a time and does not
+look for a missing one elsewhere, so a text not translated (yet) is written as its source. No text may take an id from 96 to 111: those sixteen hold the written About item
 (101), which a table of another language would hide. Exits 1, writing nothing, on a catalogue or
 file it cannot read or an id it must refuse."""
 
@@ -19,18 +21,20 @@ import sys
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
-# The translation file's name (by script) and the Windows language it is loaded for.
+# The translation file's name (by script), the Windows language it is loaded for, and how many
+# plural forms the language has (as Qt's .ts files hold them).
 LANGUAGES = {
-    "zh_Hans": ("LANG_CHINESE", "SUBLANG_CHINESE_SIMPLIFIED", 0x04, 0x02),
-    "zh_Hant": ("LANG_CHINESE", "SUBLANG_CHINESE_TRADITIONAL", 0x04, 0x01),
-    "en": ("LANG_ENGLISH", "SUBLANG_ENGLISH_US", 0x09, 0x01),
+    "zh_Hans": ("LANG_CHINESE", "SUBLANG_CHINESE_SIMPLIFIED", 1),
+    "zh_Hant": ("LANG_CHINESE", "SUBLANG_CHINESE_TRADITIONAL", 1),
+    "en": ("LANG_ENGLISH", "SUBLANG_ENGLISH_US", 2),
 }
 RESERVED = range(96, 112)
 
 ENTRY = re.compile(
-    r'\{\s*(\d+)\s*,\s*QT_TRANSLATE_N?_?NOOP\d?\(\s*"((?:[^"\\]|\\.)*)"\s*,\s*'
+    r'\{\s*(\d+)\s*,\s*QT_TRANSLATE_(N_)?NOOP\d?\(\s*"((?:[^"\\]|\\.)*)"\s*,\s*'
     r'"((?:[^"\\]|\\.)*)"\s*\)\s*\}')
 BASE = re.compile(r"kTextIdBase\s*=\s*(\d+)")
+FORM_STEP = re.compile(r"kTextFormStep\s*=\s*(\d+)")
 
 
 def unescape(text):
@@ -39,10 +43,13 @@ def unescape(text):
 
 
 def read_catalogue(path):
+    """(base, form step, [(id, counted, context, text)]); the step is 0 where nothing is
+    counted."""
     source = Path(path).read_text(encoding="utf-8")
     base = BASE.search(source)
     if base is None:
         raise ValueError(f"{path}: no kTextIdBase")
+    step = FORM_STEP.search(source)
     entries = []
     seen = set()
     for match in ENTRY.finditer(source):
@@ -50,19 +57,19 @@ def read_catalogue(path):
         if number in seen:
             raise ValueError(f"{path}: text id {number} is given twice")
         seen.add(number)
-        entries.append((int(base.group(1)) + number, unescape(match.group(2)),
-                        unescape(match.group(3))))
+        counted = match.group(2) is not None
+        if counted and step is None:
+            raise ValueError(f"{path}: a counted text but no kTextFormStep")
+        if step is not None and number >= int(step.group(1)):
+            raise ValueError(f"{path}: text id {number} is not below kTextFormStep")
+        entries.append((number, counted, unescape(match.group(3)), unescape(match.group(4))))
     if not entries:
         raise ValueError(f"{path}: no texts found")
-    for resource, _, text in entries:
-        if resource in RESERVED:
-            raise ValueError(f"{path}: \"{text}\" would take string id {resource}, among "
-                             f"{RESERVED.start}-{RESERVED.stop - 1}, which hold the About item")
-    return entries
+    return int(base.group(1)), int(step.group(1)) if step else 0, entries
 
 
 def read_translations(path):
-    """(context, source) -> the finished translation; a plural's last (most general) form."""
+    """(context, source) -> the finished translation's forms (one for a text not counted)."""
     translations = {}
     for context in ElementTree.parse(path).getroot().iter("context"):
         name = context.findtext("name", "")
@@ -71,9 +78,10 @@ def read_translations(path):
             if translation is None or translation.get("type") is not None:
                 continue
             forms = [form.text or "" for form in translation.iter("numerusform")]
-            text = forms[-1] if forms else (translation.text or "")
-            if text:
-                translations[(name, message.findtext("source", ""))] = text
+            if not forms:
+                forms = [translation.text or ""]
+            if all(forms):
+                translations[(name, message.findtext("source", ""))] = forms
     return translations
 
 
@@ -90,6 +98,23 @@ def language_of(path):
     return LANGUAGES[match.group(1)]
 
 
+def table_lines(path, base, step, entries, forms):
+    """The strings of one language: each text at its id, a counted one in each of the forms
+    plural forms; a text not (yet) translated as its source."""
+    translations = read_translations(path)
+    strings = {}
+    for number, counted, context, text in entries:
+        translated = translations.get((context, text), [text])
+        for form in range(forms if counted else 1):
+            resource = base + step * form + number
+            if resource in RESERVED:
+                raise ValueError(f"\"{text}\" would take string id {resource}, among "
+                                 f"{RESERVED.start}-{RESERVED.stop - 1}, which hold the About "
+                                 f"item")
+            strings[resource] = translated[min(form, len(translated) - 1)]
+    return [f"    {resource} {rc_string(strings[resource])}" for resource in sorted(strings)]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--catalogue", required=True)
@@ -97,13 +122,11 @@ def main():
     parser.add_argument("translations", nargs="+")
     args = parser.parse_args()
     try:
-        entries = read_catalogue(args.catalogue)
+        base, step, entries = read_catalogue(args.catalogue)
         blocks = []
         for ts in args.translations:
-            primary, sub, _, _ = language_of(ts)
-            translations = read_translations(ts)
-            lines = [f"    {resource} {rc_string(translations.get((context, text), text))}"
-                     for resource, context, text in sorted(entries)]
+            primary, sub, forms = language_of(ts)
+            lines = table_lines(ts, base, step, entries, forms)
             blocks.append(f"LANGUAGE {primary}, {sub}\nSTRINGTABLE\nBEGIN\n" +
                           "\n".join(lines) + "\nEND\n")
     except (OSError, ValueError, ElementTree.ParseError) as error:

@@ -257,8 +257,9 @@ void CImportDialog::BuildControls() {
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    QWidget* order[] = {m_search, m_view, selectAll,   selectNone, m_repeated,
-                        m_ok,     cancel, m_nextRange, m_encoding};
+    // As the controls stand, left to right and top to bottom.
+    QWidget* order[] = {m_search,   m_encoding,  m_view, selectAll, selectNone,
+                        m_repeated, m_nextRange, m_ok,   cancel};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     m_search->setFocus(Qt::OtherFocusReason);

@@ -11,8 +11,9 @@
 namespace orvalen {
 namespace {
 
-std::string TranslateWithQt(const CText& text) {
-    return QCoreApplication::translate(kTextContext, text.source).toStdString();
+// Qt picks the plural form for count and puts it in for %n; -1 is no count.
+std::string TranslateWithQt(const CText& text, int count) {
+    return QCoreApplication::translate(kTextContext, text.source, nullptr, count).toStdString();
 }
 
 } // namespace

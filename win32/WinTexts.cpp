@@ -14,20 +14,32 @@ namespace {
 // The language of ours for the user's interface language, chosen once at start-up.
 LANGID g_language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
+// Which of a counted text's plural forms language uses for count, in the order of Qt's .ts
+// files: Chinese has one form; English "1 place" and "0 places", "2 places" ...
+int PluralForm(LANGID language, int count) {
+    return PRIMARYLANGID(language) == LANG_CHINESE || count == 1 ? 0 : 1;
+}
+
 // The text from the table of the user's language; where that lacks it, from the neutral table
-// written from the catalogue; else the catalogue's own. Loaded by language, as Wine's
-// LoadString does not follow the user's interface language.
-std::string TranslateFromTable(const CText& text) {
+// written from the catalogue (which holds a counted text's source in its first form only); else
+// the catalogue's own. Loaded by language, as Wine's LoadString does not follow the user's
+// interface language.
+std::string TranslateFromTable(const CText& text, int count) {
     HMODULE module = GetModuleHandleW(nullptr);
-    const auto id = static_cast<UINT>(kTextIdBase + text.id);
+    const int form = count >= 0 ? PluralForm(g_language, count) : 0;
     const LANGID neutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    std::string found = text.source;
     for (const LANGID language : {g_language, neutral}) {
-        if (const auto found = LoadStringIn(module, id, language)) {
-            if (auto utf8 = Utf16ToUtf8(*found))
-                return std::move(*utf8);
+        const int step = language == neutral ? 0 : kTextFormStep * form;
+        if (const auto loaded =
+                LoadStringIn(module, static_cast<UINT>(kTextIdBase + step + text.id), language)) {
+            if (auto utf8 = Utf16ToUtf8(*loaded)) {
+                found = std::move(*utf8);
+                break;
+            }
         }
     }
-    return text.source;
+    return count >= 0 ? FormatCount(found, count) : found;
 }
 
 // Room for the program's path.

@@ -89,11 +89,6 @@
         <translation>&amp;Search:</translation>
     </message>
     <message>
-        <source>&amp;Character set:</source>
-        <extracomment>Import dialog, label of the box that reads the file again in another character set; &amp; marks the mnemonic.</extracomment>
-        <translation>&amp;Character set:</translation>
-    </message>
-    <message>
         <source>Select &amp;all</source>
         <extracomment>Import dialog, button that ticks every contact shown; &amp; marks the mnemonic.</extracomment>
         <translation>Select &amp;all</translation>
@@ -102,16 +97,6 @@
         <source>Select &amp;none</source>
         <extracomment>Import dialog, button that unticks every contact shown; &amp; marks the mnemonic.</extracomment>
         <translation>Select &amp;none</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <extracomment>Import dialog, the button that imports the ticked contacts.</extracomment>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <extracomment>Import dialog, the button that closes it importing nothing.</extracomment>
-        <translation>Cancel</translation>
     </message>
     <message>
         <source>撤销(&amp;U)</source>
@@ -159,11 +144,6 @@
         <translation>Code page: %1</translation>
     </message>
     <message>
-        <source>%1: %2 does not fit in %3 bytes, so nothing was pasted</source>
-        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %3 the field&apos;s size in bytes.</extracomment>
-        <translation>%1: %2 does not fit in %3 bytes, so nothing was pasted</translation>
-    </message>
-    <message>
         <source>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|</source>
         <extracomment>File types of the import chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
         <translation>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|</translation>
@@ -172,16 +152,6 @@
         <source>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</source>
         <extracomment>File types of the export chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
         <translation>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</translation>
-    </message>
-    <message>
-        <source>%1 selected · %2 places left</source>
-        <extracomment>Import dialog, under the list. %1 is the number of contacts ticked, %2 how many more the phone book can take.</extracomment>
-        <translation>%1 selected · %2 places left</translation>
-    </message>
-    <message>
-        <source>%1 selected · %2 more than the places left</source>
-        <extracomment>Import dialog, under the list, when more are ticked than the book can take. %1 is the number ticked, %2 how many too many.</extracomment>
-        <translation>%1 selected · %2 more than the places left</translation>
     </message>
     <message>
         <source>Note</source>
@@ -194,26 +164,6 @@
         <translation>Names already in the &amp;phone book:</translation>
     </message>
     <message>
-        <source>%1: at most %2 bytes</source>
-        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes.</extracomment>
-        <translation>%1: at most %2 bytes</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 digits</source>
-        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %2 how many digits it holds.</extracomment>
-        <translation>%1: at most %2 digits</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 letters</source>
-        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 how many letters it holds.</extracomment>
-        <translation>%1: at most %2 letters</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 bytes — %3 Chinese characters or %2 letters</source>
-        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player&apos;s code page.</extracomment>
-        <translation>%1: at most %2 bytes — %3 Chinese characters or %2 letters</translation>
-    </message>
-    <message>
         <source>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</source>
         <extracomment>Message after a save when the file was written but the system could not confirm it is on the disk (a player on a USB port); &quot;eject&quot; as the desktop&apos;s command to remove a drive safely.</extracomment>
         <translation>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</translation>
@@ -222,41 +172,6 @@
         <source>%1 &quot;%2&quot; left out: the player holds one per contact</source>
         <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Mobile&quot;), %2 a value the file gave besides the one kept.</extracomment>
         <translation>%1 &quot;%2&quot; left out: the player holds one per contact</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 digits</source>
-        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %3 how many digits the player holds.</extracomment>
-        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 digits</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 letters</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 how many letters the player holds.</extracomment>
-        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 letters</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes, which is also how many Latin letters it holds, %4 how many Chinese characters.</extracomment>
-        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes.</extracomment>
-        <translation>%1 &quot;%2&quot; left out: the player holds at most %3 bytes</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 letters</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 how many letters the player holds.</extracomment>
-        <translation>Name cut to &quot;%1&quot;: the player holds at most %2 letters</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes — %3 Chinese characters or %2 letters</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters.</extracomment>
-        <translation>Name cut to &quot;%1&quot;: the player holds at most %2 bytes — %3 Chinese characters or %2 letters</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes.</extracomment>
-        <translation>Name cut to &quot;%1&quot;: the player holds at most %2 bytes</translation>
     </message>
     <message>
         <source>%1: control characters removed</source>
@@ -279,6 +194,146 @@
         <translation>Orvalen opens one file at a time, but &quot;%2&quot; was given after &quot;%1&quot;. Usage: Orvalen [--encoding NAME] [FILE]</translation>
     </message>
     <message>
+        <source>C&amp;haracter set:</source>
+        <extracomment>Import dialog, label of the box that reads the file again in another character set; &amp; marks the mnemonic.</extracomment>
+        <translation>C&amp;haracter set:</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <extracomment>Import dialog, the button that imports the ticked contacts; &amp; marks the mnemonic.</extracomment>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <extracomment>Import dialog, the button that closes it importing nothing; &amp; marks the mnemonic.</extracomment>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>Import dialog, the line under the list: %1 says how many contacts are ticked (&quot;3 selected&quot;), %2 how many places the phone book has left (&quot;5 places left&quot;) or how many too many are ticked; both are translated on their own.</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n selected</source>
+        <extracomment>Import dialog, first part of the line under the list. %n is the number of contacts ticked.</extracomment>
+        <translation>
+            <numerusform>%n selected</numerusform>
+            <numerusform>%n selected</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n places left</source>
+        <extracomment>Import dialog, second part of the line under the list. %n is how many more contacts the phone book can take.</extracomment>
+        <translation>
+            <numerusform>%n place left</numerusform>
+            <numerusform>%n places left</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more than the places left</source>
+        <extracomment>Import dialog, second part of the line under the list when more are ticked than the phone book can take. %n is how many too many.</extracomment>
+        <translation>
+            <numerusform>%n more than the places left</numerusform>
+            <numerusform>%n more than the places left</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n bytes</source>
+        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1: at most %n byte</numerusform>
+            <numerusform>%1: at most %n bytes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n digits</source>
+        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %n how many digits it holds.</extracomment>
+        <translation>
+            <numerusform>%1: at most %n digit</numerusform>
+            <numerusform>%1: at most %n digits</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n how many letters it holds.</extracomment>
+        <translation>
+            <numerusform>%1: at most %n letter</numerusform>
+            <numerusform>%1: at most %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n bytes — %2 Chinese characters or %n letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters it holds in the player&apos;s code page (five or more).</extracomment>
+        <translation>
+            <numerusform>%1: at most %n byte — %2 Chinese characters or %n letter</numerusform>
+            <numerusform>%1: at most %n bytes — %2 Chinese characters or %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 does not fit in %n bytes, so nothing was pasted</source>
+        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1: %2 does not fit in %n byte, so nothing was pasted</numerusform>
+            <numerusform>%1: %2 does not fit in %n bytes, so nothing was pasted</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n digits</source>
+        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %n how many digits the player holds.</extracomment>
+        <translation>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n digit</numerusform>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n digits</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n how many letters the player holds.</extracomment>
+        <translation>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n letter</numerusform>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n bytes — %3 Chinese characters or %n letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters (five or more).</extracomment>
+        <translation>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n byte — %3 Chinese characters or %n letter</numerusform>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n bytes — %3 Chinese characters or %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n bytes</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n byte</numerusform>
+            <numerusform>%1 &quot;%2&quot; left out: the player holds at most %n bytes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n how many letters the player holds.</extracomment>
+        <translation>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n letter</numerusform>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n bytes — %2 Chinese characters or %n letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters (five or more).</extracomment>
+        <translation>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n byte — %2 Chinese characters or %n letter</numerusform>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n bytes — %2 Chinese characters or %n letters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n bytes</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n byte</numerusform>
+            <numerusform>Name cut to &quot;%1&quot;: the player holds at most %n bytes</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>%1: extension &quot;%2&quot; left out; only the number fits</source>
         <extracomment>Import dialog, note of a contact whose number had an extension (&quot;ext=102&quot;) that did not fit. %1 is a column&apos;s name (&quot;Telephone&quot;), %2 the extension.</extracomment>
         <translation>%1: extension &quot;%2&quot; left out; only the number fits</translation>
@@ -294,13 +349,13 @@
         <translation>Shown: contacts %1 to %2 of %3</translation>
     </message>
     <message>
-        <source>Read the &amp;next %1</source>
-        <extracomment>A button that reads the next %1 contacts of the file in place of those shown.</extracomment>
-        <translation>Read the &amp;next %1</translation>
+        <source>Read the ne&amp;xt %1</source>
+        <extracomment>Import dialog, a button that reads the next %1 contacts of the file in place of those shown; &amp; marks the mnemonic.</extracomment>
+        <translation>Read the ne&amp;xt %1</translation>
     </message>
     <message>
         <source>Back to the &amp;first %1</source>
-        <extracomment>After the last range, the button reads the first %1 contacts again.</extracomment>
+        <extracomment>After the last range, the button reads the first %1 contacts again; &amp; marks the mnemonic.</extracomment>
         <translation>Back to the &amp;first %1</translation>
     </message>
     <message>

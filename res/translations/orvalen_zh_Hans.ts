@@ -89,11 +89,6 @@
         <translation>搜索(&amp;S)：</translation>
     </message>
     <message>
-        <source>&amp;Character set:</source>
-        <extracomment>Import dialog, label of the box that reads the file again in another character set; &amp; marks the mnemonic.</extracomment>
-        <translation>字符集(&amp;C)：</translation>
-    </message>
-    <message>
         <source>Select &amp;all</source>
         <extracomment>Import dialog, button that ticks every contact shown; &amp; marks the mnemonic.</extracomment>
         <translation>全选(&amp;A)</translation>
@@ -102,16 +97,6 @@
         <source>Select &amp;none</source>
         <extracomment>Import dialog, button that unticks every contact shown; &amp; marks the mnemonic.</extracomment>
         <translation>全不选(&amp;N)</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <extracomment>Import dialog, the button that imports the ticked contacts.</extracomment>
-        <translation>确定</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <extracomment>Import dialog, the button that closes it importing nothing.</extracomment>
-        <translation>取消</translation>
     </message>
     <message>
         <source>撤销(&amp;U)</source>
@@ -159,11 +144,6 @@
         <translation>代码页：%1</translation>
     </message>
     <message>
-        <source>%1: %2 does not fit in %3 bytes, so nothing was pasted</source>
-        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %3 the field&apos;s size in bytes.</extracomment>
-        <translation>%1：%2 超过 %3 字节，未粘贴任何内容</translation>
-    </message>
-    <message>
         <source>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|All files (*)|*|</source>
         <extracomment>File types of the import chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
         <translation>vCard (*.vcf)|*.vcf|CSV (*.csv)|*.csv|所有文件 (*)|*|</translation>
@@ -172,16 +152,6 @@
         <source>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</source>
         <extracomment>File types of the export chooser: name|pattern| pairs; translate the names only, keep every | and pattern.</extracomment>
         <translation>vCard 3.0 (*.vcf)|*.vcf|CSV (*.csv)|*.csv|</translation>
-    </message>
-    <message>
-        <source>%1 selected · %2 places left</source>
-        <extracomment>Import dialog, under the list. %1 is the number of contacts ticked, %2 how many more the phone book can take.</extracomment>
-        <translation>已选 %1 个 · 还剩 %2 个位置</translation>
-    </message>
-    <message>
-        <source>%1 selected · %2 more than the places left</source>
-        <extracomment>Import dialog, under the list, when more are ticked than the book can take. %1 is the number ticked, %2 how many too many.</extracomment>
-        <translation>已选 %1 个 · 比剩余位置多 %2 个</translation>
     </message>
     <message>
         <source>Note</source>
@@ -194,26 +164,6 @@
         <translation>电话本中已有的姓名(&amp;P)：</translation>
     </message>
     <message>
-        <source>%1: at most %2 bytes</source>
-        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes.</extracomment>
-        <translation>%1：最多 %2 字节</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 digits</source>
-        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %2 how many digits it holds.</extracomment>
-        <translation>%1：最多 %2 位数字</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 letters</source>
-        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 how many letters it holds.</extracomment>
-        <translation>%1：最多 %2 个字母</translation>
-    </message>
-    <message>
-        <source>%1: at most %2 bytes — %3 Chinese characters or %2 letters</source>
-        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters it holds in the player&apos;s code page.</extracomment>
-        <translation>%1：最多 %2 字节（%3 个汉字或 %2 个字母）</translation>
-    </message>
-    <message>
         <source>The file was written but may not be on the disk yet. Save again, or eject the player safely before unplugging it.</source>
         <extracomment>Message after a save when the file was written but the system could not confirm it is on the disk (a player on a USB port); &quot;eject&quot; as the desktop&apos;s command to remove a drive safely.</extracomment>
         <translation>文件已写入，但可能尚未写到磁盘上。请再保存一次，或先安全弹出播放器再拔下。</translation>
@@ -222,41 +172,6 @@
         <source>%1 &quot;%2&quot; left out: the player holds one per contact</source>
         <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;Mobile&quot;), %2 a value the file gave besides the one kept.</extracomment>
         <translation>%1“%2”未导入：播放器每个联系人只存一个</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 digits</source>
-        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %3 how many digits the player holds.</extracomment>
-        <translation>%1“%2”未导入：播放器最多存 %3 位数字</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 letters</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 how many letters the player holds.</extracomment>
-        <translation>%1“%2”未导入：播放器最多存 %3 个字母</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes — %4 Chinese characters or %3 letters</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes, which is also how many Latin letters it holds, %4 how many Chinese characters.</extracomment>
-        <translation>%1“%2”未导入：播放器最多存 %3 字节（%4 个汉字或 %3 个字母）</translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot; left out: the player holds at most %3 bytes</source>
-        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %3 the field&apos;s size in bytes.</extracomment>
-        <translation>%1“%2”未导入：播放器最多存 %3 字节</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 letters</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 how many letters the player holds.</extracomment>
-        <translation>姓名截为“%1”：播放器最多存 %2 个字母</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes — %3 Chinese characters or %2 letters</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters.</extracomment>
-        <translation>姓名截为“%1”：播放器最多存 %2 字节（%3 个汉字或 %2 个字母）</translation>
-    </message>
-    <message>
-        <source>Name cut to &quot;%1&quot;: the player holds at most %2 bytes</source>
-        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %2 the field&apos;s size in bytes.</extracomment>
-        <translation>姓名截为“%1”：播放器最多存 %2 字节</translation>
     </message>
     <message>
         <source>%1: control characters removed</source>
@@ -279,6 +194,131 @@
         <translation>Orvalen 一次只能打开一个文件，但在“%1”之后又给了“%2”。用法：Orvalen [--encoding NAME] [FILE]</translation>
     </message>
     <message>
+        <source>C&amp;haracter set:</source>
+        <extracomment>Import dialog, label of the box that reads the file again in another character set; &amp; marks the mnemonic.</extracomment>
+        <translation>字符集(&amp;H)：</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <extracomment>Import dialog, the button that imports the ticked contacts; &amp; marks the mnemonic.</extracomment>
+        <translation>确定(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <extracomment>Import dialog, the button that closes it importing nothing; &amp; marks the mnemonic.</extracomment>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>Import dialog, the line under the list: %1 says how many contacts are ticked (&quot;3 selected&quot;), %2 how many places the phone book has left (&quot;5 places left&quot;) or how many too many are ticked; both are translated on their own.</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n selected</source>
+        <extracomment>Import dialog, first part of the line under the list. %n is the number of contacts ticked.</extracomment>
+        <translation>
+            <numerusform>已选 %n 个</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n places left</source>
+        <extracomment>Import dialog, second part of the line under the list. %n is how many more contacts the phone book can take.</extracomment>
+        <translation>
+            <numerusform>还剩 %n 个位置</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more than the places left</source>
+        <extracomment>Import dialog, second part of the line under the list when more are ticked than the phone book can take. %n is how many too many.</extracomment>
+        <translation>
+            <numerusform>比剩余位置多 %n 个</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n bytes</source>
+        <extracomment>Tooltip when a field refuses or cuts input, where the player&apos;s code page has no Chinese characters of a fixed size. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1：最多 %n 字节</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n digits</source>
+        <extracomment>Tooltip when a number field (mobile, telephone, fax, QQ) refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Mobile&quot;), %n how many digits it holds.</extracomment>
+        <translation>
+            <numerusform>%1：最多 %n 位数字</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input and the player&apos;s code page takes one byte for every character. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n how many letters it holds.</extracomment>
+        <translation>
+            <numerusform>%1：最多 %n 个字母</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: at most %n bytes — %2 Chinese characters or %n letters</source>
+        <extracomment>Tooltip when a field refuses or cuts input. %1 is the field&apos;s label without its colon (&quot;Name&quot;), %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters it holds in the player&apos;s code page (five or more).</extracomment>
+        <translation>
+            <numerusform>%1：最多 %n 字节（%2 个汉字或 %n 个字母）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %2 does not fit in %n bytes, so nothing was pasted</source>
+        <extracomment>Tooltip when a pasted number is refused whole. %1 is the field&apos;s label without its colon, %2 the number, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1：%2 超过 %n 字节，未粘贴任何内容</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n digits</source>
+        <extracomment>Import dialog, note of a contact. %1 is a number column&apos;s name (&quot;Mobile&quot;), %2 the number, %n how many digits the player holds.</extracomment>
+        <translation>
+            <numerusform>%1“%2”未导入：播放器最多存 %n 位数字</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n how many letters the player holds.</extracomment>
+        <translation>
+            <numerusform>%1“%2”未导入：播放器最多存 %n 个字母</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n bytes — %3 Chinese characters or %n letters</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %3 how many Chinese characters (five or more).</extracomment>
+        <translation>
+            <numerusform>%1“%2”未导入：播放器最多存 %n 字节（%3 个汉字或 %n 个字母）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 &quot;%2&quot; left out: the player holds at most %n bytes</source>
+        <extracomment>Import dialog, note of a contact. %1 is a column&apos;s name (&quot;E-mail&quot;), %2 the value, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>%1“%2”未导入：播放器最多存 %n 字节</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n how many letters the player holds.</extracomment>
+        <translation>
+            <numerusform>姓名截为“%1”：播放器最多存 %n 个字母</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n bytes — %2 Chinese characters or %n letters</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field&apos;s size in bytes, which is also how many Latin letters it holds, %2 how many Chinese characters (five or more).</extracomment>
+        <translation>
+            <numerusform>姓名截为“%1”：播放器最多存 %n 字节（%2 个汉字或 %n 个字母）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Name cut to &quot;%1&quot;: the player holds at most %n bytes</source>
+        <extracomment>Import dialog, note of a contact whose name was too long. %1 is the name as cut, %n the field&apos;s size in bytes.</extracomment>
+        <translation>
+            <numerusform>姓名截为“%1”：播放器最多存 %n 字节</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>%1: extension &quot;%2&quot; left out; only the number fits</source>
         <extracomment>Import dialog, note of a contact whose number had an extension (&quot;ext=102&quot;) that did not fit. %1 is a column&apos;s name (&quot;Telephone&quot;), %2 the extension.</extracomment>
         <translation>%1：分机号“%2”未导入，只放得下号码本身</translation>
@@ -294,13 +334,13 @@
         <translation>显示：共 %3 个联系人中的第 %1 至 %2 个</translation>
     </message>
     <message>
-        <source>Read the &amp;next %1</source>
-        <extracomment>A button that reads the next %1 contacts of the file in place of those shown.</extracomment>
-        <translation>读取后 %1 个(&amp;N)</translation>
+        <source>Read the ne&amp;xt %1</source>
+        <extracomment>Import dialog, a button that reads the next %1 contacts of the file in place of those shown; &amp; marks the mnemonic.</extracomment>
+        <translation>读取后 %1 个(&amp;X)</translation>
     </message>
     <message>
         <source>Back to the &amp;first %1</source>
-        <extracomment>After the last range, the button reads the first %1 contacts again.</extracomment>
+        <extracomment>After the last range, the button reads the first %1 contacts again; &amp; marks the mnemonic.</extracomment>
         <translation>回到前 %1 个(&amp;F)</translation>
     </message>
     <message>

@@ -273,7 +273,7 @@ TEST_F(PresenterTest, AFileOfMoreContactsThanOneReadIsShownInRanges) {
         std::string first, range, next;
     };
     const Step steps[] = {
-        {20000, "C1", "Shown: the first 20,000 of 20,003 contacts", "Read the &next 3"},
+        {20000, "C1", "Shown: the first 20,000 of 20,003 contacts", "Read the ne&xt 3"},
         {3, "C20001", "Shown: contacts 20,001 to 20,003 of 20,003", "Back to the &first 20,000"}};
     view.importDialog = [&](CImportModel& model) {
         for (const Step& step : steps) {
@@ -644,6 +644,10 @@ TEST(TextsTest, PlaceholdersAreFilledOnceEach) {
     EXPECT_EQ(FormatText("%2 then %1, %3", {"a", "%1"}), "%1 then a, %3");
     EXPECT_EQ(Tr(texts::kUnknownEncoding, {"X"}),
               "Unknown code page \"X\" given with --encoding; try --encoding GBK.");
+    // A count goes in at every %n; a value's own %n stays as it is.
+    EXPECT_EQ(Tr(texts::kNoteNameCutChinese, 16, {"5%n", "8"}),
+              "Name cut to \"5%n\": the player holds at most 16 bytes — 8 Chinese characters or 16 "
+              "letters");
 }
 
 } // namespace

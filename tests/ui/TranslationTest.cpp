@@ -7,6 +7,7 @@
 #include "QtTexts.h"
 #include "Translations.h"
 
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QSignalSpy>
 
@@ -21,18 +22,20 @@ struct Expected {
     const char* cancelButton; // Qt's own
     const char* tooLong;
     const char* selectAll;
+    const char* ok;
+    const char* countLine; // one ticked, one place left
 };
 
 const Expected kRows[] = {
     {"zh_CN.UTF-8", "电话本有尚未保存的更改。仍要关闭吗？",
-     "电话本有尚未保存的更改。仍要载入另一个文件吗？", "取消", "Mobile：最多 16 位数字",
-     "全选(&A)"},
+     "电话本有尚未保存的更改。仍要载入另一个文件吗？", "取消", "Mobile：最多 16 位数字", "全选(&A)",
+     "确定(&O)", "已选 1 个 · 还剩 1 个位置"},
     {"zh_TW.UTF-8", "電話簿有尚未儲存的變更。仍要關閉嗎？",
-     "電話簿有尚未儲存的變更。仍要載入另一個檔案嗎？", "取消", "Mobile：最多 16 位數字",
-     "全選(&A)"},
+     "電話簿有尚未儲存的變更。仍要載入另一個檔案嗎？", "取消", "Mobile：最多 16 位數字", "全選(&A)",
+     "確定(&O)", "已選 1 個 · 尚餘 1 個位置"},
     {"en_US.UTF-8", "The phone book has changes that are not saved. Close anyway?",
      "The phone book has changes that are not saved. Load another file anyway?", "Cancel",
-     "Mobile: at most 16 digits", "Select &all"},
+     "Mobile: at most 16 digits", "Select &all", "&OK", "1 selected · 1 place left"},
 };
 
 const Expected* Row() {
@@ -91,10 +94,16 @@ private slots:
         QCOMPARE(orvalen::QtText(orvalen::texts::kLoadQuestion),
                  QString::fromUtf8(row->loadQuestion));
 
-        orvalen::CImportModel model(orvalen::CCodePage("UTF-8"), 0, {});
+        orvalen::ImportFile file;
+        file.rows.resize(1);
+        orvalen::CImportModel model(orvalen::CCodePage("UTF-8"), 198, file);
         orvalen::CImportDialog dialog(model);
         QCOMPARE(dialog.findChild<QPushButton*>(QStringLiteral("selectAllButton"))->text(),
                  QString::fromUtf8(row->selectAll));
+        QCOMPARE(dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->text(),
+                 QString::fromUtf8(row->ok));
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("countLine"))->text(),
+                 QString::fromUtf8(row->countLine));
     }
 };
 

@@ -205,6 +205,9 @@ TEST_F(Win32WindowTest, TheAnsweredBoxes) {
     SendMessageW(Window(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     // Our texts in the English table: Wine's interface language follows LANG, not Chinese here.
     EXPECT_EQ(aboutLine, L"Code page: GBK");
+    // A count in the English plural form for it, each form a string of its own.
+    EXPECT_EQ(orvalen::Tr(orvalen::texts::kPlacesLeft, 1), "1 place left");
+    EXPECT_EQ(orvalen::Tr(orvalen::texts::kPlacesLeft, 2), "2 places left");
 
     // With a contact not saved, closing and the session's end ask; Cancel keeps the window.
     AddContact(L"Ann", L"111");
