@@ -8,6 +8,7 @@
 #include "ImportDialog.h"
 #include "MainDialog.h"
 #include "QtTexts.h"
+#include "Texts.h"
 #include "Translations.h"
 
 #include <QApplication>
@@ -144,7 +145,7 @@ int main(int argc, char** argv) {
     auto* list = window.findChild<QListWidget*>(QStringLiteral("nameList"));
     list->setCurrentRow(0);
 
-    orvalen::CAboutDialog about("GBK");
+    orvalen::CAboutDialog about(orvalen::Tr(orvalen::texts::kAboutCodePage, {"GBK"}));
     const bool ok =
         Save(window, folder, QStringLiteral("screenshot-main.png")) &&
         Save(about, folder, QStringLiteral("screenshot-about.png")) &&
