@@ -588,10 +588,14 @@ private:
             std::string decoded = text(&value.text);
             switch (value.kind) {
             case RawKind::number:
-                // sip: and other URIs name no number; tel: is the number's own form.
+                // sip: and other URIs name no number; tel: is the number's own form, and what
+                // it holds is looked at again, so that writing the number and reading it back
+                // keeps or drops it alike ("tel:sip:1").
                 if (IsUriOtherThanTel(decoded))
                     continue;
                 decoded = TelUriNumber(decoded);
+                if (IsUriOtherThanTel(decoded))
+                    continue;
                 break;
             case RawKind::email:
                 decoded = StripScheme(decoded, "mailto:");
