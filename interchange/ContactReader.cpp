@@ -435,8 +435,10 @@ private:
 
     // A value's text in UTF-8: its label's set unless the user or a mark chose, else the
     // file's; line breaks LF; vCard escapes undone only now, after decoding.
+    // cut: a long text is cut here (CutLongText); a number's or an address's text is cut by
+    // its caller once its scheme is gone, so that what is written reads back the same.
     std::optional<std::string> Text(const RawText& raw, const std::string& fileSet,
-                                    const InterchangeContact& contact) {
+                                    const InterchangeContact& contact, bool cut = true) {
         std::string set = fileSet;
         bool labelled = false;
         if (!raw.label.empty() && m_markSet.empty() && m_explicitSet.empty()) {
@@ -505,13 +507,13 @@ private:
             for (std::size_t i = static_cast<std::size_t>(raw.skip); i < components.size(); ++i) {
                 const std::string_view part = Trim(components[i]);
                 if (!part.empty())
-                    return CutLongText(std::string(part));
+                    return cut ? CutLongText(std::string(part)) : std::string(part);
             }
             return std::string();
         }
         if (raw.escaped)
             unified = UnescapeVCard(unified);
-        return CutLongText(std::string(Trim(unified)));
+        return cut ? CutLongText(std::string(Trim(unified))) : std::string(Trim(unified));
     }
 
     void Map() {
@@ -585,7 +587,7 @@ private:
         FoundValues found;
         std::string firstEmail;
         for (const RawValue& value : raw.values) {
-            std::string decoded = text(&value.text);
+            std::string decoded = Text(value.text, set, contact, false).value_or(std::string());
             switch (value.kind) {
             case RawKind::number:
                 // sip: and other URIs name no number; tel: is the number's own form, and what
@@ -608,6 +610,7 @@ private:
             case RawKind::text:
                 break;
             }
+            decoded = CutLongText(std::move(decoded));
             if (!decoded.empty())
                 found[FieldIndex(value.field)].push_back(
                     {std::move(decoded), value.text.line, value.text.preference});
