@@ -109,7 +109,8 @@ bool RemovePrivateUse(std::string& utf8) {
     return removed;
 }
 
-// A text longer than kLongValue bytes: its first kLongValueKept bytes, whole characters.
+// A text longer than kLongValue bytes: its first kLongValueKept bytes, whole characters, without
+// the blanks the cut leaves at its end.
 std::string CutLongText(std::string text) {
     if (text.size() <= kLongValue)
         return text;
@@ -122,7 +123,8 @@ std::string CutLongText(std::string text) {
         take += length;
     }
     text.resize(take);
-    return text;
+    // A cut that ends on a blank would not read back: values are read without their blanks.
+    return std::string(Trim(text));
 }
 
 bool IsAvailableSet(const std::string& set) {
@@ -601,8 +603,6 @@ private:
                 break;
             case RawKind::email:
                 decoded = StripScheme(decoded, "mailto:");
-                if (firstEmail.empty())
-                    firstEmail = decoded;
                 break;
             case RawKind::qqUri:
                 decoded = StripAnyScheme(decoded);
@@ -611,6 +611,8 @@ private:
                 break;
             }
             decoded = CutLongText(std::move(decoded));
+            if (value.kind == RawKind::email && firstEmail.empty())
+                firstEmail = decoded;
             if (!decoded.empty())
                 found[FieldIndex(value.field)].push_back(
                     {std::move(decoded), value.text.line, value.text.preference});
