@@ -486,12 +486,13 @@ private:
             m_refusedSet = set;
             return std::nullopt;
         }
-        // A vCard's line breaks are LF whatever a quoted-printable value held (=0D=0A, =0D),
-        // as an escaped "\n" gives.
+        // A vCard's line breaks are LF whatever a value held (a quoted-printable =0D=0A or
+        // =0D, escaped or not), as an escaped "\n" gives and as the writer writes them back.
+        // A CSV field keeps its own, which the CSV writer writes back as they are.
         std::string unified;
         unified.reserve(text.size());
         for (std::size_t i = 0; i < text.size(); ++i) {
-            if (!raw.escaped) {
+            if (m_format != ContactFormat::vcard) {
                 unified += text[i];
                 continue;
             }
