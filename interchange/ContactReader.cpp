@@ -621,11 +621,12 @@ private:
         // As phones name a contact: the formatted name, else the name's parts, else the
         // company, else the nickname, else the e-mail address's local part.
         std::string name = text(raw.fullName.get());
-        const std::string fromParts = JoinPersonName(family, given, middle);
+        // Cut as a name read whole is, so that the name written and read back is the same.
+        const std::string fromParts = CutLongText(JoinPersonName(family, given, middle));
         std::vector<FoundValue> alternatives;
         if (name.empty())
             name = fromParts;
-        else if (const std::string shorter = JoinPersonName(family, given);
+        else if (const std::string shorter = CutLongText(JoinPersonName(family, given));
                  !shorter.empty() && shorter != name)
             alternatives.push_back({shorter, raw.line, 0}); // when the name does not fit
         if (name.empty())
