@@ -1,5 +1,7 @@
 #include "PhoneNumber.h"
 
+#include "TextUtil.h"
+
 #include <algorithm>
 #include <cctype>
 #include <optional>
@@ -123,8 +125,10 @@ FittedNumber FitPlain(std::string number, std::size_t limit, const CCodePage& co
 
 std::string TelUriNumber(std::string_view text) {
     bool uri = false;
+    // Blanks around what the scheme holds are no part of the number ("tel: 123").
+    text = Trim(text);
     while (StartsWithIgnoringCase(text, "tel:")) {
-        text.remove_prefix(4);
+        text = Trim(text.substr(4));
         uri = true;
     }
     if (!uri)
